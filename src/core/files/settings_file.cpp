@@ -1,0 +1,85 @@
+#include "core/files/settings_file.h"
+
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/files/atomic_file.h"
+#include "core/series/number_text.h"
+
+namespace tavel {
+
+std::filesystem::path SettingsFilePath(const std::filesystem::path& executable) {
+  std::filesystem::path path = executable;
+  path.replace_extension(".cfg");
+  return path;
+}
+
+namespace {
+
+std::vector<std::string> ReadLines(std::istream& in) {
+  std::vector<std::string> lines;
+  std::string line;
+  while (lines.size() < 4 && std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+SettingsLoad LoadSettings(const std::filesystem::path& path, GraphSettings& settings) {
+  settings.SettingsReserved = 0;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return SettingsLoad::NoFile;
+
+  const auto fail = [&] {
+    settings.MaxDataIndex = 10;
+    settings.BarWidth = 1;
+    settings.SettingsReserved = 0;
+    settings.PrinterOptions = 0;
+    return SettingsLoad::Failed;
+  };
+
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return fail();
+  const auto lines = ReadLines(in);
+  if (in.bad() || lines.size() < 3) return fail();
+  const auto maxDataIndex = ParseInteger(lines[0]);
+  const auto barWidth = ParseInteger(lines[1]);
+  const auto reserved = ParseInteger(lines[2]);
+  if (!maxDataIndex || !barWidth || !reserved) return fail();
+  std::int32_t printerOptions = 0;
+  if (lines.size() > 3 && !lines[3].empty()) {
+    const auto parsed = ParseInteger(lines[3]);
+    if (!parsed) return fail();
+    printerOptions = *parsed;
+  }
+  in.close();
+
+  settings.MaxDataIndex =
+      *maxDataIndex < 1 || *maxDataIndex > MaxDataIndexLimit ? 10 : *maxDataIndex;
+  settings.BarWidth = *barWidth < 1 || *barWidth > BarWidthLimit ? 1 : *barWidth;
+  settings.SettingsReserved = *reserved;
+  settings.PrinterOptions = printerOptions;
+  try {
+    WriteSettingsFile(path, settings);
+  } catch (const FileWriteError&) {
+    return fail();
+  }
+  return SettingsLoad::Loaded;
+}
+
+void WriteSettingsFile(const std::filesystem::path& path, const GraphSettings& settings) {
+  std::string content;
+  for (const std::int32_t value : {settings.MaxDataIndex, settings.BarWidth,
+                                   settings.SettingsReserved, settings.PrinterOptions}) {
+    content += std::to_string(value);
+    content += "\r\n";
+  }
+  WriteFileAtomically(path, content);
+}
+
+}  // namespace tavel

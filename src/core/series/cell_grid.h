@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/series/real.h"
+
+namespace tavel {
+
+// Grid columns of a data window; column 0 is the derived index column.
+enum GridColumn : int { kIndexColumn = 0, kXColumn = 1, kYColumn = 2, kFitColumn = 3 };
+
+// The cells of a data window as data: rows 1..RowCount(), columns X, Y and Fit.
+//
+// A cell is empty, a number or a free text (an edit in progress, "1,5"). A number cell keeps
+// the full extended value it was written from and shows FormatNumber(value, 14); reading it
+// gives that full value back, so displayed digits are never the only copy of the user's data.
+// Cells are stored packed (ten value bytes and a state byte each); the texts of number cells
+// are made on demand and free texts live in a side table, so a million rows stay cheap.
+class CellGrid {
+ public:
+  enum class State : std::uint8_t { Empty = 0, Number = 1, Text = 2 };
+
+  struct Reading {
+    bool valid = false;
+    Real value = 0;
+  };
+
+  explicit CellGrid(std::int32_t rows = 0);
+
+  std::int32_t RowCount() const { return static_cast<std::int32_t>(rows_.size()); }
+  // Keeps the cells of the rows that remain; new rows are empty.
+  void Resize(std::int32_t rows);
+
+  State StateOf(std::int32_t row, int column) const;
+  bool IsEmpty(std::int32_t row, int column) const { return StateOf(row, column) == State::Empty; }
+  // The text the user sees: "" for an empty cell.
+  std::string Text(std::int32_t row, int column) const;
+  // The full value of a number cell (0 for other cells).
+  Real Number(std::int32_t row, int column) const;
+
+  void SetNumber(std::int32_t row, int column, Real value);
+  // A text equal to what the cell already shows changes nothing, so an edit that did not
+  // change the text keeps the full value; an empty text empties the cell.
+  void SetText(std::int32_t row, int column, std::string_view text);
+  void Clear(std::int32_t row, int column);
+  void ClearColumn(int column);
+
+  // The cell as a number: empty gives (false, 0); a number gives its full value; a free text
+  // is normalised and parsed, and text that still fails gives (true, 0).
+  Reading Read(std::int32_t row, int column) const;
+
+  // Row r of the index column: r right-aligned in 7 characters.
+  static std::string IndexText(std::int32_t row);
+
+ private:
+  static constexpr int kValueBytes = 10;  // the significant bytes of the x87 extended type
+  struct PackedRow {
+    unsigned char value[3][kValueBytes];
+    State state[3];
+  };
+  static_assert(sizeof(PackedRow) == 33);
+
+  PackedRow& At(std::int32_t row);
+  const PackedRow& At(std::int32_t row) const;
+  static std::uint64_t Key(std::int32_t row, int column) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 2) |
+           static_cast<std::uint64_t>(column);
+  }
+  static Real LoadValue(const unsigned char* bytes);
+  static void StoreValue(unsigned char* bytes, Real value);
+
+  std::vector<PackedRow> rows_;
+  std::unordered_map<std::uint64_t, std::string> texts_;
+};
+
+}  // namespace tavel

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/fit/fit_engine.h"
+#include "core/series/cell_grid.h"
+#include "core/series/real.h"
+
+namespace tavel {
+
+class Workspace;
+
+// One data row: X, Y and the fitted Y, each with its flag; a value is 0 when its flag is false.
+class Tdata {
+ public:
+  Real X = 0;
+  Real Y = 0;
+  Real YFit = 0;
+  bool XValid = false;
+  bool YValid = false;
+  bool FitValid = false;
+
+  void AssignData(const Tdata& source) { *this = source; }
+};
+
+// Graph types of a series.
+enum GraphTypeCode : std::int32_t {
+  kGraphLine = 1,
+  kGraphBar = 2,
+  kGraphFit = 3,
+  kGraphNone = 4,
+  kGraphLineBar = 5,
+  kGraphLineFit = 6,
+  kGraphBarFit = 7,
+};
+
+// Printer colour codes; the other codes index the printer colour table directly.
+enum PrinterColorCode : std::int32_t {
+  kPrinterBlack = 0,
+  kPrinterGreen = 1,
+  kPrinterDefault = 2,
+  kPrinterRed = 3,
+  kPrinterBlue = 14,
+};
+
+// The series of one data window: its grid of cells (the master while the user edits) and the
+// numeric rows rebuilt from it whenever a computation needs them.
+class Series {
+ public:
+  // Made by Workspace::CreateSeries only.
+  Series(Workspace& workspace, std::int32_t seriesNumber, std::int32_t maxIndex,
+         std::int32_t printerColor);
+  Series(const Series&) = delete;
+  Series& operator=(const Series&) = delete;
+
+  std::vector<Tdata> Points;  // row i belongs to grid row i + 1; always MaxIndex entries
+  TFitObj Fit;
+  std::string FileName = "NoName.prn";
+  std::string NewCellText;
+  std::string OldCellText;
+  std::int32_t MaxIndex = 0;
+  std::int32_t EditRow = 0;
+  std::int32_t EditCol = 0;
+  std::int32_t SeriesNumber = 0;
+  std::int32_t PointCount = 0;
+  Real CellValue = 0;
+  Real XMax = 0, XMin = 0, YMax = 0, YMin = 0;
+  bool LeftAxis = true;
+  std::int32_t PrinterColor = kPrinterDefault;
+  bool ShowPoints = true;
+  std::int32_t GraphType = kGraphLine;
+  bool FitActive = false;
+  std::string SeriesTitle;
+
+  CellGrid Cells;
+  std::string FitHeader;
+  // Set once the series was read from or written to a data file: the caption then names it.
+  bool FileNameInCaption = false;
+
+  // Called after an operation rewrote cells, so a view of the grid can refresh.
+  std::function<void()> GridChanged;
+
+  Workspace& Owner() const { return workspace_; }
+
+  std::string Caption() const;
+  // Row 0 of the grid: " Index", the X and Y headings and the Fit column heading.
+  std::string HeaderText(int column) const;
+  std::string DefaultFitHeader() const;
+
+  // Rows and cells to the new count; kept rows keep their contents.
+  void SetMaxIndex(std::int32_t rows);
+
+  void ReadGrid();
+  void FillGrid();
+  void PackPoints();
+  void SortByX(bool ascending);
+  void FindYExtents();
+  void ClearFit();
+
+ private:
+  void NotifyGridChanged();
+
+  Workspace& workspace_;
+};
+
+}  // namespace tavel
