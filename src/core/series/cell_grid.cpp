@@ -111,8 +111,7 @@ void CellGrid::ClearColumn(int column) {
   for (std::int32_t row = 1; row <= RowCount(); ++row) Clear(row, column);
 }
 
-CellGrid::Reading CellGrid::Read(std::int32_t row, int column) const {
-  const auto& r = At(row);
+CellGrid::Reading CellGrid::ReadCell(const PackedRow& r, std::int32_t row, int column) const {
   switch (r.state[column - 1]) {
     case State::Empty:
       return {false, 0};
@@ -124,6 +123,32 @@ CellGrid::Reading CellGrid::Read(std::int32_t row, int column) const {
     }
   }
   return {false, 0};
+}
+
+CellGrid::Reading CellGrid::Read(std::int32_t row, int column) const {
+  return ReadCell(At(row), row, column);
+}
+
+void CellGrid::ReadRow(std::int32_t row, Real* (&values)[3], bool* (&valid)[3]) const {
+  const PackedRow& r = At(row);
+  for (int c = 0; c < 3; ++c) {
+    switch (r.state[c]) {
+      case State::Number:
+        std::memcpy(values[c], r.value[c], kValueBytes);
+        *valid[c] = true;
+        break;
+      case State::Empty:
+        std::memset(values[c], 0, sizeof(Real));
+        *valid[c] = false;
+        break;
+      case State::Text: {
+        const Reading reading = ReadCell(r, row, c + 1);
+        *values[c] = reading.value;
+        *valid[c] = reading.valid;
+        break;
+      }
+    }
+  }
 }
 
 std::string CellGrid::IndexText(std::int32_t row) {

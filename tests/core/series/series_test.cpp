@@ -1,0 +1,220 @@
+#include "core/series/series.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/series/workspace.h"
+#include "support/scripted_prompts.h"
+
+namespace tavel {
+namespace {
+
+class SeriesTest : public ::testing::Test {
+ protected:
+  SeriesTest() { ws.Settings.NextDataSize = 10; }
+
+  Series& NewSeries(std::int32_t rows = 10) {
+    ws.Settings.NextDataSize = rows;
+    return ws.CreateSeries();
+  }
+
+  // Rows as {x, y}; an empty optional leaves the cell empty.
+  static void Put(Series& s, std::int32_t row, std::optional<Real> x, std::optional<Real> y) {
+    if (x) s.Cells.SetNumber(row, kXColumn, *x);
+    if (y) s.Cells.SetNumber(row, kYColumn, *y);
+  }
+
+  testing::ScriptedPrompts prompts;
+  Workspace ws{prompts};
+};
+
+TEST_F(SeriesTest, NewSeriesHasItsCreationValues) {
+  Series& s = NewSeries();
+  EXPECT_EQ(s.SeriesNumber, 1);
+  EXPECT_EQ(s.Caption(), "Series Number: 1");
+  EXPECT_EQ(s.MaxIndex, 10);
+  EXPECT_EQ(s.Points.size(), 10u);
+  EXPECT_EQ(s.PointCount, 0);
+  EXPECT_EQ(s.FileName, "NoName.prn");
+  EXPECT_EQ(s.PrinterColor, kPrinterDefault);
+  EXPECT_TRUE(s.LeftAxis);
+  EXPECT_TRUE(s.ShowPoints);
+  EXPECT_EQ(s.GraphType, kGraphLine);
+  EXPECT_FALSE(s.FitActive);
+  EXPECT_EQ(s.Fit.FitKind, kFitNone);
+  EXPECT_FALSE(s.Fit.FitOk);
+  EXPECT_TRUE(s.Fit.FitValueOk);
+  EXPECT_EQ(s.Fit.FitSeriesNumber, 1);
+}
+
+TEST_F(SeriesTest, HeadingsFollowTheSeriesNumber) {
+  ws.UseGivenSeriesNumber = true;
+  ws.GivenSeriesNumber = 3;
+  Series& s = NewSeries();
+  EXPECT_EQ(s.HeaderText(kIndexColumn), " Index");
+  EXPECT_EQ(s.HeaderText(kXColumn), "             X3");
+  EXPECT_EQ(s.HeaderText(kYColumn), "             Y3");
+  EXPECT_EQ(s.HeaderText(kFitColumn), "          Y3 Fit");
+  EXPECT_EQ(s.PrinterColor, kPrinterBlack);
+}
+
+TEST_F(SeriesTest, CaptionNamesTheUpperCasedFileWithoutFolder) {
+  Series& s = NewSeries();
+  s.FileName = "/home/u/data/run1.prn";
+  s.FileNameInCaption = true;
+  EXPECT_EQ(s.Caption(), "Series Number: 1   -   RUN1.PRN");
+}
+
+TEST_F(SeriesTest, PackPointsKeepsCompleteRowsInOrderAndLeavesTheGrid) {
+  Series& s = NewSeries(6);
+  Put(s, 1, 5, 50);
+  Put(s, 2, 1, std::nullopt);  // X only
+  Put(s, 3, std::nullopt, 7);  // Y only
+  Put(s, 4, 3, 30);
+  Put(s, 6, 4, 40);
+  s.PackPoints();
+  ASSERT_EQ(s.PointCount, 3);
+  EXPECT_EQ(s.Points.size(), 6u);
+  const Real xs[] = {5, 3, 4};
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(s.Points[i].X, xs[i]);
+  for (std::size_t i = 3; i < 6; ++i) {
+    EXPECT_FALSE(s.Points[i].XValid);
+    EXPECT_FALSE(s.Points[i].YValid);
+  }
+  EXPECT_EQ(s.Cells.Text(2, kXColumn), "1");
+  EXPECT_EQ(s.Cells.Text(3, kYColumn), "7");
+}
+
+TEST_F(SeriesTest, SortIsStableForEqualXInBothDirections) {
+  Series& s = NewSeries(5);
+  // Y records the original order among equal X.
+  Put(s, 1, 2, 1);
+  Put(s, 2, 1, 2);
+  Put(s, 3, 2, 3);
+  Put(s, 4, 1, 4);
+  Put(s, 5, 3, 5);
+  const struct {
+    bool ascending;
+    std::vector<Real> ys;
+  } cases[] = {{true, {2, 4, 1, 3, 5}}, {false, {5, 1, 3, 2, 4}}};
+  for (const auto& c : cases) {
+    s.SortByX(c.ascending);
+    s.FillGrid();  // the next sort starts from this order, as the menu command does
+    std::vector<Real> ys;
+    for (int i = 0; i < s.PointCount; ++i) ys.push_back(s.Points[i].Y);
+    EXPECT_EQ(ys, c.ys) << (c.ascending ? "ascending" : "descending");
+    // Sorting the same rows again in the same direction changes nothing.
+    s.SortByX(c.ascending);
+    std::vector<Real> again;
+    for (int i = 0; i < s.PointCount; ++i) again.push_back(s.Points[i].Y);
+    EXPECT_EQ(again, c.ys);
+  }
+}
+
+TEST_F(SeriesTest, ExtentsLinearAndLogarithmic) {
+  Series& s = NewSeries(4);
+  Put(s, 1, 5, -1);
+  Put(s, 2, -2, 4);
+  Put(s, 3, 0, 0.5L);
+  Put(s, 4, 3, 2);
+  s.SortByX(true);
+  EXPECT_EQ(s.XMin, -2);
+  EXPECT_EQ(s.XMax, 5);
+  EXPECT_EQ(s.YMin, -1);
+  EXPECT_EQ(s.YMax, 4);
+
+  ws.Settings.LogX = true;
+  ws.Settings.LogY = true;
+  s.SortByX(true);
+  EXPECT_EQ(s.XMin, 3);
+  EXPECT_EQ(s.XMax, 5);
+  EXPECT_EQ(s.YMin, 0.5L);
+  EXPECT_EQ(s.YMax, 4);
+}
+
+TEST_F(SeriesTest, LogExtentsWithoutPositiveValues) {
+  Series& s = NewSeries(3);
+  Put(s, 1, -3, -1);
+  Put(s, 2, -1, 0);
+  Put(s, 3, 0, -5);
+  ws.Settings.LogX = true;
+  ws.Settings.LogY = true;
+  s.SortByX(true);
+  EXPECT_EQ(s.XMin, 0);  // the last complete row's X
+  EXPECT_EQ(s.YMin, 0.1L);
+  EXPECT_EQ(s.YMax, 0);
+}
+
+TEST_F(SeriesTest, FewerThanTwoPointsKeepTheOldExtents) {
+  Series& s = NewSeries(3);
+  s.XMin = -9;
+  s.XMax = 9;
+  s.YMin = -8;
+  s.YMax = 8;
+  Put(s, 2, 1, 1);
+  s.SortByX(true);
+  EXPECT_EQ(s.PointCount, 1);
+  EXPECT_EQ(s.XMin, -9);
+  EXPECT_EQ(s.XMax, 9);
+  EXPECT_EQ(s.YMin, -8);
+  EXPECT_EQ(s.YMax, 8);
+}
+
+TEST_F(SeriesTest, FillGridAfterReadGridKeepsFullPrecision) {
+  Series& s = NewSeries(2);
+  const Real tiny = 1.23456789012E-10L;
+  Put(s, 1, tiny, 1.0L / 3);
+  s.ReadGrid();
+  s.FillGrid();
+  s.ReadGrid();
+  EXPECT_EQ(s.Points[0].X, tiny);
+  EXPECT_EQ(s.Points[0].Y, 1.0L / 3);
+  EXPECT_EQ(s.Cells.Text(1, kXColumn), "1.23457E-0010");
+}
+
+TEST_F(SeriesTest, ClearFitOnlyWhenActive) {
+  Series& s = NewSeries(2);
+  int refreshed = 0;
+  s.GridChanged = [&] { ++refreshed; };
+  s.FitHeader = "   % Error YFit";
+  s.Cells.SetNumber(1, kFitColumn, 4);
+  s.Fit.FitKind = 1;
+  s.Fit.A = 2;
+  s.GraphType = kGraphLineFit;
+  s.ClearFit();
+  EXPECT_EQ(s.FitHeader, "   % Error YFit");
+  EXPECT_EQ(s.Cells.Text(1, kFitColumn), "4");
+  EXPECT_EQ(s.Fit.A, 2);
+  EXPECT_EQ(refreshed, 0);
+
+  const struct {
+    std::int32_t before, after;
+  } types[] = {{kGraphFit, kGraphLine}, {kGraphLineFit, kGraphLine}, {kGraphBarFit, kGraphBar},
+               {kGraphBar, kGraphBar},  {kGraphNone, kGraphNone},    {kGraphLineBar, kGraphLineBar}};
+  for (const auto& t : types) {
+    s.FitActive = true;
+    s.Fit.FitKind = 2;
+    s.Fit.A = s.Fit.F = s.Fit.R2 = 1;
+    s.Points[0].YFit = 3;
+    s.Points[0].FitValid = true;
+    s.Cells.SetNumber(2, kFitColumn, 3);
+    s.GraphType = t.before;
+    s.ClearFit();
+    EXPECT_EQ(s.GraphType, t.after);
+    EXPECT_FALSE(s.FitActive);
+    EXPECT_EQ(s.Fit.FitKind, kFitNone);
+    EXPECT_EQ(s.Fit.A, 0);
+    EXPECT_EQ(s.Fit.F, 0);
+    EXPECT_EQ(s.Fit.R2, 0);
+    EXPECT_EQ(s.FitHeader, "          Y1 Fit");
+    EXPECT_TRUE(s.Cells.IsEmpty(1, kFitColumn));
+    EXPECT_TRUE(s.Cells.IsEmpty(2, kFitColumn));
+    EXPECT_FALSE(s.Points[0].FitValid);
+    EXPECT_EQ(s.Points[0].YFit, 0);
+  }
+  EXPECT_EQ(refreshed, 6);
+}
+
+}  // namespace
+}  // namespace tavel
