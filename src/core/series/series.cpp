@@ -10,7 +10,7 @@ namespace tavel {
 
 Series::Series(Workspace& workspace, std::int32_t seriesNumber, std::int32_t maxIndex,
                std::int32_t printerColor)
-    : Fit(seriesNumber),
+    : Fit(seriesNumber, &workspace),
       MaxIndex(maxIndex < 0 ? 0 : maxIndex),
       SeriesNumber(seriesNumber),
       PrinterColor(printerColor),
@@ -24,8 +24,9 @@ Series::Series(Workspace& workspace, std::int32_t seriesNumber, std::int32_t max
 std::string Series::Caption() const {
   std::string caption = "Series Number: " + std::to_string(SeriesNumber);
   if (FileNameInCaption) {
-    const auto slash = FileName.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? FileName : FileName.substr(slash + 1);
+    const std::string& shown = CaptionFileName.empty() ? FileName : CaptionFileName;
+    const auto slash = shown.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? shown : shown.substr(slash + 1);
     for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     caption += "   -   " + name;
   }
@@ -61,15 +62,9 @@ void Series::ReadGrid() {
   Points.resize(static_cast<std::size_t>(MaxIndex));
   for (std::int32_t i = 0; i < MaxIndex; ++i) {
     Tdata& row = Points[static_cast<std::size_t>(i)];
-    const auto x = Cells.Read(i + 1, kXColumn);
-    const auto y = Cells.Read(i + 1, kYColumn);
-    const auto fit = Cells.Read(i + 1, kFitColumn);
-    row.X = x.value;
-    row.XValid = x.valid;
-    row.Y = y.value;
-    row.YValid = y.valid;
-    row.YFit = fit.value;
-    row.FitValid = fit.valid;
+    Real* values[3] = {&row.X, &row.Y, &row.YFit};
+    bool* valid[3] = {&row.XValid, &row.YValid, &row.FitValid};
+    Cells.ReadRow(i + 1, values, valid);
   }
 }
 
@@ -93,10 +88,15 @@ void Series::FillGrid() {
 void Series::PackPoints() {
   ReadGrid();
   // Complete rows move to the front in their order; the rest become empty rows at the end.
-  const auto complete = std::stable_partition(
-      Points.begin(), Points.end(), [](const Tdata& row) { return row.XValid && row.YValid; });
-  PointCount = static_cast<std::int32_t>(complete - Points.begin());
-  std::fill(complete, Points.end(), Tdata{});
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < Points.size(); ++i) {
+    if (Points[i].XValid && Points[i].YValid) {
+      if (kept != i) Points[kept] = Points[i];
+      ++kept;
+    }
+  }
+  PointCount = static_cast<std::int32_t>(kept);
+  std::fill(Points.begin() + static_cast<std::ptrdiff_t>(kept), Points.end(), Tdata{});
 }
 
 void Series::SortByX(bool ascending) {

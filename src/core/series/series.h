@@ -79,6 +79,9 @@ class Series {
   std::string FitHeader;
   // Set once the series was read from or written to a data file: the caption then names it.
   bool FileNameInCaption = false;
+  // The file the caption names when it is not FileName: every series read from one data file
+  // shows that file, but only the last of them takes it as its FileName.
+  std::string CaptionFileName;
 
   // Called after an operation rewrote cells, so a view of the grid can refresh.
   std::function<void()> GridChanged;
