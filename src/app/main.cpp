@@ -1,1 +1,9 @@
-int main() { return 0; }
+#include <QApplication>
+
+#include "ui/app/start.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Tavel Graphics");
+  return tavel::Start(QApplication::arguments());
+}

@@ -530,13 +530,6 @@ std::uint64_t AvailableMemory() {
   return std::numeric_limits<std::uint64_t>::max();
 }
 
-// A failed creation can leave its number marked; the table is rebuilt from the series that exist.
-void ReleaseOrphanedNumbers(Workspace& workspace) {
-  for (std::int32_t n = 1; n <= MaxSeries; ++n) {
-    workspace.SeriesNumberUsed[static_cast<std::size_t>(n)] = workspace.FindSeries(n) != nullptr;
-  }
-}
-
 std::string WithoutExtension(const std::string& path) {
   const auto dot = path.find_last_of('.');
   const auto slash = path.find_last_of("/\\");
@@ -700,7 +693,6 @@ DataFileOpenResult OpenDataFile(Workspace& workspace, const std::string& path) {
       workspace.DestroySeries(*result.created.back());
       result.created.pop_back();
     }
-    ReleaseOrphanedNumbers(workspace);
     workspace.SortDataWindows();
     result.failed = true;
     return result;

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <locale.h>
+
 namespace tavel {
 namespace {
 
@@ -180,8 +182,13 @@ std::optional<Real> ParseNumber(std::string_view text) {
     const long long magnitude = intDigits > leadingZeros
                                     ? exponent + static_cast<long long>(intDigits - leadingZeros)
                                     : exponent - static_cast<long long>(fracLeadingZeros);
-    if (magnitude < 0) return negative ? -0.0L : 0.0L;
-    return std::nullopt;
+    if (magnitude >= 0) return std::nullopt;
+    // Below the normal range the converter gives up; the C library still yields the
+    // subnormal value (or 0) the text names.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    const std::string copy(text);
+    const Real tiny = strtold_l(copy.c_str(), nullptr, cLocale);
+    return negative ? -tiny : tiny;
   }
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return negative ? -value : value;

@@ -21,8 +21,18 @@ Series& Workspace::CreateSeries() {
   } else {
     number = AllocateSeriesNumber();
   }
-  owned_.push_back(
-      std::make_unique<Series>(*this, number, Settings.NextDataSize, printerColor));
+  // A series of a huge file may not fit in memory: the number must not stay taken then.
+  try {
+    owned_.reserve(owned_.size() + 1);
+    DataWindows.reserve(DataWindows.size() + 1);
+    owned_.push_back(
+        std::make_unique<Series>(*this, number, Settings.NextDataSize, printerColor));
+  } catch (...) {
+    if (number >= 1 && number <= MaxSeries) {
+      SeriesNumberUsed[static_cast<std::size_t>(number)] = false;
+    }
+    throw;
+  }
   Series& series = *owned_.back();
   DataWindows.push_back(&series);
   if (observer_) observer_->SeriesCreated(series);

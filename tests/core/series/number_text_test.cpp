@@ -109,6 +109,13 @@ TEST(ParseNumber, KeepsFullExtendedPrecision) {
   EXPECT_NE(*parsed, static_cast<Real>(0.1));
 }
 
+TEST(ParseNumber, ReadsSubnormalValues) {
+  const auto tiny = ParseNumber("-1e-4940");
+  ASSERT_TRUE(tiny);
+  EXPECT_LT(*tiny, 0);
+  EXPECT_GT(*tiny, -1e-4939L);
+}
+
 TEST(ParseInteger, DecimalSignBlanksAndHexadecimal) {
   EXPECT_EQ(ParseInteger("10"), 10);
   EXPECT_EQ(ParseInteger(" -3 "), -3);

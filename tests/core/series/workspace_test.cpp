@@ -56,6 +56,15 @@ TEST(Workspace, NoFreeNumberBeepsAndGives7777) {
   EXPECT_EQ(ws.AllocateSeriesNumber(), 1);
 }
 
+TEST(Workspace, SeriesThatDoesNotFitInMemoryLeavesItsNumberFree) {
+  testing::ScriptedPrompts prompts;
+  Workspace ws(prompts);
+  ws.Settings.NextDataSize = INT32_MAX;
+  EXPECT_ANY_THROW(ws.CreateSeries());
+  EXPECT_TRUE(ws.DataWindows.empty());
+  EXPECT_FALSE(ws.SeriesNumberUsed[1]);
+}
+
 TEST(Workspace, GivenNumberIsTakenOnceAndMarked) {
   testing::ScriptedPrompts prompts;
   Workspace ws(prompts);

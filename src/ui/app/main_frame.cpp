@@ -1,0 +1,531 @@
+#include "ui/app/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDirIterator>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/files/atomic_file.h"
+#include "core/files/settings_file.h"
+#include "core/series/workspace.h"
+#include "ui/app/help_viewer.h"
+#include "ui/app/tool_glyphs.h"
+#include "ui/calc/calc_dialog.h"
+#include "ui/cells/fill_dialog.h"
+#include "ui/cells/math_dialog.h"
+#include "ui/cells/math_xy_dialog.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/graph_type_dialog.h"
+#include "ui/dialogs/printer_color_dialog.h"
+#include "ui/dialogs/title_dialogs.h"
+#include "ui/fit/fit_dialog.h"
+#include "ui/scale/grid_dialog.h"
+#include "ui/scale/log_scale_dialog.h"
+#include "ui/scale/prefer_dialog.h"
+#include "ui/scale/scale_dialog.h"
+
+namespace tavel {
+
+namespace {
+
+constexpr int kClientWidth = 596;
+constexpr int kClientHeight = 399;
+constexpr int kToolBarHeight = 34;
+constexpr int kToolButtonSize = 25;
+constexpr int kToolButtonTop = 4;
+constexpr char kCondensedFontFile[] = "abaexbc.ttf";
+constexpr char kCondensedFontFamily[] = "Abadi MT Condensed Extra Bold";
+
+QAction* AddItem(QMenu* menu, const QString& text, int helpContext,
+                 const QKeySequence& shortcut = {}) {
+  QAction* action = menu->addAction(text);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  SetHelpContext(action, helpContext);
+  return action;
+}
+
+MdiChild* ChildOf(QMdiSubWindow* sub) {
+  if (sub == nullptr) return nullptr;
+  if (auto* child = dynamic_cast<MdiChild*>(sub)) return child;
+  return dynamic_cast<MdiChild*>(sub->widget());
+}
+
+}  // namespace
+
+QStringList FontFolders() {
+  QStringList folders = QStandardPaths::standardLocations(QStandardPaths::FontsLocation);
+  folders << "/usr/share/fonts"
+          << "/usr/local/share/fonts" << QDir::homePath() + "/.local/share/fonts"
+          << QDir::homePath() + "/.fonts";
+  folders.removeDuplicates();
+  return folders;
+}
+
+bool CondensedFontFileIn(const QStringList& folders) {
+  for (const QString& folder : folders) {
+    QDirIterator it(folder, {kCondensedFontFile}, QDir::Files,
+                    QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+    if (it.hasNext()) return true;
+  }
+  return false;
+}
+
+TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::path settingsPath,
+                     QWidget* parent)
+    : QMainWindow(parent),
+      workspace_(workspace),
+      prompts_(prompts),
+      settingsPath_(std::move(settingsPath)) {
+  if (settingsPath_.empty()) {
+    settingsPath_ = SettingsFilePath(QCoreApplication::applicationFilePath().toStdString());
+  }
+  setWindowTitle("Tavel Graphics");
+  SetHelpContext(this, 100);
+
+  GraphSettings& settings = workspace_.Settings;
+  settings.LogExponential = true;
+
+  CondensedFontInstalled = CondensedFontFileIn(FontFolders());
+  if (!CondensedFontInstalled) {
+    const QStringList families = QFontDatabase::families();
+    CondensedFontInstalled = std::any_of(families.begin(), families.end(), [](const QString& f) {
+      return f.contains(kCondensedFontFamily, Qt::CaseInsensitive);
+    });
+  }
+
+  HelpFile = HelpFilePath(QCoreApplication::applicationFilePath());
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  CreateToolBar(central);
+  mdiArea_ = new QMdiArea(central);
+  mdiArea_->setBackground(palette().brush(QPalette::Dark));
+  layout->addWidget(toolBar_);
+  layout->addWidget(mdiArea_, 1);
+  setCentralWidget(central);
+  connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMDIMainF::TrackActiveChild);
+  CreateMenus();
+
+  const int menuBarHeight = menuBar()->sizeHint().height();
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect screenRect = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
+  GraphBitmap = QImage(screenRect.width(), std::max(1, screenRect.height() - 2 * menuBarHeight),
+                       QImage::Format_RGB32);
+  GraphBitmap.fill(Qt::white);
+  settings.ScreenClass = ScreenClassFor(screenRect.width());
+
+  settings.ResetGraphSettings();
+
+  ActiveChildClass = ChildClass::None;
+  ActiveChild = nullptr;
+  Closing = false;
+  TextWindows.reserve(MaxTextWindows);
+
+  LoadSettings();
+
+  // The client area (below the menu bar) is the fixed size, centred on the screen.
+  resize(kClientWidth, kClientHeight + menuBarHeight);
+  const QRect available = screen != nullptr ? screen->availableGeometry() : screenRect;
+  move(available.left() + (available.width() - width()) / 2,
+       available.top() + (available.height() - height()) / 2);
+
+  qApp->installEventFilter(this);
+}
+
+TMDIMainF::~TMDIMainF() {
+  // Hiding the children during destruction activates other children; by then this frame can
+  // no longer take part.
+  disconnect(mdiArea_, nullptr, this, nullptr);
+  if (qApp != nullptr) qApp->removeEventFilter(this);
+}
+
+void TMDIMainF::CreateMenus() {
+  auto* file = new QMenu("&File", this);
+  NewDataAction = AddItem(file, "&New  Data", 500);
+  NewTextAction = AddItem(file, "New  &Text", 500);
+  OpenAction = AddItem(file, "&Open", 500, QKeySequence(Qt::Key_F3));
+  file->addSeparator();
+  ExitAction = AddItem(file, "E&xit", 500, QKeySequence(Qt::ALT | Qt::Key_F4));
+  connect(NewDataAction, &QAction::triggered, this, &TMDIMainF::NewData);
+  connect(NewTextAction, &QAction::triggered, this, &TMDIMainF::NewText);
+  connect(OpenAction, &QAction::triggered, this, &TMDIMainF::Open);
+  connect(ExitAction, &QAction::triggered, this, &TMDIMainF::Exit);
+
+  auto* preferences = new QMenu("&Preferences", this);
+  ToggleToolBarAction = AddItem(preferences, "&Hide Tool Bar", 1200);
+  PreferencesAction = AddItem(preferences, "Preferences Dialog....", 1200);
+  connect(ToggleToolBarAction, &QAction::triggered, this, &TMDIMainF::ToggleToolBar);
+  connect(PreferencesAction, &QAction::triggered, this, &TMDIMainF::ShowPreferences);
+
+  windowMenu_ = new QMenu("&Window", this);
+  TileVertAction = AddItem(windowMenu_, "Tile &Vert.", 800);
+  TileHorzAction = AddItem(windowMenu_, "Tile &Horz.", 800);
+  CascadeAction = AddItem(windowMenu_, "&Cascade", 800);
+  CloseAllAction = AddItem(windowMenu_, "C&lose All", 800);
+  ClearAllAction = AddItem(windowMenu_, "Clear  &All", 800);
+  connect(TileVertAction, &QAction::triggered, this, &TMDIMainF::TileVertical);
+  connect(TileHorzAction, &QAction::triggered, this, &TMDIMainF::TileHorizontal);
+  connect(CascadeAction, &QAction::triggered, this, &TMDIMainF::Cascade);
+  connect(CloseAllAction, &QAction::triggered, this, &TMDIMainF::CloseAll);
+  connect(ClearAllAction, &QAction::triggered, this, &TMDIMainF::ClearAll);
+  connect(windowMenu_, &QMenu::aboutToShow, this, &TMDIMainF::FillWindowList);
+
+  auto* help = new QMenu("&Help", this);
+  OverviewAction = AddItem(help, "&Overview", 200);
+  GettingStartedAction = AddItem(help, "&Getting Started", 300);
+  ContentsAction = AddItem(help, "&Contents", 100);
+  help->addSeparator();
+  AboutAction = AddItem(help, "&About", 200);
+  connect(OverviewAction, &QAction::triggered, this, [this] { prompts_.ShowHelp(200); });
+  connect(GettingStartedAction, &QAction::triggered, this, [this] { prompts_.ShowHelp(300); });
+  connect(ContentsAction, &QAction::triggered, this, [this] { prompts_.ShowHelp(100); });
+  connect(AboutAction, &QAction::triggered, this, &TMDIMainF::ShowAbout);
+
+  SetHelpContext(file->menuAction(), 500);
+  SetHelpContext(preferences->menuAction(), 1200);
+  SetHelpContext(windowMenu_->menuAction(), 800);
+  SetHelpContext(help->menuAction(), 100);
+
+  frameMenus_ = {{kFileGroup, file},
+                 {kPreferencesGroup, preferences},
+                 {kWindowGroup, windowMenu_},
+                 {kHelpGroup, help}};
+  MergeChildMenus({});
+}
+
+void TMDIMainF::CreateToolBar(QWidget* parent) {
+  toolBar_ = new QFrame(parent);
+  toolBar_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  toolBar_->setLineWidth(2);
+  toolBar_->setFixedHeight(kToolBarHeight);
+  // The buttons carry no text: their hints are the only way to tell them apart, so they show
+  // even while another program has the focus.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
+
+  struct Button {
+    int left;
+    const char* hint;
+    ToolGlyph glyph;
+    void (TMDIMainF::*command)();
+  };
+  const Button buttons[] = {
+      {6, "New Data", ToolGlyph::NewSheet, &TMDIMainF::NewData},
+      {39, "Open File", ToolGlyph::OpenFolder, &TMDIMainF::Open},
+      {72, "Save Graph", ToolGlyph::Floppy, &TMDIMainF::SaveGraph},
+      {105, "View Graph", ToolGlyph::Graph, &TMDIMainF::ViewGraph},
+      {138, "Graph Scale", ToolGlyph::ScaleRuler, &TMDIMainF::GraphScale},
+      {172, "Graph Grid", ToolGlyph::Grid, &TMDIMainF::GraphGrid},
+      {205, "Calculator", ToolGlyph::Calculator, &TMDIMainF::Calculator},
+      {238, "Copy", ToolGlyph::Copy, &TMDIMainF::Copy},
+      {271, "Paste", ToolGlyph::Paste, &TMDIMainF::Paste},
+      {304, "Tile Windows", ToolGlyph::Tile, &TMDIMainF::TileVertical},
+      {337, "Cascade Windows", ToolGlyph::Cascade, &TMDIMainF::Cascade},
+  };
+  for (const Button& b : buttons) {
+    auto* button = new QToolButton(toolBar_);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIcon(ToolGlyphPixmap(b.glyph));
+    button->setIconSize(QSize(20, 20));
+    button->setToolTip(b.hint);
+    button->setStatusTip(b.hint);
+    button->setGeometry(b.left, kToolButtonTop, kToolButtonSize, kToolButtonSize);
+    connect(button, &QToolButton::clicked, this, b.command);
+    toolButtons_ << button;
+  }
+}
+
+void TMDIMainF::CreateDialogs() {
+  Workspace& w = workspace_;
+  Prompts& p = prompts_;
+  PreferF = new TPreferF(w, p, this);
+  ScaleF = new TScaleF(w, p, this);
+  LogScaleF = new TLogScaleF(w, p, this);
+  GridF = new TGridF(w, p, this);
+  TitleTF = new TTitleTF(w, p, this);
+  TitleXF = new TTitleXF(w, p, this);
+  TitleYF = new TTitleYF(w, p, this);
+  TitleSerF = new TTitleSerF(w, p, this);
+  FitF = new TFitF(w, p, this);
+  FillF = new TFillF(w, p, this);
+  Math_XYF = new TMath_XYF(w, p, this);
+  MathF = new TMathF(w, p, this);
+  GTypeF = new TGTypeF(w, p, this);
+  PrintCF = new TPrintCF(w, p, this);
+  CalcF = new TCalcF(w, p, this);
+  TitleFlF = new TTitleFlF(w, p, this);
+}
+
+QList<QDialog*> TMDIMainF::Dialogs() const {
+  if (PreferF == nullptr) return {};
+  return {PreferF, ScaleF, LogScaleF, GridF, TitleTF, TitleXF, TitleYF, TitleSerF,
+          FitF,    FillF,  Math_XYF,  MathF, GTypeF,  PrintCF, CalcF,   TitleFlF};
+}
+
+void TMDIMainF::LoadSettings() {
+  if (::tavel::LoadSettings(settingsPath_, workspace_.Settings) == SettingsLoad::Failed) {
+    prompts_.ErrorBox(IncompatibleFormatText(settingsPath_.string()));
+  }
+}
+
+QMdiSubWindow* TMDIMainF::AddChild(QWidget* child) {
+  QMdiSubWindow* sub = mdiArea_->addSubWindow(child);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  return sub;
+}
+
+void TMDIMainF::MergeChildMenus(const QList<MenuGroup>& childMenus) {
+  QList<MenuGroup> merged;
+  for (const MenuGroup& own : frameMenus_) {
+    const bool replaced = std::any_of(childMenus.begin(), childMenus.end(),
+                                      [&](const MenuGroup& c) { return c.first == own.first; });
+    if (!replaced) merged << own;
+  }
+  for (const MenuGroup& c : childMenus) {
+    if (c.second != nullptr) merged << c;
+  }
+  std::stable_sort(merged.begin(), merged.end(),
+                   [](const MenuGroup& a, const MenuGroup& b) { return a.first < b.first; });
+
+  QMenuBar* bar = menuBar();
+  // Only the menu actions leave the bar; the menus stay with their owners.
+  for (QAction* action : bar->actions()) bar->removeAction(action);
+  for (const MenuGroup& m : merged) bar->addMenu(m.second);
+}
+
+void TMDIMainF::TrackActiveChild() {
+  QMdiSubWindow* sub = mdiArea_->currentSubWindow();
+  MdiChild* child = ChildOf(sub);
+  if (sub == nullptr) {
+    ActiveChild = nullptr;
+  } else if (dynamic_cast<MdiChild*>(sub) != nullptr) {
+    ActiveChild = sub;
+  } else {
+    ActiveChild = sub->widget();
+  }
+  ActiveChildClass = child != nullptr ? child->Class() : ChildClass::None;
+  MergeChildMenus(child != nullptr ? child->MenuGroups() : QList<MenuGroup>{});
+}
+
+void TMDIMainF::FillWindowList() {
+  for (QAction* action : windowListActions_) {
+    windowMenu_->removeAction(action);
+    delete action;
+  }
+  windowListActions_.clear();
+  const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList(QMdiArea::CreationOrder);
+  if (windows.isEmpty()) return;
+  windowListActions_ << windowMenu_->addSeparator();
+  int number = 0;
+  for (QMdiSubWindow* sub : windows) {
+    ++number;
+    const QString prefix = number < 10 ? QString("&%1 ").arg(number) : QString("%1 ").arg(number);
+    QAction* action = windowMenu_->addAction(prefix + sub->windowTitle());
+    action->setCheckable(true);
+    action->setChecked(sub == mdiArea_->currentSubWindow());
+    QPointer<QMdiSubWindow> target(sub);
+    connect(action, &QAction::triggered, this, [this, target] {
+      if (target) mdiArea_->setActiveSubWindow(target);
+    });
+    windowListActions_ << action;
+  }
+}
+
+namespace {
+
+// The children to arrange, the active one first, as the original platform tiles them.
+QList<QMdiSubWindow*> Arrangeable(QMdiArea* area) {
+  QList<QMdiSubWindow*> list;
+  const QList<QMdiSubWindow*> stacking = area->subWindowList(QMdiArea::StackingOrder);
+  for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
+    if ((*it)->isVisible() && !(*it)->isMinimized()) list << *it;
+  }
+  return list;
+}
+
+void Tile(QMdiArea* area, bool sideBySide) {
+  const QList<QMdiSubWindow*> windows = Arrangeable(area);
+  const int n = static_cast<int>(windows.size());
+  if (n == 0) return;
+  const QRect r = area->viewport()->rect();
+  for (int i = 0; i < n; ++i) {
+    QMdiSubWindow* sub = windows[i];
+    if (sub->isMaximized()) sub->showNormal();
+    if (sideBySide) {
+      const int left = r.width() * i / n;
+      const int right = r.width() * (i + 1) / n;
+      sub->setGeometry(left, 0, right - left, r.height());
+    } else {
+      const int top = r.height() * i / n;
+      const int bottom = r.height() * (i + 1) / n;
+      sub->setGeometry(0, top, r.width(), bottom - top);
+    }
+  }
+}
+
+}  // namespace
+
+void TMDIMainF::TileVertical() {
+  Tile(mdiArea_, true);
+  RedrawGraph();
+}
+
+void TMDIMainF::TileHorizontal() {
+  Tile(mdiArea_, false);
+  RedrawGraph();
+}
+
+void TMDIMainF::Cascade() {
+  mdiArea_->cascadeSubWindows();
+  RedrawGraph();
+}
+
+bool TMDIMainF::CloseQuery() {
+  // The save-before-exit question arrives with the window commands.
+  return true;
+}
+
+void TMDIMainF::RedrawGraph() {
+  // No graph window exists yet: nothing to redraw.
+}
+
+void TMDIMainF::LoadGraphFileFromCommandLine(const QString& path) {
+  // Graph files are read once the graph file reader exists.
+  Q_UNUSED(path);
+}
+
+void TMDIMainF::NewData() {
+  // Creates a data window once data windows exist.
+}
+
+void TMDIMainF::NewText() {
+  // Creates a text window once text windows exist.
+}
+
+void TMDIMainF::Open() {
+  // The open dialog and the dispatch by file type arrive with the window commands.
+}
+
+void TMDIMainF::Exit() {
+  close();
+}
+
+void TMDIMainF::CloseAll() {
+  // Closes every data and text window once they exist.
+}
+
+void TMDIMainF::ClearAll() {
+  // Closes every window and resets the graph settings once the window commands exist.
+}
+
+void TMDIMainF::SaveGraph() {
+  // Needs the graph window.
+}
+
+void TMDIMainF::ViewGraph() {
+  // Needs the graph window.
+}
+
+void TMDIMainF::GraphScale() {
+  // Needs the graph window and the scale dialog.
+}
+
+void TMDIMainF::GraphGrid() {
+  // Needs the graph window and the grid dialog.
+}
+
+void TMDIMainF::Calculator() {
+  // Shows the calculator once it can calculate.
+}
+
+void TMDIMainF::Copy() {
+  // Copies from the active data or text window once they exist.
+}
+
+void TMDIMainF::Paste() {
+  // Pastes into the active data or text window once they exist.
+}
+
+void TMDIMainF::ToggleToolBar() {
+  const bool shown = !toolBar_->isEnabled();
+  toolBar_->setEnabled(shown);
+  toolBar_->setVisible(shown);
+  ToggleToolBarAction->setText(shown ? "&Hide Tool Bar" : "&Show Tool Bar");
+}
+
+void TMDIMainF::ShowPreferences() {
+  if (PreferF != nullptr) PreferF->exec();
+  RedrawGraph();
+}
+
+void TMDIMainF::ShowAbout() {
+  {
+    TAboutF about(this);
+    about.exec();
+  }
+  RedrawGraph();
+}
+
+void TMDIMainF::closeEvent(QCloseEvent* event) {
+  if (!CloseQuery()) {
+    event->ignore();
+    return;
+  }
+  Closing = true;
+  QMainWindow::closeEvent(event);
+}
+
+bool TMDIMainF::BelongsToFrame(const QObject* object) const {
+  for (const QObject* o = object; o != nullptr; o = o->parent()) {
+    if (o == this) return true;
+  }
+  return false;
+}
+
+bool TMDIMainF::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier && BelongsToFrame(watched)) {
+      ShowHelpKey(watched);
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMDIMainF::ShowHelpKey(QObject* receiver) {
+  int context = 0;
+  QAction* item = nullptr;
+  if (auto* menu = qobject_cast<QMenu*>(receiver)) {
+    item = menu->activeAction();
+    if (item == nullptr) item = menu->menuAction();
+  } else if (auto* bar = qobject_cast<QMenuBar*>(receiver)) {
+    item = bar->activeAction();
+  }
+  if (item != nullptr) context = item->property(kHelpContextProperty).toInt();
+  if (context <= 0) context = HelpContextOf(static_cast<QWidget*>(receiver));
+  if (context <= 0) context = 100;
+  // As on the original platform the menu closes first, so the help window can take input.
+  for (int i = 0; i < 8 && QApplication::activePopupWidget() != nullptr; ++i) {
+    QApplication::activePopupWidget()->close();
+  }
+  prompts_.ShowHelp(context);
+}
+
+}  // namespace tavel

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+
+class QMenu;
+
+namespace tavel {
+
+// What kind of child window the frame's per-series commands see as active.
+enum class ChildClass { None, DataWindow, TextWindow, GraphWindow };
+
+// A menu of a child window and its group index. While the child is active, its menus join the
+// frame's menu bar ordered by group index; a child menu with the same index as one of the
+// frame's takes that menu's place.
+using MenuGroup = QPair<int, QMenu*>;
+
+// Implemented by every child window of the frame (by the widget inside the sub-window or by
+// the sub-window itself), so the frame can tell data, text and graph windows apart and merge
+// their menus.
+class MdiChild {
+ public:
+  virtual ~MdiChild() = default;
+  virtual ChildClass Class() const = 0;
+  virtual QList<MenuGroup> MenuGroups() const { return {}; }
+};
+
+}  // namespace tavel

@@ -1,0 +1,34 @@
+#include "ui/app/start.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include "core/series/workspace.h"
+#include "ui/app/main_frame.h"
+#include "ui/platform/qt_prompts.h"
+
+namespace tavel {
+
+std::optional<QString> CommandLineGraphFile(const QStringList& arguments) {
+  if (arguments.size() < 2) return std::nullopt;
+  const QString& path = arguments[1];
+  if (path.isEmpty() || !QFileInfo(path).isFile()) return std::nullopt;
+  return path;
+}
+
+int Start(const QStringList& arguments) {
+  // Destroyed in reverse: the frame and its windows go before the series they show.
+  QtPrompts prompts;
+  Workspace workspace(prompts);
+  TMDIMainF frame(workspace, prompts);
+  prompts.SetParent(&frame);
+  prompts.SetHelpFile(frame.HelpFile);
+  frame.CreateDialogs();
+  frame.show();
+  if (const auto graphFile = CommandLineGraphFile(arguments)) {
+    frame.LoadGraphFileFromCommandLine(*graphFile);
+  }
+  return QApplication::exec();
+}
+
+}  // namespace tavel
