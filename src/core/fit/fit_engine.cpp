@@ -13,9 +13,6 @@ namespace tavel {
 
 namespace {
 
-constexpr int kBlockRows = 64;
-constexpr int kColumns = 7;
-
 bool LogAbscissa(std::int32_t kind) {
   return kind == kFitPower || kind == kFitNaturalLog;
 }
@@ -23,94 +20,218 @@ bool LogOrdinate(std::int32_t kind) {
   return kind == kFitPower || kind == kFitExponential;
 }
 
-// Below this a sum of squares may have lost bits to underflow.
-constexpr Real kTinySquare =
-    std::numeric_limits<Real>::min() / std::numeric_limits<Real>::epsilon();
+// Points are summed a block at a time, and every group of sums takes its own pass over the
+// block while it sits in the first-level cache: the x87 unit has eight registers, and sums
+// that do not fit in them would go through memory as 80-bit loads and stores, which cost far
+// more than the extra passes.
+constexpr int kBlock = 512;
 
-// sqrt(alpha^2 + sum x^2) without overflow or underflow on the way.
-Real SafeNorm(Real alpha, const Real* x, int n, Real sigma, Real amax) {
-  const Real total = alpha * alpha + sigma;
-  if (std::isfinite(total) && total > kTinySquare) return std::sqrt(total);
-  amax = std::max(amax, std::fabs(alpha));
-  if (!std::isfinite(amax)) return amax;
-  const int e = std::ilogb(amax);
-  Real scaled = std::ldexp(alpha, -e) * std::ldexp(alpha, -e);
-  for (int b = 0; b < n; ++b) {
-    const Real s = std::ldexp(x[b], -e);
-    scaled += s * s;
+// Values in [-1, 1] kept as two doubles whose sum is the extended value exactly (the rest of
+// a 64-bit significand after rounding to 53 bits has at most 11 bits): two double loads cost
+// a fraction of one 80-bit load.
+struct SplitBlock {
+  double hi[kBlock];
+  double lo[kBlock];
+
+  void Set(int i, Real x) {
+    const double h = static_cast<double>(x);
+    hi[i] = h;
+    lo[i] = static_cast<double>(x - h);
   }
-  return std::ldexp(std::sqrt(scaled), e);
+  Real Get(int i) const { return Real{hi[i]} + Real{lo[i]}; }
+};
+
+// moments[k] += sum of T_k(t) for k = From..To, T_k the Chebyshev polynomials.
+template <int From, int To>
+void AddMoments(const SplitBlock& t, int n, Real* moments) {
+  static_assert(From >= 1 && From <= To);
+  Real sum[To - From + 1] = {};
+  for (int i = 0; i < n; ++i) {
+    const Real x = t.Get(i);
+    const Real twoX = x + x;
+    Real previous = 1;
+    Real current = x;
+    if constexpr (From == 1) sum[0] += current;
+#pragma GCC unroll 16
+    for (int k = 2; k <= To; ++k) {
+      const Real next = twoX * current - previous;
+      previous = current;
+      current = next;
+      if (k >= From) sum[k - From] += current;
+    }
+  }
+  for (int k = From; k <= To; ++k) moments[k] += sum[k - From];
 }
 
-// Householder QR of a tall matrix fed a row at a time. Rows wait in a small block and are
-// folded into the triangular factor 64 at a time, so the square roots and divisions are paid
-// per block, not per row, and the memory does not grow with the number of rows.
-class StreamingQr {
- public:
-  explicit StreamingQr(int columns) : columns_(columns) {}
-
-  Real* Row(int column) { return &block_[column][rows_]; }
-  void RowDone() {
-    if (++rows_ == kBlockRows) Fold();
+// The products of T_3, T_4 and T_5 that give the higher moments through
+// T_(j+k) = 2 T_j T_k - T_(j-k): sums[0..2] += T_3^2, T_3 T_4, T_4^2 and sums[3..5] += T_5,
+// T_4 T_5, T_5^2. Half the work of running the recurrence up to T_10.
+void AddProducts(const SplitBlock& t, int n, Real* sums) {
+  Real s33 = 0, s34 = 0, s44 = 0;
+  for (int i = 0; i < n; ++i) {
+    const Real x = t.Get(i);
+    const Real twoX = x + x;
+    const Real t2 = twoX * x - 1;
+    const Real t3 = twoX * t2 - x;
+    const Real t4 = twoX * t3 - t2;
+    s33 += t3 * t3;
+    s34 += t3 * t4;
+    s44 += t4 * t4;
   }
+  Real s5 = 0, s45 = 0, s55 = 0;
+  for (int i = 0; i < n; ++i) {
+    const Real x = t.Get(i);
+    const Real twoX = x + x;
+    const Real t2 = twoX * x - 1;
+    const Real t3 = twoX * t2 - x;
+    const Real t4 = twoX * t3 - t2;
+    const Real t5 = twoX * t4 - t3;
+    s5 += t5;
+    s45 += t4 * t5;
+    s55 += t5 * t5;
+  }
+  sums[0] += s33, sums[1] += s34, sums[2] += s44, sums[3] += s5, sums[4] += s45, sums[5] += s55;
+}
 
-  void Fold() {
-    const int n = rows_;
-    rows_ = 0;
-    if (n == 0) return;
-    for (int k = 0; k < columns_; ++k) {
-      Real* x = block_[k];
-      Real sigma0 = 0;
-      Real sigma1 = 0;
-      int b = 0;
-      for (; b + 1 < n; b += 2) {
-        sigma0 += x[b] * x[b];
-        sigma1 += x[b + 1] * x[b + 1];
-      }
-      if (b < n) sigma0 += x[b] * x[b];
-      const Real sigma = sigma0 + sigma1;
-      const Real alpha = r_[k][k];
-      Real norm = 0;
-      if (std::isfinite(sigma) && sigma > kTinySquare && std::isfinite(alpha * alpha)) {
-        norm = std::sqrt(alpha * alpha + sigma);
-      } else {
-        // Rare: entries so large or so small that their squares leave the range.
-        Real amax = 0;
-        for (b = 0; b < n; ++b) amax = std::max(amax, std::fabs(x[b]));
-        if (amax == 0) continue;
-        norm = SafeNorm(alpha, x, n, sigma, amax);
-      }
-      const Real beta = alpha > 0 ? -norm : norm;
-      r_[k][k] = beta;
-      if (k + 1 == columns_) break;
-      const Real tau = (beta - alpha) / beta;
-      const Real scale = 1 / (alpha - beta);
-      for (int b = 0; b < n; ++b) x[b] *= scale;
-      for (int j = k + 1; j < columns_; ++j) {
-        Real* y = block_[j];
-        // Two partial sums keep the adds from waiting on one another.
-        Real dot0 = r_[k][j];
-        Real dot1 = 0;
-        b = 0;
-        for (; b + 1 < n; b += 2) {
-          dot0 += x[b] * y[b];
-          dot1 += x[b + 1] * y[b + 1];
-        }
-        if (b < n) dot0 += x[b] * y[b];
-        const Real step = tau * (dot0 + dot1);
-        r_[k][j] -= step;
-        for (b = 0; b < n; ++b) y[b] -= step * x[b];
+// Moments T_0..T_10 from T_0..T_4 and the products above.
+void CompleteMoments(const Real* products, Real* moments) {
+  moments[5] = products[3];
+  moments[6] = 2 * products[0] - moments[0];
+  moments[7] = 2 * products[1] - moments[1];
+  moments[8] = 2 * products[2] - moments[0];
+  moments[9] = 2 * products[4] - moments[1];
+  moments[10] = 2 * products[5] - moments[0];
+}
+
+// cross[k] += sum of T_k(t) * w for k = From..To, and squares += sum of w^2 when asked.
+template <int From, int To, bool Squares>
+void AddCross(const SplitBlock& t, const SplitBlock& w, int n, Real* cross, Real* squares) {
+  Real sum[To - From + 1] = {};
+  Real square = 0;
+  for (int i = 0; i < n; ++i) {
+    const Real y = w.Get(i);
+    if constexpr (Squares) square += y * y;
+    if constexpr (From == 0) sum[0] += y;
+    if constexpr (To >= 1) {
+      const Real x = t.Get(i);
+      const Real twoX = x + x;
+      Real previous = 1;
+      Real current = x;
+      if constexpr (From <= 1) sum[1 - From] += current * y;
+#pragma GCC unroll 16
+      for (int k = 2; k <= To; ++k) {
+        const Real next = twoX * current - previous;
+        previous = current;
+        current = next;
+        if (k >= From) sum[k - From] += current * y;
       }
     }
   }
+  for (int k = From; k <= To; ++k) cross[k] += sum[k - From];
+  if constexpr (Squares) *squares += square;
+}
 
-  Real r_[kColumns][kColumns] = {};
+// YFit of every point for a polynomial of the given order, without YFIT's call and member
+// write per point. The coefficients above the order are 0 after a fit, and for a finite x
+// leaving them out changes no bit of YFIT's value. Returns the last point's FitValueOk.
+template <int Order>
+bool FillPolynomial(const Real (&c)[6], Tdata* points, std::int32_t count) {
+  bool ok = true;
+  for (std::int32_t i = 0; i < count; ++i) {
+    const Real x = points[i].X;
+    Real y = c[Order];
+#pragma GCC unroll 8
+    for (int k = Order - 1; k >= 0; --k) y = y * x + c[k];
+    ok = std::fabs(y) <= std::numeric_limits<Real>::max();
+    points[i].YFit = ok ? y : 0;
+    points[i].FitValid = ok;
+  }
+  return ok;
+}
 
- private:
-  int columns_;
-  int rows_ = 0;
-  Real block_[kColumns][kBlockRows] = {};
+Real Ldexp(Real x, int e) {
+  return e == 0 ? x : std::ldexp(x, e);
+}
+
+// The sums of the whole pass, with the ordinate taken about its running mean and scaled by
+// 2^-exponent so that neither the squares nor the centring lose anything. Blocks join with
+// the pairwise update of Chan, Golub and LeVeque, extended to the cross sums.
+struct PassTotals {
+  Real n = 0;
+  Real mean = 0;
+  int exponent = 0;
+  Real moments[11] = {};
+  Real cross[6] = {};
+  Real squares = 0;
+
+  void Join(Real blockN, Real blockMean, int blockExponent, const Real (&blockMoments)[11],
+            Real (&blockCross)[6], Real blockSquares) {
+    if (n == 0) {
+      n = blockN;
+      mean = blockMean;
+      exponent = blockExponent;
+      std::copy(blockMoments, blockMoments + 11, moments);
+      std::copy(blockCross, blockCross + 6, cross);
+      squares = blockSquares;
+      return;
+    }
+    const int top = std::max(exponent, blockExponent);
+    if (top != exponent) {
+      for (Real& c : cross) c = Ldexp(c, exponent - top);
+      squares = Ldexp(squares, 2 * (exponent - top));
+      exponent = top;
+    }
+    if (top != blockExponent) {
+      for (Real& c : blockCross) c = Ldexp(c, blockExponent - top);
+      blockSquares = Ldexp(blockSquares, 2 * (blockExponent - top));
+    }
+    const Real total = n + blockN;
+    const Real step = blockMean - mean;
+    const Real delta = Ldexp(step, -top);
+    for (int k = 0; k < 6; ++k) {
+      cross[k] += blockCross[k] + delta * (n * blockMoments[k] - blockN * moments[k]) / total;
+    }
+    squares += blockSquares + delta * delta * (n * blockN / total);
+    mean += step * (blockN / total);
+    for (int k = 0; k < 11; ++k) moments[k] += blockMoments[k];
+    n = total;
+  }
 };
+
+// Sums of t^j (j = 0..highest) from sums of T_j(t): t^j = 2^(1-j) sum_k C(j, k) T_(j-2k), the
+// T_0 term halved for even j. Every coefficient is positive, so nothing cancels.
+void ChebyshevToPowerSums(const Real* chebyshev, int highest, Real* powers) {
+  for (int j = 0; j <= highest; ++j) {
+    Real sum = 0;
+    Real binomial = 1;
+    for (int k = 0; 2 * k <= j; ++k) {
+      const Real term = binomial * chebyshev[j - 2 * k];
+      sum += 2 * k == j ? term / 2 : term;
+      binomial = binomial * (j - k) / (k + 1);
+    }
+    powers[j] = std::ldexp(sum, 1 - j);
+  }
+}
+
+// Sums of u^k (k = 0..highest) for u = center + width * t from the sums of t^j.
+void ShiftPowerSums(const Real* tSums, int highest, Real center, Real width, Real* uSums) {
+  Real centerPower[11];
+  Real widthPower[11];
+  centerPower[0] = widthPower[0] = 1;
+  for (int k = 1; k <= highest; ++k) {
+    centerPower[k] = centerPower[k - 1] * center;
+    widthPower[k] = widthPower[k - 1] * width;
+  }
+  for (int k = 0; k <= highest; ++k) {
+    Real sum = 0;
+    Real binomial = 1;
+    for (int j = 0; j <= k; ++j) {
+      sum += binomial * centerPower[k - j] * widthPower[j] * tSums[j];
+      binomial = binomial * (k - j) / (j + 1);
+    }
+    uSums[k] = sum;
+  }
+}
 
 // The determinant of a general n x n matrix from the helpers of that size.
 Real GeneralDeterminant(int n, const Real* m) {
@@ -293,15 +414,18 @@ Real TFitObj::YFIT(Real x) {
 void TFitObj::RunFit() {
   FitOk = true;
   if (FitKind == kFitNone) return;
+  LastRefusal = FitRefusal::None;
   const int order = FitOrder(FitKind);
   if (workspace_ == nullptr || workspace_->DataWindows.empty()) {
     FitOk = false;
+    LastRefusal = FitRefusal::NoSeries;
     return;
   }
   Prompts& prompts = workspace_->prompts();
   if (order == 0) {  // a kind no fit exists for, from a damaged graph file
     prompts.Beep();
     FitOk = false;
+    LastRefusal = FitRefusal::UnknownKind;
     return;
   }
   Series* series = workspace_->FindSeries(FitSeriesNumber);
@@ -314,85 +438,114 @@ void TFitObj::RunFit() {
 
   const bool logU = LogAbscissa(FitKind);
   const bool logV = LogOrdinate(FitKind);
-  for (std::int32_t i = 0; i < count; ++i) {
-    if ((logU && !(points[i].X > 0)) || (logV && !(points[i].Y > 0))) {
-      prompts.Beep();
-      FitOk = false;
-      return;
+  if (logU || logV) {
+    for (std::int32_t i = 0; i < count; ++i) {
+      if ((logU && !(points[i].X > 0)) || (logV && !(points[i].Y > 0))) {
+        prompts.Beep();
+        FitOk = false;
+        LastRefusal = FitRefusal::Domain;
+        return;
+      }
     }
   }
   if (count < std::max(2, order + 1)) {
     prompts.Beep();
     FitOk = false;
+    LastRefusal = FitRefusal::TooFewPoints;
     return;
   }
 
-  // The rows are in ascending X, so u runs from the first row to the last. Centring on the
-  // middle of that range and dividing by a power of two (exact) keeps t within [-1, 1].
+  // The rows are in ascending X, so u runs from the first row to the last; t = (u - center) *
+  // scale maps that range onto [-1, 1], where the Chebyshev polynomials are nearly orthogonal.
   const Real uFirst = logU ? std::log(points[0].X) : points[0].X;
   const Real uLast = logU ? std::log(points[count - 1].X) : points[count - 1].X;
   const Real center = uFirst / 2 + uLast / 2;
-  int scaleExponent = 0;
-  std::frexp(uLast / 2 - uFirst / 2, &scaleExponent);
-  const Real inverseScale = std::ldexp(Real{1}, -scaleExponent);
-
-  Real s1 = 0, s2 = 0, s3 = 0, s4 = 0, s5 = 0, s6 = 0, s7 = 0, s8 = 0, s9 = 0, s10 = 0;
-  Real sv = 0, svv = 0, t1 = 0, t2 = 0, t3 = 0, t4 = 0, t5 = 0;
-  StreamingQr qr(order + 2);
-  std::int32_t distinct = 0;
-  bool allVEqual = true;
+  const Real halfRange = uLast / 2 - uFirst / 2;
+  Real scale = halfRange > 0 ? 1 / halfRange : 1;
+  if (!std::isfinite(scale)) scale = std::numeric_limits<Real>::max();
   const Real vFirst = logV ? std::log(points[0].Y) : points[0].Y;
-  Real previousU = 0;
+
+  PassTotals totals;
+  SplitBlock tBlock;
+  SplitBlock wBlock;
+  Real logs[kBlock];
+  std::int64_t distinct = 0;
+  bool allVEqual = true;
   Real vLargest = 0;
-  for (std::int32_t i = 0; i < count; ++i) {
-    const Real u = logU ? std::log(points[i].X) : points[i].X;
-    const Real v = logV ? std::log(points[i].Y) : points[i].Y;
-    if (i == 0 || u != previousU) ++distinct;
-    previousU = u;
-    if (v != vFirst) allVEqual = false;
-    vLargest = std::max(vLargest, std::fabs(v));
-
-    const Real u2 = u * u, u3 = u2 * u, u4 = u3 * u, u5 = u4 * u;
-    const Real u6 = u5 * u, u7 = u6 * u, u8 = u7 * u, u9 = u8 * u, u10 = u9 * u;
-    s1 += u;
-    s2 += u2;
-    s3 += u3;
-    s4 += u4;
-    s5 += u5;
-    s6 += u6;
-    s7 += u7;
-    s8 += u8;
-    s9 += u9;
-    s10 += u10;
-    sv += v;
-    svv += v * v;
-    t1 += v * u;
-    t2 += v * u2;
-    t3 += v * u3;
-    t4 += v * u4;
-    t5 += v * u5;
-
-    const Real t = (u - center) * inverseScale;
-    Real power = 1;
-    for (int k = 0; k <= order; ++k) {
-      *qr.Row(k) = power;
-      power *= t;
+  Real previousU = std::numeric_limits<Real>::quiet_NaN();
+  for (std::int32_t begin = 0; begin < count; begin += kBlock) {
+    const int n = static_cast<int>(std::min<std::int32_t>(kBlock, count - begin));
+    const Tdata* p = points + begin;
+    for (int i = 0; i < n; ++i) {
+      const Real u = logU ? std::log(p[i].X) : p[i].X;
+      distinct += u != previousU;
+      previousU = u;
+      tBlock.Set(i, (u - center) * scale);
     }
-    *qr.Row(order + 1) = v;
-    qr.RowDone();
-  }
-  qr.Fold();
+    Real sum = 0;
+    Real largest = 0;
+    bool equal = true;
+    for (int i = 0; i < n; ++i) {
+      Real v = p[i].Y;
+      if (logV) v = logs[i] = std::log(v);
+      sum += v;
+      largest = std::max(largest, std::fabs(v));
+      equal &= v == vFirst;
+    }
+    allVEqual = allVEqual && equal;
+    vLargest = std::max(vLargest, largest);
+    const Real mean = sum / n;
+    // w = (v - mean) / 2^exponent stays within [-1, 1].
+    const int exponent = largest > 0 && std::isfinite(largest) ? std::ilogb(largest) + 2 : 0;
+    const Real toW = std::ldexp(Real{1}, -exponent);
+    for (int i = 0; i < n; ++i) wBlock.Set(i, ((logV ? logs[i] : p[i].Y) - mean) * toW);
 
-  S1 = s1, S2 = s2, S3 = s3, S4 = s4, S5 = s5, S6 = s6, S7 = s7, S8 = s8, S9 = s9, S10 = s10;
-  Sv = sv, Svv = svv, T1 = t1, T2 = t2, T3 = t3, T4 = t4, T5 = t5;
-  N = count;
-  Det = 0;
-  qrOrder_ = order;
-  for (int i = 0; i < kMaxColumns; ++i) {
-    for (int j = 0; j < kMaxColumns; ++j) qrR_[i][j] = qr.r_[i][j];
+    Real moments[11] = {static_cast<Real>(n)};
+    Real cross[6] = {};
+    Real squares = 0;
+    Real products[6] = {};
+    AddMoments<1, 4>(tBlock, n, moments);
+    AddProducts(tBlock, n, products);
+    CompleteMoments(products, moments);
+    AddCross<0, 1, true>(tBlock, wBlock, n, cross, &squares);
+    AddCross<2, 3, false>(tBlock, wBlock, n, cross, &squares);
+    AddCross<4, 5, false>(tBlock, wBlock, n, cross, &squares);
+    totals.Join(n, mean, exponent, moments, cross, squares);
   }
-  qrCenter_ = center;
-  qrScaleExponent_ = scaleExponent;
+
+  // The documented sums follow from the pass: powers of t, then powers of u = center + t / scale.
+  Real tPowers[11];
+  Real tCross[6];
+  ChebyshevToPowerSums(totals.moments, 10, tPowers);
+  ChebyshevToPowerSums(totals.cross, 5, tCross);
+  const Real width = 1 / scale;
+  Real uPowers[11];
+  Real uCross[6];
+  ShiftPowerSums(tPowers, 10, center, width, uPowers);
+  ShiftPowerSums(tCross, 5, center, width, uCross);
+  const Real mean = totals.mean;
+  const int e = totals.exponent;
+  N = count;
+  S1 = uPowers[1], S2 = uPowers[2], S3 = uPowers[3], S4 = uPowers[4], S5 = uPowers[5];
+  S6 = uPowers[6], S7 = uPowers[7], S8 = uPowers[8], S9 = uPowers[9], S10 = uPowers[10];
+  const Real deviations = Ldexp(totals.cross[0], e);
+  Sv = N * mean + deviations;
+  Svv = N * mean * mean + 2 * mean * deviations + Ldexp(totals.squares, 2 * e);
+  T1 = mean * S1 + Ldexp(uCross[1], e);
+  T2 = mean * S2 + Ldexp(uCross[2], e);
+  T3 = mean * S3 + Ldexp(uCross[3], e);
+  T4 = mean * S4 + Ldexp(uCross[4], e);
+  T5 = mean * S5 + Ldexp(uCross[5], e);
+  Det = 0;
+
+  passOrder_ = order;
+  std::copy(totals.moments, totals.moments + 11, passMoments_);
+  std::copy(totals.cross, totals.cross + 6, passCross_);
+  passSquares_ = totals.squares;
+  passMean_ = mean;
+  passExponent_ = e;
+  passCenter_ = center;
+  passScale_ = scale;
   distinctU_ = distinct;
   allVEqual_ = allVEqual;
   uLargest_ = std::max(std::fabs(uFirst), std::fabs(uLast));
@@ -417,12 +570,33 @@ void TFitObj::RunFit() {
       break;
   }
   // The pass belongs to this fit only; solving again later must not reuse it with other sums.
-  qrOrder_ = -1;
+  passOrder_ = -1;
 
   series->FitActive = true;
-  for (std::int32_t i = 0; i < count; ++i) {
-    points[i].YFit = YFIT(points[i].X);
-    points[i].FitValid = FitValueOk;
+  if (FitKind <= 5) {
+    const Real c[6] = {A, B, C, D, E, F};
+    switch (order) {
+      case 1:
+        FitValueOk = FillPolynomial<1>(c, points, count);
+        break;
+      case 2:
+        FitValueOk = FillPolynomial<2>(c, points, count);
+        break;
+      case 3:
+        FitValueOk = FillPolynomial<3>(c, points, count);
+        break;
+      case 4:
+        FitValueOk = FillPolynomial<4>(c, points, count);
+        break;
+      default:
+        FitValueOk = FillPolynomial<5>(c, points, count);
+        break;
+    }
+  } else {
+    for (std::int32_t i = 0; i < count; ++i) {
+      points[i].YFit = YFIT(points[i].X);
+      points[i].FitValid = FitValueOk;
+    }
   }
   series->FillGrid();
 }
@@ -432,7 +606,7 @@ void TFitObj::LINEAR() {
   if (!FitOk || (FitKind != kFitPower && FitKind != kFitExponential)) return;
   A = std::exp(A);
   // e^A beyond the extended range either way would make every fitted value 0 or infinite.
-  if (!(A > 0) || !std::isfinite(A)) Refuse();
+  if (!(A > 0) || !std::isfinite(A)) Refuse(FitRefusal::OutOfRange);
 }
 
 void TFitObj::QUAD() {
@@ -448,14 +622,16 @@ void TFitObj::FIFTH() {
   Solve(5);
 }
 
-void TFitObj::Refuse() {
+void TFitObj::Refuse(FitRefusal reason) {
   if (workspace_ != nullptr) workspace_->prompts().Beep();
   FitOk = false;
+  LastRefusal = reason;
   ClearStoredValues();
 }
 
 void TFitObj::Solve(int order) {
   FitOk = true;
+  LastRefusal = FitRefusal::None;
   switch (order) {
     case 1:
       Det = N * S2 - S1 * S1;
@@ -474,41 +650,82 @@ void TFitObj::Solve(int order) {
       break;
   }
   if (Det == 0) {
-    Refuse();
+    Refuse(FitRefusal::Singular);
     return;
   }
-  if (qrOrder_ == order) {
-    Real t[6] = {};
-    SolveStable(order, t);
+  if (passOrder_ == order) {
+    SolveFromPass(order);
   } else {
     SolveCramer(order);
   }
   if (!FitOk) return;
   for (const Real c : {A, B, C, D, E, F, R2}) {
     if (!std::isfinite(c)) {
-      Refuse();
+      Refuse(FitRefusal::OutOfRange);
       return;
     }
   }
 }
 
-void TFitObj::SolveStable(int order, Real (&t)[6]) {
-  const int v = order + 1;
+void TFitObj::SolveFromPass(int order) {
+  const int n = order + 1;
   // Fewer distinct abscissas than coefficients: singular, however the rounding fell in Det.
-  if (distinctU_ < order + 1) {
-    Refuse();
+  if (distinctU_ < n) {
+    Refuse(FitRefusal::Singular);
     return;
   }
-  for (int i = order; i >= 0; --i) {
-    if (qrR_[i][i] == 0) {
-      Refuse();
+  // The Gram matrix of T_0..T_p over the points: T_j T_k = (T_(j+k) + T_|j-k|) / 2.
+  Real g[6][6];
+  for (int j = 0; j < n; ++j) {
+    for (int k = 0; k < n; ++k) {
+      g[j][k] = (passMoments_[j + k] + passMoments_[j > k ? j - k : k - j]) / 2;
+    }
+  }
+  // g = l d l^T with a unit lower triangular l: no square roots, so a diagonal g (points
+  // symmetric about the centre) gives the plain quotients b_k / g_kk.
+  Real l[6][6] = {};
+  Real d[6] = {};
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < i; ++j) {
+      Real s = g[i][j];
+      for (int k = 0; k < j; ++k) s -= l[i][k] * d[k] * l[j][k];
+      l[i][j] = s / d[j];
+    }
+    Real diagonal = g[i][i];
+    for (int k = 0; k < i; ++k) diagonal -= l[i][k] * d[k] * l[i][k];
+    if (!(diagonal > 0)) {
+      Refuse(FitRefusal::Singular);
       return;
     }
-    Real s = qrR_[i][v];
-    for (int j = i + 1; j <= order; ++j) s -= qrR_[i][j] * t[j];
-    t[i] = s / qrR_[i][i];
+    d[i] = diagonal;
   }
-  Real c[6] = {t[0], t[1], t[2], t[3], t[4], t[5]};
+  Real z[6] = {};
+  for (int i = 0; i < n; ++i) {
+    Real s = passCross_[i];
+    for (int k = 0; k < i; ++k) s -= l[i][k] * z[k];
+    z[i] = s;
+  }
+  Real y[6] = {};
+  for (int i = n; i-- > 0;) {
+    Real s = z[i] / d[i];
+    for (int k = i + 1; k < n; ++k) s -= l[k][i] * y[k];
+    y[i] = s;
+  }
+
+  // From T_0..T_p to powers of t (T_(k+1) = 2t T_k - T_(k-1)), then back to v's own units.
+  Real c[6] = {};
+  Real previous[6] = {1};
+  Real current[6] = {0, 1};
+  c[0] = y[0];
+  for (int k = 1; k < n; ++k) {
+    for (int j = 0; j <= k; ++j) c[j] += y[k] * current[j];
+    Real next[6] = {};
+    for (int j = 0; j < 6; ++j) next[j] = (j > 0 ? 2 * current[j - 1] : 0) - previous[j];
+    std::copy(current, current + 6, previous);
+    std::copy(next, next + 6, current);
+  }
+  for (int j = 0; j < n; ++j) c[j] = Ldexp(c[j], passExponent_);
+  c[0] += passMean_;
   ToPowersOfU(order, c);
   // A term that stays below the rounding of the largest ordinate over the whole range of the
   // data is rounding itself: the line through (1, 2), (2, 4), (3, 6) has A = 0, not 1E-19.
@@ -519,36 +736,33 @@ void TFitObj::SolveStable(int order, Real (&t)[6]) {
   }
   A = c[0], B = c[1], C = c[2], D = c[3], E = c[4], F = c[5];
 
-  // R2 from the rotated ordinate: its parts along t..t^p are what the fit explains and the
-  // last diagonal entry is the residual norm, so nothing cancels (the textbook
-  // (sum c_k T_k - Sv^2/N) / Stot subtracts numbers that agree to most of their digits).
   if (allVEqual_) {
     R2 = 1;
     workspace_->prompts().Beep();
     return;
   }
-  Real largest = 0;
-  for (int i = 1; i <= v; ++i) largest = std::max(largest, std::fabs(qrR_[i][v]));
-  if (largest == 0 || !std::isfinite(largest)) {
-    R2 = largest == 0 ? 1 : 0;
-    if (largest == 0) workspace_->prompts().Beep();
+  // Both in the units of w^2; the explained part is sum b_k y_k less what the mean explains.
+  const Real total = passSquares_ - passCross_[0] * passCross_[0] / passMoments_[0];
+  Real explained = -passCross_[0] * passCross_[0] / passMoments_[0];
+  for (int k = 0; k < n; ++k) explained += passCross_[k] * y[k];
+  if (!(total > 0)) {
+    R2 = 1;
+    workspace_->prompts().Beep();
     return;
   }
-  const int e = std::ilogb(largest);
-  Real explained = 0;
-  for (int i = 1; i <= order; ++i) {
-    const Real s = std::ldexp(qrR_[i][v], -e);
-    explained += s * s;
-  }
-  const Real residual = std::ldexp(qrR_[v][v], -e);
-  R2 = explained / (explained + residual * residual);
+  R2 = std::clamp(explained / total, Real{0}, Real{1});
 }
 
-// From powers of t = (u - center) / 2^e to powers of u: scale, then shift by the centre.
+// From powers of t = (u - center) * scale to powers of u: scale, then shift by the centre.
 void TFitObj::ToPowersOfU(int order, Real (&c)[6]) const {
-  for (int j = 0; j <= order; ++j) c[j] = std::ldexp(c[j], -j * qrScaleExponent_);
+  // scale = fraction * 2^exponent; powers of the fraction stay small, the power of two is exact
+  // and applied in one step so that no intermediate power leaves the range.
+  const int exponent = std::ilogb(passScale_);
+  const Real fraction = std::ldexp(passScale_, -exponent);
+  Real power = 1;
+  for (int j = 0; j <= order; ++j, power *= fraction) c[j] = Ldexp(c[j] * power, j * exponent);
   for (int i = 0; i < order; ++i) {
-    for (int j = order - 1; j >= i; --j) c[j] -= qrCenter_ * c[j + 1];
+    for (int j = order - 1; j >= i; --j) c[j] -= passCenter_ * c[j + 1];
   }
 }
 

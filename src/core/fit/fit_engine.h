@@ -9,6 +9,17 @@ namespace tavel {
 
 class Workspace;
 
+// Why the last RunFit refused to fit; None after a fit that stands.
+enum class FitRefusal : std::int32_t {
+  None = 0,
+  NoSeries,      // no data window to fit
+  UnknownKind,   // a kind no law exists for
+  Domain,        // an X or Y outside the law's domain (logarithm of a value <= 0)
+  TooFewPoints,  // fewer complete points than the law has coefficients (or than 2)
+  Singular,      // the normal equations have no unique solution (too few distinct X)
+  OutOfRange,    // a coefficient or R2 beyond the extended range
+};
+
 // Fit kinds: 0 none, 1..5 polynomial order, 6 power, 7 exponential, 8 natural log.
 enum FitKindCode : std::int32_t {
   kFitNone = 0,
@@ -22,9 +33,12 @@ enum FitKindCode : std::int32_t {
 //
 // The sums and Det are kept as they always were (the graph and the fit dialog read them, and
 // a zero Det still refuses the fit), but the coefficients do not come from Cramer's rule on
-// them: at order 5 the normal equations throw away most of the 19 digits we have. RunFit
-// streams the points through a Householder QR of the centred and scaled design matrix in the
-// same pass that forms the sums, so the coefficients keep 12 digits or more.
+// them: at order 5 the normal equations in powers of X throw away most of the 19 digits we
+// have. RunFit maps the abscissas onto t in [-1, 1] and sums Chebyshev polynomials T_k(t)
+// instead: their Gram matrix is well conditioned, so solving it loses next to nothing, and the
+// power sums S1..S10, T1..T5 follow from the same sums by exact positive expansions. The
+// coefficients keep 12 digits or more and a million points cost a few passes over a small
+// block that stays in the cache.
 class TFitObj {
  public:
   explicit TFitObj(std::int32_t seriesNumber = 0, Workspace* workspace = nullptr)
@@ -44,6 +58,8 @@ class TFitObj {
   bool FitOk = false;
   bool FitValueOk = true;
   std::int32_t FitSeriesNumber = 0;
+  // Set by every RunFit that gets past FitKind 0 (and by the solvers): why the fit was refused.
+  FitRefusal LastRefusal = FitRefusal::None;
 
   // The seven stored values: coefficients A..F and R2.
   void ClearStoredValues() { A = B = C = D = E = F = R2 = 0; }
@@ -83,23 +99,27 @@ class TFitObj {
   static int FitOrder(std::int32_t kind);
 
  private:
-  static constexpr int kMaxColumns = 7;  // 1, t, ..., t^5 and v
-
   void Solve(int order);
-  void SolveStable(int order, Real (&t)[6]);
+  void SolveFromPass(int order);
   void SolveCramer(int order);
   void ToPowersOfU(int order, Real (&c)[6]) const;
-  void Refuse();
+  void Refuse(FitRefusal reason);
 
   Workspace* workspace_ = nullptr;
 
-  // The triangular factor of [1, t, ..., t^p, v] from the last RunFit pass, where
-  // t = (u - qrCenter_) / 2^qrScaleExponent_ lies in [-1, 1].
-  int qrOrder_ = -1;  // -1: no pass, the solvers fall back on the sums
-  Real qrR_[kMaxColumns][kMaxColumns] = {};
-  Real qrCenter_ = 0;
-  int qrScaleExponent_ = 0;
-  std::int32_t distinctU_ = 0;
+  // What the last RunFit pass gathered, in t = (u - passCenter_) * passScale_ in [-1, 1] and
+  // w = (v - passMean_) / 2^passExponent_:
+  // Chebyshev moments sum T_k(t) (k = 0..10, passMoments_[0] = N), cross sums sum T_k(t) w
+  // (k = 0..5) and sum w^2.
+  int passOrder_ = -1;  // -1: no pass, the solvers fall back on the sums
+  Real passMoments_[11] = {};
+  Real passCross_[6] = {};
+  Real passSquares_ = 0;
+  Real passMean_ = 0;
+  int passExponent_ = 0;
+  Real passCenter_ = 0;
+  Real passScale_ = 1;
+  std::int64_t distinctU_ = 0;
   bool allVEqual_ = false;
   Real uLargest_ = 0;  // largest |u| and |v| of the pass
   Real vLargest_ = 0;

@@ -13,7 +13,9 @@ namespace tavel {
 static_assert(std::numeric_limits<Real>::digits == 64,
               "cells pack the 80-bit extended type into ten bytes");
 
-CellGrid::CellGrid(std::int32_t rows) { Resize(rows); }
+CellGrid::CellGrid(std::int32_t rows) {
+  Resize(rows);
+}
 
 void CellGrid::Resize(std::int32_t rows) {
   if (rows < 0) rows = 0;
@@ -31,14 +33,8 @@ void CellGrid::Resize(std::int32_t rows) {
   rows_.shrink_to_fit();
 }
 
-CellGrid::PackedRow& CellGrid::At(std::int32_t row) {
-  if (row < 1 || row > RowCount()) throw std::out_of_range("grid row out of range");
-  return rows_[static_cast<std::size_t>(row - 1)];
-}
-
-const CellGrid::PackedRow& CellGrid::At(std::int32_t row) const {
-  if (row < 1 || row > RowCount()) throw std::out_of_range("grid row out of range");
-  return rows_[static_cast<std::size_t>(row - 1)];
+void CellGrid::ThrowRowOutOfRange() {
+  throw std::out_of_range("grid row out of range");
 }
 
 Real CellGrid::LoadValue(const unsigned char* bytes) {
@@ -129,26 +125,10 @@ CellGrid::Reading CellGrid::Read(std::int32_t row, int column) const {
   return ReadCell(At(row), row, column);
 }
 
-void CellGrid::ReadRow(std::int32_t row, Real* (&values)[3], bool* (&valid)[3]) const {
-  const PackedRow& r = At(row);
-  for (int c = 0; c < 3; ++c) {
-    switch (r.state[c]) {
-      case State::Number:
-        std::memcpy(values[c], r.value[c], kValueBytes);
-        *valid[c] = true;
-        break;
-      case State::Empty:
-        std::memset(values[c], 0, sizeof(Real));
-        *valid[c] = false;
-        break;
-      case State::Text: {
-        const Reading reading = ReadCell(r, row, c + 1);
-        *values[c] = reading.value;
-        *valid[c] = reading.valid;
-        break;
-      }
-    }
-  }
+void CellGrid::ReadTextCell(std::int32_t row, int column, Real* value, bool* valid) const {
+  const Reading reading = ReadCell(At(row), row, column);
+  *value = reading.value;
+  *valid = reading.valid;
 }
 
 std::string CellGrid::IndexText(std::int32_t row) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -54,7 +55,34 @@ class CellGrid {
   Reading Read(std::int32_t row, int column) const;
   // The X, Y and Fit cells of one row at once, as Read gives them: the hot path of
   // rebuilding a series' rows, which copies the value bytes without a round through the FPU.
-  void ReadRow(std::int32_t row, Real* (&values)[3], bool* (&valid)[3]) const;
+  void ReadRow(std::int32_t row, Real* const (&values)[3], bool* const (&valid)[3]) const {
+    const PackedRow& r = At(row);
+    for (int c = 0; c < 3; ++c) {
+      if (r.state[c] == State::Number) {
+        std::memcpy(values[c], r.value[c], kValueBytes);
+        *valid[c] = true;
+      } else if (r.state[c] == State::Empty) {
+        std::memset(values[c], 0, sizeof(Real));
+        *valid[c] = false;
+      } else {
+        ReadTextCell(row, c + 1, values[c], valid[c]);
+      }
+    }
+  }
+  // The X, Y and Fit cells of one row at once, as SetNumber (valid) or Clear (not valid) would
+  // leave them: the hot path of refilling a grid, again without the FPU.
+  void WriteRow(std::int32_t row, const Real* const (&values)[3], const bool (&valid)[3]) {
+    PackedRow& r = At(row);
+    for (int c = 0; c < 3; ++c) {
+      if (r.state[c] == State::Text) texts_.erase(Key(row, c + 1));
+      if (valid[c]) {
+        std::memcpy(r.value[c], values[c], kValueBytes);
+        r.state[c] = State::Number;
+      } else {
+        r.state[c] = State::Empty;
+      }
+    }
+  }
 
   // Row r of the index column: r right-aligned in 7 characters.
   static std::string IndexText(std::int32_t row);
@@ -67,8 +95,16 @@ class CellGrid {
   };
   static_assert(sizeof(PackedRow) == 33);
 
-  PackedRow& At(std::int32_t row);
-  const PackedRow& At(std::int32_t row) const;
+  PackedRow& At(std::int32_t row) {
+    if (row < 1 || row > RowCount()) ThrowRowOutOfRange();
+    return rows_[static_cast<std::size_t>(row - 1)];
+  }
+  const PackedRow& At(std::int32_t row) const {
+    if (row < 1 || row > RowCount()) ThrowRowOutOfRange();
+    return rows_[static_cast<std::size_t>(row - 1)];
+  }
+  [[noreturn]] static void ThrowRowOutOfRange();
+  void ReadTextCell(std::int32_t row, int column, Real* value, bool* valid) const;
   static std::uint64_t Key(std::int32_t row, int column) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 2) |
            static_cast<std::uint64_t>(column);

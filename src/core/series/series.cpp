@@ -62,56 +62,95 @@ void Series::ReadGrid() {
   Points.resize(static_cast<std::size_t>(MaxIndex));
   for (std::int32_t i = 0; i < MaxIndex; ++i) {
     Tdata& row = Points[static_cast<std::size_t>(i)];
-    Real* values[3] = {&row.X, &row.Y, &row.YFit};
-    bool* valid[3] = {&row.XValid, &row.YValid, &row.FitValid};
-    Cells.ReadRow(i + 1, values, valid);
+    Cells.ReadRow(i + 1, {&row.X, &row.Y, &row.YFit}, {&row.XValid, &row.YValid, &row.FitValid});
   }
 }
 
 void Series::FillGrid() {
   for (std::int32_t i = 0; i < MaxIndex; ++i) {
     const Tdata& row = Points[static_cast<std::size_t>(i)];
-    const auto put = [&](int column, bool valid, Real value) {
-      if (valid) {
-        Cells.SetNumber(i + 1, column, value);
-      } else {
-        Cells.Clear(i + 1, column);
-      }
-    };
-    put(kXColumn, row.XValid, row.X);
-    put(kYColumn, row.YValid, row.Y);
-    put(kFitColumn, row.FitValid, row.YFit);
+    Cells.WriteRow(i + 1, {&row.X, &row.Y, &row.YFit}, {row.XValid, row.YValid, row.FitValid});
   }
   NotifyGridChanged();
 }
 
-void Series::PackPoints() {
-  ReadGrid();
-  // Complete rows move to the front in their order; the rest become empty rows at the end.
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < Points.size(); ++i) {
-    if (Points[i].XValid && Points[i].YValid) {
-      if (kept != i) Points[kept] = Points[i];
-      ++kept;
+namespace {
+
+// ReadGrid and the packing of PackPoints in one sweep over the rows: each row is read straight
+// into its packed place. Whether the complete rows already stand in the wanted order is noted
+// on the way, so a redraw of sorted data never walks the rows a second time.
+enum class RowOrder { None, Ascending, Descending };
+
+// The Y extents as FindYExtents takes them, gathered in the same sweep.
+struct YExtents {
+  bool logY = false;
+  Real min = 0;
+  Real max = 0;
+
+  void Add(Real y, bool first) {
+    if (first) {
+      max = y;
+      min = logY ? EmptyValue : y;
     }
+    if (logY) {
+      if (y > 0 && y < min) min = y;
+    } else if (y < min) {
+      min = y;
+    }
+    if (y > max) max = y;
   }
-  PointCount = static_cast<std::int32_t>(kept);
-  std::fill(Points.begin() + static_cast<std::ptrdiff_t>(kept), Points.end(), Tdata{});
+};
+
+bool PackRows(Series& series, RowOrder order, YExtents* extents = nullptr) {
+  series.Points.resize(static_cast<std::size_t>(series.MaxIndex));
+  Tdata* points = series.Points.data();
+  std::size_t kept = 0;
+  bool inOrder = true;
+  Real previous = 0;
+  for (std::int32_t i = 0; i < series.MaxIndex; ++i) {
+    Tdata& row = points[kept];
+    series.Cells.ReadRow(i + 1, {&row.X, &row.Y, &row.YFit},
+                         {&row.XValid, &row.YValid, &row.FitValid});
+    if (!(row.XValid && row.YValid)) continue;
+    if (extents != nullptr) extents->Add(row.Y, kept == 0);
+    if (order != RowOrder::None && kept > 0) {
+      const Real x = row.X;
+      if (order == RowOrder::Ascending ? x < previous : x > previous) inOrder = false;
+      previous = x;
+    } else {
+      previous = row.X;
+    }
+    ++kept;
+  }
+  series.PointCount = static_cast<std::int32_t>(kept);
+  std::fill(series.Points.begin() + static_cast<std::ptrdiff_t>(kept), series.Points.end(),
+            Tdata{});
+  return inOrder;
+}
+
+}  // namespace
+
+void Series::PackPoints() {
+  // Complete rows move to the front in their order; the rest become empty rows at the end.
+  PackRows(*this, RowOrder::None);
 }
 
 void Series::SortByX(bool ascending) {
-  PackPoints();
+  YExtents extents;
+  extents.logY = workspace_.Settings.LogY;
+  const bool inOrder =
+      PackRows(*this, ascending ? RowOrder::Ascending : RowOrder::Descending, &extents);
   if (PointCount < 2) return;
   const auto first = Points.begin();
   const auto last = Points.begin() + PointCount;
   // A stable sort gives exactly the order of a bubble sort that never swaps equal X; rows
-  // already in order (every redraw sorts) cost one pass.
-  if (ascending) {
-    const auto less = [](const Tdata& a, const Tdata& b) { return a.X < b.X; };
-    if (!std::is_sorted(first, last, less)) std::stable_sort(first, last, less);
-  } else {
-    const auto greater = [](const Tdata& a, const Tdata& b) { return a.X > b.X; };
-    if (!std::is_sorted(first, last, greater)) std::stable_sort(first, last, greater);
+  // already in order (every redraw sorts) cost no more than reading them.
+  if (!inOrder) {
+    if (ascending) {
+      std::stable_sort(first, last, [](const Tdata& a, const Tdata& b) { return a.X < b.X; });
+    } else {
+      std::stable_sort(first, last, [](const Tdata& a, const Tdata& b) { return a.X > b.X; });
+    }
   }
   XMin = Points.front().X;
   XMax = Points[static_cast<std::size_t>(PointCount - 1)].X;
@@ -121,7 +160,13 @@ void Series::SortByX(bool ascending) {
       if (XMin > 0) break;
     }
   }
-  FindYExtents();
+  if (!inOrder) {
+    FindYExtents();
+    return;
+  }
+  // The sweep met the points in this very order, so its extents are FindYExtents' own.
+  YMax = extents.max;
+  YMin = extents.min > kEmptyThreshold ? 0.1L : extents.min;
 }
 
 void Series::FindYExtents() {

@@ -1,0 +1,175 @@
+#include "core/fit/fit_report.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "core/files/data_file.h"
+#include "core/platform/prompts.h"
+#include "core/series/series.h"
+#include "core/series/workspace.h"
+
+namespace tavel {
+
+namespace {
+
+const char* KindName(std::int32_t kind) {
+  switch (kind) {
+    case kFitPower:
+      return "power fit";
+    case kFitExponential:
+      return "exponential fit";
+    case kFitNaturalLog:
+      return "natural log fit";
+    default:
+      return "fit";
+  }
+}
+
+// No screen: the beep is dropped, a message box becomes a line on the error stream and every
+// question is answered in the way that changes nothing.
+class CommandLinePrompts : public Prompts {
+ public:
+  explicit CommandLinePrompts(std::ostream& err) : err_(err) {}
+
+  void Beep() override {}
+  void ErrorBox(const std::string& text) override { err_ << "tavel: " << text << '\n'; }
+  bool AskYesAbort(const std::string&) override { return false; }
+  bool AskYesNo(const std::string&) override { return false; }
+  Answer AskYesNoCancel(const std::string&) override { return Answer::Cancel; }
+  void ReportError(const std::string& systemText) override {
+    err_ << "tavel: " << systemText << '\n';
+  }
+  std::optional<std::string> OpenFileName(const FileDialogOptions&) override { return {}; }
+  std::optional<std::string> SaveFileName(const FileDialogOptions&) override { return {}; }
+  void ShowHelp(int) override {}
+
+ private:
+  std::ostream& err_;
+};
+
+}  // namespace
+
+std::string FitEquationLine(std::int32_t kind) {
+  switch (kind) {
+    case 1:
+      return "Y   = A + B*X";
+    case 2:
+      return "Y   = A + B*X + C*X^2";
+    case 3:
+      return "Y   = A + B*X + C*X^2 + D*X^3";
+    case 4:
+      return "Y   = A + B*X + C*X^2 + D*X^3 + E*X^4";
+    case 5:
+      return "Y   = A + B*X + C*X^2 + D*X^3 + E*X^4 + F*X^5";
+    case kFitPower:
+      return "Y   = A*X^B";
+    case kFitExponential:
+      return "Y   = A*e^(B*X)";
+    case kFitNaturalLog:
+      return "Y   = A + B*Ln(X)";
+    default:
+      return {};
+  }
+}
+
+int FitCoefficientCount(std::int32_t kind) {
+  if (kind >= 1 && kind <= 5) return kind + 1;
+  if (kind >= kFitPower && kind <= kFitNaturalLog) return 2;
+  return 0;
+}
+
+char FitCoefficientName(int index) {
+  return static_cast<char>('A' + (index < 0 ? 0 : index > 5 ? 5 : index));
+}
+
+std::string FullPrecision(Real value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.21Lg", value);
+  return buffer;
+}
+
+std::string FitRefusalText(FitRefusal reason, std::int32_t kind, std::int32_t pointCount) {
+  switch (reason) {
+    case FitRefusal::None:
+      return {};
+    case FitRefusal::NoSeries:
+      return "no series to fit";
+    case FitRefusal::UnknownKind:
+      return "unknown fit kind " + std::to_string(kind);
+    case FitRefusal::Domain:
+      switch (kind) {
+        case kFitPower:
+          return "domain: the power fit needs every X and every Y greater than 0";
+        case kFitExponential:
+          return "domain: the exponential fit needs every Y greater than 0";
+        default:
+          return "domain: the natural log fit needs every X greater than 0";
+      }
+    case FitRefusal::TooFewPoints: {
+      const int needed = std::max(2, TFitObj::FitOrder(kind) + 1);
+      return "too few points: the " + std::string(KindName(kind)) + " needs at least " +
+             std::to_string(needed) + " complete points, the series has " +
+             std::to_string(pointCount);
+    }
+    case FitRefusal::Singular:
+      return "singular: too few distinct X values to determine the coefficients";
+    case FitRefusal::OutOfRange:
+      return "a coefficient is beyond the number range";
+  }
+  return {};
+}
+
+std::string FitReport(const Series& series) {
+  const TFitObj& fit = series.Fit;
+  std::string text = "Series #" + std::to_string(series.SeriesNumber) + "\n";
+  if (!fit.FitOk) {
+    const FitRefusal reason =
+        fit.LastRefusal == FitRefusal::None ? FitRefusal::Singular : fit.LastRefusal;
+    return text + "Fit refused: " + FitRefusalText(reason, fit.FitKind, series.PointCount) + "\n";
+  }
+  text += FitEquationLine(fit.FitKind) + "\n";
+  const Real coefficients[6] = {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F};
+  for (int k = 0; k < FitCoefficientCount(fit.FitKind); ++k) {
+    text += std::string(1, FitCoefficientName(k)) + "   = " + FullPrecision(coefficients[k]) + "\n";
+  }
+  return text + "R^2 = " + FullPrecision(fit.R2) + "\n";
+}
+
+std::optional<std::int32_t> ParseFitKind(std::string_view text) {
+  if (text.size() != 1 || text[0] < '1' || text[0] > '8') return std::nullopt;
+  return text[0] - '0';
+}
+
+int FitDataFile(std::string_view kindText, const std::string& path, std::ostream& out,
+                std::ostream& err) {
+  const auto kind = ParseFitKind(kindText);
+  if (!kind) {
+    err << "tavel: --fit: KIND must be a number from 1 to 8, not \"" << kindText << "\"\n";
+    return 2;
+  }
+  CommandLinePrompts prompts(err);
+  Workspace workspace(prompts);
+  const DataFileOpenResult opened = OpenDataFile(workspace, path);
+  if (opened.failed) {
+    err << "tavel: " << path << ": cannot be read as a data file\n";
+    return 2;
+  }
+  if (opened.created.empty()) {
+    err << "tavel: " << path << ": the file holds no series (no column of Y values)\n";
+    return 2;
+  }
+  bool allFitted = true;
+  for (Series* series : opened.created) {
+    series->Fit.FitKind = *kind;
+    series->Fit.RunFit();
+    allFitted = allFitted && series->Fit.FitOk;
+    out << FitReport(*series);
+  }
+  out.flush();
+  return allFitted ? 0 : 1;
+}
+
+}  // namespace tavel

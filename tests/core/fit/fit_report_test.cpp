@@ -1,0 +1,231 @@
+#include "core/fit/fit_report.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/files/data_file.h"
+#include "core/series/series.h"
+#include "core/series/workspace.h"
+#include "support/scripted_prompts.h"
+
+namespace tavel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FitReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("tavel_fit_report_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // A data file of rows "X Y1 Y2 ..." in the written number form; an empty cell is written
+  // as the empty value, as the program writes it.
+  std::string Put(const std::string& name, const std::vector<std::vector<Real>>& rows) const {
+    std::string text;
+    for (const auto& row : rows) {
+      for (std::size_t i = 0; i < row.size(); ++i) {
+        text += (i ? " " : "") + FormatDataFileNumber(row[i]);
+      }
+      text += "\r\n";
+    }
+    return PutText(name, text);
+  }
+  std::string PutText(const std::string& name, const std::string& text) const {
+    const std::string path = (dir_ / name).string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+
+  struct Run {
+    int status;
+    std::string out;
+    std::string err;
+  };
+  static Run Fit(std::string_view kind, const std::string& path) {
+    std::ostringstream out, err;
+    const int status = FitDataFile(kind, path, out, err);
+    return {status, out.str(), err.str()};
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(FitReportTest, ReportsEverySeriesOfTheFile) {
+  // Series 1: Y = 1 + 2X exactly; series 2: A = 1, B = 0.5, R^2 = 0.25 (every value binary).
+  const auto path = Put("two.prn", {{-1, -1, 0}, {0, 1, 2}, {1, 3, 1}});
+  const Run run = Fit("1", path);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "Series #1\n"
+            "Y   = A + B*X\n"
+            "A   = 1\n"
+            "B   = 2\n"
+            "R^2 = 1\n"
+            "Series #2\n"
+            "Y   = A + B*X\n"
+            "A   = 1\n"
+            "B   = 0.5\n"
+            "R^2 = 0.25\n");
+}
+
+TEST_F(FitReportTest, PrintsTheCoefficientsOfTheKindInFullPrecision) {
+  // y = 1 + x + x^2 on 0..3: the quadratic is exact; the line through it is not, and its
+  // values need every digit.
+  const auto path = Put("quad.prn", {{0, 1}, {1, 3}, {2, 7}, {3, 13}});
+  EXPECT_EQ(Fit("2", path).out,
+            "Series #1\n"
+            "Y   = A + B*X + C*X^2\n"
+            "A   = 1\n"
+            "B   = 1\n"
+            "C   = 1\n"
+            "R^2 = 1\n");
+
+  testing::ScriptedPrompts prompts;
+  Workspace workspace(prompts);
+  Series& series = *OpenDataFile(workspace, path).created.front();
+  series.Fit.FitKind = 1;
+  series.Fit.RunFit();
+  char b[64];
+  std::snprintf(b, sizeof b, "%.21Lg", series.Fit.B);
+  EXPECT_EQ(FitReport(series), "Series #1\nY   = A + B*X\nA   = " + FullPrecision(series.Fit.A) +
+                                   "\nB   = " + b + "\nR^2 = " + FullPrecision(series.Fit.R2) +
+                                   "\n");
+  EXPECT_EQ(FullPrecision(0.1L), "0.100000000000000000001");
+}
+
+TEST_F(FitReportTest, EveryKindHasItsEquationAndCoefficients) {
+  const struct {
+    std::int32_t kind;
+    const char* equation;
+    const char* names;
+  } kinds[] = {
+      {1, "Y   = A + B*X", "AB"},
+      {2, "Y   = A + B*X + C*X^2", "ABC"},
+      {3, "Y   = A + B*X + C*X^2 + D*X^3", "ABCD"},
+      {4, "Y   = A + B*X + C*X^2 + D*X^3 + E*X^4", "ABCDE"},
+      {5, "Y   = A + B*X + C*X^2 + D*X^3 + E*X^4 + F*X^5", "ABCDEF"},
+      {6, "Y   = A*X^B", "AB"},
+      {7, "Y   = A*e^(B*X)", "AB"},
+      {8, "Y   = A + B*Ln(X)", "AB"},
+  };
+  std::vector<std::vector<Real>> rows;
+  for (int i = 1; i <= 8; ++i) rows.push_back({static_cast<Real>(i), static_cast<Real>(i * i + 1)});
+  const auto path = Put("kinds.prn", rows);
+  for (const auto& k : kinds) {
+    SCOPED_TRACE(k.kind);
+    const Run run = Fit(std::to_string(k.kind), path);
+    EXPECT_EQ(run.status, 0);
+    std::istringstream lines(run.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "Series #1");
+    std::getline(lines, line);
+    EXPECT_EQ(line, k.equation);
+    for (const char* name = k.names; *name; ++name) {
+      std::getline(lines, line);
+      EXPECT_EQ(line.substr(0, 6), std::string(1, *name) + "   = ");
+    }
+    std::getline(lines, line);
+    EXPECT_EQ(line.substr(0, 6), "R^2 = ");
+    EXPECT_FALSE(std::getline(lines, line));
+  }
+}
+
+TEST_F(FitReportTest, RefusedFitsSayWhyAndTheOthersStillPrint) {
+  const Real e = EmptyValue;
+  // Series 1 has X = 0 (no power fit), series 2 only two complete points, series 3 one X.
+  const auto path = Put("bad.prn", {{0, 1, 5, 7}, {1, 2, e, 8}, {2, 4, 6, 9}});
+  const auto power = Fit("6", path);
+  EXPECT_EQ(power.status, 1);
+  EXPECT_EQ(power.out,
+            "Series #1\n"
+            "Fit refused: domain: the power fit needs every X and every Y greater than 0\n"
+            "Series #2\n"
+            "Fit refused: domain: the power fit needs every X and every Y greater than 0\n"
+            "Series #3\n"
+            "Fit refused: domain: the power fit needs every X and every Y greater than 0\n");
+
+  const auto quadratic = Fit("2", path);
+  EXPECT_EQ(quadratic.status, 1);
+  EXPECT_NE(quadratic.out.find("Series #2\nFit refused: too few points: the fit needs at least 3 "
+                               "complete points, the series has 2\nSeries #3\nY   = "),
+            std::string::npos)
+      << quadratic.out;
+
+  const auto singular = Fit("1", Put("same.prn", {{2, 1}, {2, 3}, {2, 5}}));
+  EXPECT_EQ(singular.status, 1);
+  EXPECT_EQ(singular.out,
+            "Series #1\n"
+            "Fit refused: singular: too few distinct X values to determine the coefficients\n");
+
+  const auto log = Fit("8", Put("negative.prn", {{-1, 1}, {1, 2}, {2, 4}}));
+  EXPECT_EQ(log.out,
+            "Series #1\nFit refused: domain: the natural log fit needs every X greater than 0\n");
+  const auto exponential = Fit("7", Put("zero.prn", {{0, 1}, {1, 0}, {2, 4}}));
+  EXPECT_EQ(exponential.out,
+            "Series #1\nFit refused: domain: the exponential fit needs every Y greater than 0\n");
+}
+
+TEST_F(FitReportTest, CommandLineErrorsGiveOneLineAndStatusTwo) {
+  const auto good = Put("good.prn", {{1, 1}, {2, 2}});
+  const auto onlyX = PutText("onlyx.prn", "1\r\n2\r\n");
+  const struct {
+    const char* kind;
+    std::string path;
+    const char* fragment;
+  } cases[] = {
+      {"0", good, "KIND must be a number from 1 to 8"},
+      {"9", good, "KIND must be a number from 1 to 8"},
+      {"x", good, "KIND must be a number from 1 to 8"},
+      {"", good, "KIND must be a number from 1 to 8"},
+      {"12", good, "KIND must be a number from 1 to 8"},
+      {"1", (dir_ / "missing.prn").string(), "cannot be read as a data file"},
+      {"1", dir_.string(), "cannot be read as a data file"},
+      {"1", onlyX, "holds no series"},
+      {"1", PutText("empty.prn", ""), "holds no series"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.kind) + " " + c.path);
+    const Run run = Fit(c.kind, c.path);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(c.fragment), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+}
+
+TEST(FitRefusalTest, RunFitRecordsTheReason) {
+  testing::ScriptedPrompts prompts;
+  Workspace workspace(prompts);
+  workspace.Settings.NextDataSize = 4;
+  Series& series = workspace.CreateSeries();
+  series.Cells.SetNumber(1, kXColumn, 1);
+  series.Cells.SetNumber(1, kYColumn, 1);
+  series.Fit.FitKind = 1;
+  series.Fit.RunFit();
+  EXPECT_EQ(series.Fit.LastRefusal, FitRefusal::TooFewPoints);
+  series.Cells.SetNumber(2, kXColumn, 2);
+  series.Cells.SetNumber(2, kYColumn, 3);
+  series.Fit.RunFit();
+  EXPECT_TRUE(series.Fit.FitOk);
+  EXPECT_EQ(series.Fit.LastRefusal, FitRefusal::None);
+  series.Fit.FitKind = 9;
+  series.Fit.RunFit();
+  EXPECT_EQ(series.Fit.LastRefusal, FitRefusal::UnknownKind);
+  EXPECT_EQ(prompts.beeps, 2);  // the refusals still beep
+}
+
+}  // namespace
+}  // namespace tavel
