@@ -14,6 +14,7 @@
 
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
+#include "ui/scale/dialog_placement.h"
 #include "ui/scale/scale_dialog.h"
 
 namespace tavel {
@@ -144,12 +145,7 @@ void TGridF::showEvent(QShowEvent* event) {
 }
 
 void TGridF::keyPressEvent(QKeyEvent* event) {
-  // Escape stands for "Cancel", and once an action has hidden it there is nothing to cancel.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
-      !CancelBtn->isVisible()) {
-    event->accept();
-    return;
-  }
+  if (SwallowEscapeWithoutCancel(event, CancelBtn)) return;
   QDialog::keyPressEvent(event);
 }
 
@@ -160,15 +156,7 @@ void TGridF::FormShow() {
   CancelBtn->setVisible(true);
   CancelBtn->setEnabled(true);
 
-  if (QWidget* frame = parentWidget() != nullptr ? parentWidget()->window() : nullptr) {
-    const QRect f = frame->frameGeometry();
-    QSize d = frameGeometry().size();
-    // Before its first showing the window manager has not told us this dialog's border; the
-    // frame's is the best guess, so the first opening lands where the later ones do.
-    if (d == size()) d += f.size() - frame->size();
-    move(f.left() + f.width() - d.width() - kFrameInset,
-         f.top() + f.height() - d.height() - kFrameInset);
-  }
+  MoveIntoFrameCorner(this, kFrameInset);
 
   fields_ = GridDialogFields(workspace_.Settings);
   ShowEdits();

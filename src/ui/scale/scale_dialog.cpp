@@ -16,6 +16,7 @@
 
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
+#include "ui/scale/dialog_placement.h"
 #include "ui/scale/grid_dialog.h"
 
 namespace tavel {
@@ -148,12 +149,7 @@ void TScaleF::showEvent(QShowEvent* event) {
 }
 
 void TScaleF::keyPressEvent(QKeyEvent* event) {
-  // Escape stands for "Cancel", and once "View" has hidden it there is nothing to cancel.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
-      !CancelBtn->isVisible()) {
-    event->accept();
-    return;
-  }
+  if (SwallowEscapeWithoutCancel(event, CancelBtn)) return;
   QDialog::keyPressEvent(event);
 }
 
@@ -164,15 +160,7 @@ void TScaleF::FormShow() {
   CancelBtn->setVisible(true);
   CancelBtn->setEnabled(true);
 
-  if (QWidget* frame = parentWidget() != nullptr ? parentWidget()->window() : nullptr) {
-    const QRect f = frame->frameGeometry();
-    QSize d = frameGeometry().size();
-    // Before its first showing the window manager has not told us this dialog's border; the
-    // frame's is the best guess, so the first opening lands where the later ones do.
-    if (d == size()) d += f.size() - frame->size();
-    move(f.left() + f.width() - d.width() - kFrameInset,
-         f.top() + f.height() - d.height() - kFrameInset);
-  }
+  MoveIntoFrameCorner(this, kFrameInset);
 
   const bool redraw = ScaleDialogOpen(workspace_.Settings, fields_, prompts_);
   ShowEdits();

@@ -1,0 +1,50 @@
+#pragma once
+
+// The state one drawing pass shares between its steps (grid and numbers, series, titles).
+// Internal to the graph folder.
+
+#include <string>
+
+#include "core/graph/draw_graph.h"
+#include "core/platform/canvas.h"
+#include "core/series/graph_settings.h"
+#include "core/series/number_text.h"
+
+namespace tavel {
+
+class Series;
+
+struct DrawPass {
+  Workspace& workspace;
+  GraphSettings& settings;
+  Canvas& canvas;
+  const DrawTarget& target;
+  PlotLayout layout;
+  AxisMap xMap, ylMap, yrMap;
+  std::string fontName;
+  Rgb background{0, 0, 0};
+  std::int32_t legendEntries = 0;
+
+  bool Printer() const { return target.printer; }
+  bool MonochromePrinter() const { return target.printer && !target.colourPrinter; }
+  std::int32_t MarkerSize() const { return target.printer ? 10 : layout.TickLength; }
+};
+
+// Checked 32-bit pixel arithmetic: every intermediate is 64-bit, the result must fit.
+inline std::int32_t Px(std::int64_t v) {
+  return CheckedPixel(v);
+}
+
+// The row / column of a value already in the map's units (natural log on a logarithmic map).
+std::int64_t ColumnOfUnits(const PlotLayout& layout, const AxisMap& map, Real units);
+std::int64_t RowOfUnits(const PlotLayout& layout, const AxisMap& map, Real units);
+
+// Series colour on the pass's target.
+Rgb SeriesPenColor(const DrawPass& pass, const Series& series);
+
+void DrawSeries(DrawPass& pass, Series& series);
+void DrawTitles(DrawPass& pass);
+void DrawLegendEntry(DrawPass& pass, const Series& series, std::int32_t entry);
+void DrawFloatingTitles(DrawPass& pass);
+
+}  // namespace tavel

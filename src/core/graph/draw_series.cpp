@@ -1,0 +1,160 @@
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "core/graph/draw_pass.h"
+#include "core/series/series.h"
+#include "core/series/workspace.h"
+
+namespace tavel {
+namespace {
+
+bool HasFitCurve(std::int32_t type) {
+  return type == kGraphFit || type == kGraphLineFit || type == kGraphBarFit;
+}
+bool HasBars(std::int32_t type) {
+  return type == kGraphBar || type == kGraphLineBar || type == kGraphBarFit;
+}
+bool HasLine(std::int32_t type) {
+  return type == kGraphLine || type == kGraphLineBar || type == kGraphLineFit;
+}
+
+AxisMap ExtentMap(bool logarithmic, Real max, Real min) {
+  AxisMap map;
+  if (logarithmic && max > 0 && min > 0) {
+    map.Log = true;
+    map.Origin = std::log(min);
+    map.Span = std::log(max) - map.Origin;
+  } else {
+    map.Origin = min;
+    map.Span = max - min;
+  }
+  if (!std::isfinite(map.Origin) || !std::isfinite(map.Span)) map = AxisMap{};
+  return map;
+}
+
+// The fitted curve, sampled once per pixel column and clipped to the plot: where it leaves
+// the plot the trace runs to the edge it crossed and resumes from the edge it comes back
+// through; a curve that passes from below to above (or back) between two samples outside the
+// plot shows as one vertical stroke through the plot.
+void FitCurveTrace(DrawPass& pass, Series& series, const AxisMap& columns, const AxisMap& rows) {
+  const PlotLayout& L = pass.layout;
+  if (L.PlotWidth <= 0) return;
+  Canvas& canvas = pass.canvas;
+  const std::int32_t top = L.Top();
+  const std::int32_t bottom = L.PlotBottom;
+  bool outside = true, above = false, below = false;
+  const std::int32_t last = pass.Printer() ? L.Right() : Px(std::int64_t{L.Right()} + 1);
+  for (std::int32_t c = L.PlotLeft; c <= last; ++c) {
+    // Any floating-point failure abandons this column only.
+    Real x = static_cast<Real>(c - L.PlotLeft) * columns.Span / L.PlotWidth + columns.Origin;
+    if (columns.Log) x = std::exp(x);
+    if (!std::isfinite(x)) continue;
+    Real y = series.Fit.YFIT(x);
+    if (!series.Fit.FitValueOk || !std::isfinite(y)) continue;
+    if (rows.Log) y = y > 0 ? std::log(y) : rows.Origin - 1;
+    const std::int64_t r = RowOfUnits(L, rows, y);
+    if (r == std::numeric_limits<std::int64_t>::min()) continue;
+    if (r >= top && r <= bottom) {
+      const CanvasPoint here{c, static_cast<std::int32_t>(r)};
+      if (outside) {
+        canvas.MoveTo(below ? CanvasPoint{c, bottom} : above ? CanvasPoint{c, top} : here);
+        canvas.LineTo(here);
+        outside = above = below = false;
+      } else {
+        canvas.LineTo(here);
+      }
+    } else {
+      const bool isBelow = r > bottom;
+      if (!outside) canvas.LineTo({c, isBelow ? bottom : top});
+      if (isBelow) {
+        below = true;
+      } else {
+        above = true;
+      }
+      if (above && below) {
+        above = !isBelow;
+        below = isBelow;
+        canvas.MoveTo({c, bottom});
+        canvas.LineTo({c, top});
+      }
+      outside = true;
+    }
+  }
+}
+
+}  // namespace
+
+Rgb SeriesPenColor(const DrawPass& pass, const Series& series) {
+  if (!pass.Printer()) return SeriesColor(series.SeriesNumber);
+  return PrintSeriesColor(series.PrinterColor == kPrinterDefault ? series.SeriesNumber
+                                                                 : series.PrinterColor);
+}
+
+void DrawSeries(DrawPass& pass, Series& series) {
+  const GraphSettings& s = pass.settings;
+  const PlotLayout& L = pass.layout;
+  Canvas& canvas = pass.canvas;
+
+  const Rgb color = SeriesPenColor(pass, series);
+  const int penWidth = L.CanvasWidth < 701 ? 1 : 2;
+  canvas.SetPen(color, penWidth, PenStyle::Solid);
+  canvas.SetFontColor(color);
+
+  if (!series.SeriesTitle.empty()) DrawLegendEntry(pass, series, pass.legendEntries++);
+
+  series.SortByX(true);
+
+  // A series is drawn against its own extents on an axis in per-series mode; the Y flag is the
+  // one of the series' own axis.
+  const bool perSeriesY = series.LeftAxis ? s.MultiScaleYL : s.MultiScaleYR;
+  const AxisMap columns = s.MultiScaleX ? ExtentMap(s.LogX, series.XMax, series.XMin) : pass.xMap;
+  const AxisMap rows = perSeriesY ? ExtentMap(s.LogY, series.YMax, series.YMin)
+                                  : (series.LeftAxis ? pass.ylMap : pass.yrMap);
+
+  if (s.MultiScaleX && series.XMax == series.XMin) return;
+  if (perSeriesY && series.YMax == series.YMin) return;
+  if (series.GraphType == kGraphNone && !series.ShowPoints) return;
+
+  if (HasFitCurve(series.GraphType)) FitCurveTrace(pass, series, columns, rows);
+
+  const bool bars = HasBars(series.GraphType);
+  const bool line = HasLine(series.GraphType);
+  const bool markers = series.ShowPoints;
+  const int shape = (series.SeriesNumber == 2 && pass.MonochromePrinter()) ? kPentagonMarker
+                                                                           : series.SeriesNumber;
+  const int markerSize = pass.MarkerSize();
+  const std::int32_t top = L.Top(), bottom = L.PlotBottom;
+  const std::int32_t left = L.PlotLeft, right = L.Right();
+  bool firstLine = true;
+  CanvasPoint previous;
+  for (std::int32_t i = 0; i < series.PointCount; ++i) {
+    const Tdata& point = series.Points[static_cast<std::size_t>(i)];
+    if (s.LogX && point.X <= 0) continue;
+    if (s.LogY && point.Y <= 0) continue;
+    std::int64_t c, r;
+    if (!MapColumn(L, columns, point.X, c) || !MapRow(L, rows, point.Y, r)) continue;
+    if (c < left || c > right || r < top || r > bottom) continue;
+    const CanvasPoint at{static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
+    if (markers) canvas.Marker(shape, at, markerSize);
+    if (bars) {
+      canvas.SetBrush(color);
+      const std::int64_t half = L.BarHalfWidth;
+      const std::int64_t barLeft = at.x == left ? at.x : at.x - half;
+      const std::int64_t barRight = at.x == right ? at.x : at.x + half;
+      canvas.Rectangle({Px(barLeft), at.y}, {Px(barRight), bottom});
+      canvas.SetBrush(pass.background);
+    }
+    if (line) {
+      // Consecutive points on one pixel add nothing to the line.
+      if (firstLine) {
+        firstLine = false;
+      } else if (!(at == previous)) {
+        canvas.Line(previous, at);
+      }
+      previous = at;
+    }
+  }
+}
+
+}  // namespace tavel

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/series/number_text.h"
+
+namespace tavel {
+
+// Integer device coordinates; y grows downward.
+struct CanvasPoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  friend bool operator==(const CanvasPoint&, const CanvasPoint&) = default;
+};
+
+enum class PenStyle { Solid, Dotted };
+
+// Where a text stands relative to its point; every text is vertically centred on the point.
+enum class TextPlacement { TextLeft, TextCentred, TextRight };
+
+struct FontStyle {
+  bool bold = false;
+  bool underline = false;
+  friend bool operator==(const FontStyle&, const FontStyle&) = default;
+};
+
+// Marker shapes by number 1..21 (the series number); kPentagonMarker is what shape 2 becomes on
+// a monochrome printer, where a circle is hard to tell from a filled dot.
+constexpr int kPentagonMarker = 22;
+
+// Everything the drawing pass paints goes through this, so the screen image, a bitmap file and a
+// printer page are only different canvases, and tests can record exact coordinates.
+//
+// Outline shapes (rectangle, ellipse, polygon) are outlined with the pen and filled with the
+// brush; polygons use the even-odd rule so self-crossing markers show two filled triangles.
+// Texts are drawn in the font colour on an opaque background of the brush colour.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+
+  virtual void SetPen(Rgb color, int width, PenStyle style) = 0;
+  virtual void SetBrush(Rgb color) = 0;
+  // size in points of the target device.
+  virtual void SetFont(std::string_view name, int size, FontStyle style, Rgb color) = 0;
+  // Changes only the colour of the current font.
+  virtual void SetFontColor(Rgb color) = 0;
+
+  virtual void Line(CanvasPoint from, CanvasPoint to) = 0;
+  virtual void Polyline(const CanvasPoint* points, int count) = 0;
+  // Corners inclusive.
+  virtual void Rectangle(CanvasPoint topLeft, CanvasPoint bottomRight) = 0;
+  // Filled with the brush, no outline: backgrounds.
+  virtual void FillRect(CanvasPoint topLeft, CanvasPoint bottomRight) = 0;
+  // In the box given by its corners, inclusive.
+  virtual void Ellipse(CanvasPoint topLeft, CanvasPoint bottomRight) = 0;
+  virtual void Polygon(const CanvasPoint* points, int count) = 0;
+  virtual void Text(CanvasPoint at, TextPlacement placement, std::string_view text) = 0;
+
+  // One point marker of the given shape (1..21, kPentagonMarker; anything else is a circle) and
+  // half size s around (x, y) with the current pen and brush. The default draws the shape's
+  // geometry with the primitives above; a canvas may draw the same pixels faster (stamping).
+  virtual void Marker(int shape, CanvasPoint at, int size);
+
+  // Pen position for the trace-style drawing of lines.
+  void MoveTo(CanvasPoint to) { position_ = to; }
+  void LineTo(CanvasPoint to) {
+    Line(position_, to);
+    position_ = to;
+  }
+  CanvasPoint Position() const { return position_; }
+
+ private:
+  CanvasPoint position_;
+};
+
+// The geometry of a marker, drawn with the canvas's primitives (the default Canvas::Marker).
+void DrawMarkerGeometry(Canvas& canvas, int shape, CanvasPoint at, int size);
+
+}  // namespace tavel

@@ -1,0 +1,30 @@
+#include "ui/scale/dialog_placement.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QWidget>
+
+namespace tavel {
+
+void MoveIntoFrameCorner(QWidget* dialog, int inset) {
+  QWidget* parent = dialog->parentWidget();
+  QWidget* frame = parent != nullptr ? parent->window() : nullptr;
+  if (frame == nullptr) return;
+  const QRect f = frame->frameGeometry();
+  QSize d = dialog->frameGeometry().size();
+  // Before its first showing the window manager has not told us this dialog's border; the
+  // frame's is the best guess, so the first opening lands where the later ones do.
+  if (d == dialog->size()) d += f.size() - frame->size();
+  dialog->move(f.left() + f.width() - d.width() - inset, f.top() + f.height() - d.height() - inset);
+}
+
+bool SwallowEscapeWithoutCancel(QKeyEvent* event, const QPushButton* cancel) {
+  if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier ||
+      cancel->isVisible()) {
+    return false;
+  }
+  event->accept();
+  return true;
+}
+
+}  // namespace tavel

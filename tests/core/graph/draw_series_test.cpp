@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "core/graph/draw_graph.h"
+#include "core/graph/graph_fixture.h"
+
+namespace tavel::testing {
+namespace {
+
+// --- Marker geometry ---------------------------------------------------------------------------
+
+TEST(MarkerGeometry, ShapesAsTheirTablesSay) {
+  const CanvasPoint at{100, 50};
+  const int s = 3;
+  RecordingCanvas c;
+  c.expandMarkers = true;
+
+  c.Marker(1, at, s);  // X cross: two strokes
+  ASSERT_EQ(c.ops.size(), 2u);
+  EXPECT_EQ(c.ops[0].points, (std::vector<CanvasPoint>{{97, 47}, {103, 53}}));
+  EXPECT_EQ(c.ops[1].points, (std::vector<CanvasPoint>{{103, 47}, {97, 53}}));
+
+  c.ops.clear();
+  c.Marker(2, at, s);  // circle in its box
+  ASSERT_EQ(c.ops.size(), 1u);
+  EXPECT_EQ(c.ops[0].kind, CanvasOp::Ellipse);
+  EXPECT_EQ(c.ops[0].points, (std::vector<CanvasPoint>{{97, 47}, {103, 53}}));
+
+  c.ops.clear();
+  c.Marker(kPentagonMarker, at, s);
+  ASSERT_EQ(c.ops.size(), 1u);
+  EXPECT_EQ(c.ops[0].kind, CanvasOp::Polygon);
+  EXPECT_EQ(c.ops[0].points,
+            (std::vector<CanvasPoint>{{97, 47}, {103, 47}, {103, 50}, {100, 53}, {97, 50}}));
+
+  c.ops.clear();
+  c.Marker(11, at, s);  // self-crossing bow tie, corner order matters for the even-odd fill
+  EXPECT_EQ(c.ops[0].points, (std::vector<CanvasPoint>{{97, 53}, {97, 47}, {103, 53}, {103, 47}}));
+
+  c.ops.clear();
+  c.Marker(16, at, s);  // two squares on the rising diagonal
+  ASSERT_EQ(c.ops.size(), 2u);
+  EXPECT_EQ(c.ops[0].points, (std::vector<CanvasPoint>{{100, 47}, {103, 50}}));
+  EXPECT_EQ(c.ops[1].points, (std::vector<CanvasPoint>{{97, 50}, {100, 53}}));
+
+  c.ops.clear();
+  c.Marker(21, at, s);  // bracket open to the left: one open path
+  ASSERT_EQ(c.ops.size(), 1u);
+  EXPECT_EQ(c.ops[0].kind, CanvasOp::Polyline);
+  EXPECT_EQ(c.ops[0].points, (std::vector<CanvasPoint>{{97, 47}, {103, 47}, {103, 53}, {97, 53}}));
+
+  c.ops.clear();
+  c.Marker(40, at, s);  // unknown numbers are circles
+  EXPECT_EQ(c.ops[0].kind, CanvasOp::Ellipse);
+}
+
+// --- Points, lines and bars --------------------------------------------------------------------
+
+class SeriesDrawTest : public GraphTest {
+ protected:
+  std::vector<CanvasPoint> MarkerPoints() const {
+    std::vector<CanvasPoint> points;
+    for (const CanvasOp& op : canvas.OfKind(CanvasOp::Marker)) points.push_back(op.points[0]);
+    return points;
+  }
+  std::vector<CanvasOp> SeriesLines(Rgb color) const { return canvas.LinesWithPen(color); }
+};
+
+constexpr Rgb kGreen{0, 255, 0};  // series 1 on the screen
+
+TEST_F(SeriesDrawTest, PointsOnTheFrameAreDrawnAndOnePixelOutsideSkipped) {
+  Series& series = AddSeries({});
+  const PlotLayout probe = CommonScales(Screen(800, 600));
+  const Real w = probe.PlotWidth, h = probe.PlotHeight;
+  // Unit scale: one data unit per pixel, so these are pixel offsets from the bottom-left corner.
+  const Real points[][2] = {{0, 0}, {-1, 5}, {w, h}, {w + 1, 7}, {40, -1}, {50, h + 1}};
+  series.SetMaxIndex(6);
+  for (int i = 0; i < 6; ++i) {
+    series.Cells.SetNumber(i + 1, kXColumn, points[i][0]);
+    series.Cells.SetNumber(i + 1, kYColumn, points[i][1]);
+  }
+  const DrawResult r = DrawUnitScale(Screen(800, 600));
+  const PlotLayout& L = r.Layout;
+  EXPECT_EQ(MarkerPoints(),
+            (std::vector<CanvasPoint>{{L.PlotLeft, L.PlotBottom}, {L.Right(), L.Top()}}));
+}
+
+TEST_F(SeriesDrawTest, LinePassesOverASkippedPoint) {
+  Series& series = AddSeries({{10, 10}, {20, 100000}, {30, 20}});
+  series.GraphType = kGraphLine;
+  const DrawResult r = DrawUnitScale(Screen(800, 600));
+  const PlotLayout& L = r.Layout;
+  const auto lines = SeriesLines(kGreen);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].points, (std::vector<CanvasPoint>{{L.PlotLeft + 10, L.PlotBottom - 10},
+                                                       {L.PlotLeft + 30, L.PlotBottom - 20}}));
+  EXPECT_EQ(MarkerPoints().size(), 2u);
+  EXPECT_EQ(lines[0].penWidth, 2);  // canvas wider than 700
+}
+
+TEST_F(SeriesDrawTest, BarsAreHalvedAtThePlotEdges) {
+  Series& series = AddSeries({{0, 5}, {50, 6}, {0, 7}});
+  const PlotLayout probe = CommonScales(Screen(800, 600));
+  series.Cells.SetNumber(3, kXColumn, probe.PlotWidth);
+  series.GraphType = kGraphBar;
+  series.ShowPoints = false;
+  const DrawResult r = DrawUnitScale(Screen(800, 600));
+  const PlotLayout& L = r.Layout;
+  const int h = L.BarHalfWidth;
+  ASSERT_GT(h, 0);
+  const auto bars = canvas.OfKind(CanvasOp::Rectangle);
+  ASSERT_EQ(bars.size(), 3u);
+  EXPECT_EQ(bars[0].points, (std::vector<CanvasPoint>{{L.PlotLeft, L.PlotBottom - 5},
+                                                      {L.PlotLeft + h, L.PlotBottom}}));
+  EXPECT_EQ(bars[1].points, (std::vector<CanvasPoint>{{L.PlotLeft + 50 - h, L.PlotBottom - 6},
+                                                      {L.PlotLeft + 50 + h, L.PlotBottom}}));
+  EXPECT_EQ(bars[2].points, (std::vector<CanvasPoint>{{L.Right() - h, L.PlotBottom - 7},
+                                                      {L.Right(), L.PlotBottom}}));
+  for (const CanvasOp& bar : bars) EXPECT_EQ(bar.brush, kGreen);
+}
+
+TEST_F(SeriesDrawTest, TypeNoneWithHiddenPointsDrawsOnlyItsLegend) {
+  Series& series = AddSeries({{10, 10}, {20, 20}});
+  series.GraphType = kGraphNone;
+  series.ShowPoints = false;
+  series.SeriesTitle = "quiet";
+  DrawUnitScale(Screen(800, 600));
+  const auto markers = canvas.OfKind(CanvasOp::Marker);
+  ASSERT_EQ(markers.size(), 1u);  // the legend's
+  EXPECT_NE(canvas.FindText("quiet"), nullptr);
+  EXPECT_TRUE(SeriesLines(kGreen).empty());
+}
+
+TEST_F(SeriesDrawTest, PerSeriesXWithEqualValuesIsNotDrawn) {
+  AddSeries({{3, 1}, {3, 2}});
+  Draw(Screen(800, 600));  // every axis in per-series mode, the default
+  EXPECT_TRUE(canvas.OfKind(CanvasOp::Marker).empty());
+}
+
+TEST_F(SeriesDrawTest, PerSeriesScalingSpansThePlot) {
+  AddSeries({{-7, 100}, {3, 300}});
+  const DrawResult r = Draw(Screen(800, 600));
+  const PlotLayout& L = r.Layout;
+  EXPECT_EQ(MarkerPoints(),
+            (std::vector<CanvasPoint>{{L.PlotLeft, L.PlotBottom}, {L.Right(), L.Top()}}));
+}
+
+TEST_F(SeriesDrawTest, MonochromePrinterDrawsSeriesTwoAsAPentagon) {
+  AddSeries({{1, 1}, {2, 2}});
+  AddSeries({{1, 1}, {2, 2}});
+  for (const bool colour : {true, false}) {
+    canvas.ops.clear();
+    Draw(Paper(4800, 6600, colour));
+    const auto markers = canvas.OfKind(CanvasOp::Marker);
+    ASSERT_EQ(markers.size(), 4u);
+    EXPECT_EQ(markers[2].shape, colour ? 2 : kPentagonMarker);
+    EXPECT_EQ(markers[2].size, 10);
+  }
+}
+
+TEST_F(SeriesDrawTest, PrinterColourCodeOverridesTheSeriesTable) {
+  Series& series = AddSeries({{1, 1}, {2, 2}});
+  series.PrinterColor = kPrinterBlue;
+  Draw(Paper(4800, 6600));
+  EXPECT_EQ(canvas.OfKind(CanvasOp::Marker)[0].pen, (Rgb{0, 0, 255}));
+}
+
+TEST_F(SeriesDrawTest, LogAxesSkipNonPositiveValues) {
+  AddSeries({{-1, 5}, {1, 5}, {10, 0}, {100, 50}});
+  s.LogX = s.LogY = true;
+  s.XScaleMin = 1;
+  s.XScaleMax = 100;
+  s.YLScaleMin = 1;
+  s.YLScaleMax = 100;
+  const DrawResult r = Draw(Screen(800, 600));
+  const PlotLayout& L = r.Layout;
+  const auto rowOf = [&](double y) {
+    return L.PlotBottom - static_cast<int>(L.PlotHeight * std::log10(y) / 2);
+  };
+  EXPECT_EQ(MarkerPoints(),
+            (std::vector<CanvasPoint>{{L.PlotLeft, rowOf(5)}, {L.Right(), rowOf(50)}}));
+}
+
+// --- Fit curve ---------------------------------------------------------------------------------
+
+class FitTraceTest : public SeriesDrawTest {
+ protected:
+  Series& FitSeries(std::int32_t kind, Real a, Real b, Real c = 0) {
+    Series& series = AddSeries({});
+    series.GraphType = kGraphFit;
+    series.ShowPoints = false;
+    series.Fit.FitKind = kind;
+    series.Fit.A = a;
+    series.Fit.B = b;
+    series.Fit.C = c;
+    return series;
+  }
+  static bool IsFullStroke(const CanvasOp& op, const PlotLayout& L) {
+    return op.points[0].x == op.points[1].x && op.points[0].y == L.PlotBottom &&
+           op.points[1].y == L.Top();
+  }
+};
+
+TEST_F(FitTraceTest, CrossingFromBelowToAboveOutsideIsOneVerticalStroke) {
+  // Unit scale: column PlotLeft + k samples x = k. The line jumps from far below at x = 10 to
+  // far above at x = 11.
+  FitSeries(1, -10.5e6L, 1e6L);
+  const DrawResult r = DrawUnitScale(Screen(800, 600));
+  const PlotLayout& L = r.Layout;
+  const auto lines = SeriesLines(kGreen);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_TRUE(IsFullStroke(lines[0], L));
+  EXPECT_EQ(lines[0].points[0].x, L.PlotLeft + 11);
+}
+
+TEST_F(FitTraceTest, LeavingAndReturningAtTheTopDrawsNoStroke) {
+  Series& series = FitSeries(2, 0, 100, -1);
+  const PlotLayout probe = CommonScales(Screen(800, 600));
+  // -(x - 50)^2 + PlotHeight + 100: inside, above the plot around x = 50, inside again.
+  series.Fit.A = probe.PlotHeight - 2400;
+  const DrawResult r = DrawUnitScale(Screen(800, 600));
+  const PlotLayout& L = r.Layout;
+  const auto lines = SeriesLines(kGreen);
+  ASSERT_FALSE(lines.empty());
+  for (const CanvasOp& op : lines) EXPECT_FALSE(IsFullStroke(op, L));
+  // It runs along to the top edge, then resumes from it further right.
+  bool resumed = false;
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+    const CanvasOp& out = lines[i];
+    const CanvasOp& back = lines[i + 1];
+    if (out.points[1].y == L.Top() && back.points[0].y == L.Top() &&
+        back.points[0].x > out.points[1].x + 1) {
+      resumed = true;
+    }
+  }
+  EXPECT_TRUE(resumed);
+}
+
+TEST_F(FitTraceTest, ScreenTraceReachesOnePastTheFramePrinterStopsOnIt) {
+  FitSeries(1, 10, 0);
+  const DrawResult screen = DrawUnitScale(Screen(800, 600));
+  EXPECT_EQ(SeriesLines(kGreen).back().points[1],
+            (CanvasPoint{screen.Layout.Right() + 1, screen.Layout.PlotBottom - 10}));
+  canvas.ops.clear();
+  const DrawResult paper = DrawUnitScale(Paper(4800, 6600));
+  const auto lines = canvas.OfKind(CanvasOp::Line);
+  EXPECT_EQ(lines.back().points[1],
+            (CanvasPoint{paper.Layout.Right(), paper.Layout.PlotBottom - 10}));
+}
+
+TEST_F(FitTraceTest, NegativeFitOnALogAxisRunsAlongTheBottomEdge) {
+  // (x - 50)^2 - 100 on X 0..100 (linear), Y 0.1..10000 logarithmic: positive, then negative
+  // between x = 40 and 60, then positive again.
+  FitSeries(2, 2400, -100, 1);
+  s.MultiScaleX = s.MultiScaleYL = false;
+  s.LogY = true;
+  s.XScaleMin = 0;
+  s.XScaleMax = 100;
+  s.YLScaleMin = 0.1L;
+  s.YLScaleMax = 10000;
+  const DrawResult r = Draw(Screen(800, 600));
+  const PlotLayout& L = r.Layout;
+  const auto lines = SeriesLines(kGreen);
+  const auto down = std::find_if(lines.begin(), lines.end(), [&](const CanvasOp& op) {
+    return op.points[1].y == L.PlotBottom && op.points[0].y < L.PlotBottom;
+  });
+  ASSERT_NE(down, lines.end());
+  const auto up = std::find_if(down + 1, lines.end(),
+                               [&](const CanvasOp& op) { return op.points[0].y == L.PlotBottom; });
+  ASSERT_NE(up, lines.end());
+  // Left at x just below 40, resumed just after 60 (a fit value under 0.1 is below the plot).
+  EXPECT_NEAR(down->points[1].x, L.PlotLeft + 40 * L.PlotWidth / 100, 2);
+  EXPECT_NEAR(up->points[0].x, L.PlotLeft + 60 * L.PlotWidth / 100, 2);
+  for (const CanvasOp& op : lines) EXPECT_FALSE(IsFullStroke(op, L));
+}
+
+TEST_F(FitTraceTest, ColumnsWithoutAFitValueAreSkipped) {
+  // Natural-log law on an X range that starts below zero: no value left of 0.
+  FitSeries(kFitNaturalLog, 1, 1);
+  s.MultiScaleX = s.MultiScaleYL = false;
+  s.XScaleMin = -10;
+  s.XScaleMax = 10;
+  s.YLScaleMin = -10;
+  s.YLScaleMax = 10;
+  const DrawResult r = Draw(Screen(800, 600));
+  const auto lines = SeriesLines(kGreen);
+  ASSERT_FALSE(lines.empty());
+  for (const CanvasOp& op : lines) {
+    EXPECT_GT(op.points[0].x, r.Layout.PlotLeft + r.Layout.PlotWidth / 2 - 1);
+  }
+}
+
+}  // namespace
+}  // namespace tavel::testing
