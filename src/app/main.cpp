@@ -5,14 +5,19 @@
 #include <string_view>
 #include <vector>
 
+#include "app/export_command.h"
 #include "app/fit_command.h"
 #include "ui/app/start.h"
 
 int main(int argc, char** argv) {
   // Command-line work that needs no window runs before Qt is started, so it needs no display.
-  if (argc >= 2 && std::string_view(argv[1]) == "--fit") {
-    return tavel::RunFitCommand(std::vector<std::string>(argv + 2, argv + argc), std::cout,
-                                std::cerr);
+  if (argc >= 2) {
+    const std::string_view option(argv[1]);
+    const std::vector<std::string> rest(argv + 2, argv + argc);
+    if (option == "--fit") return tavel::RunFitCommand(rest, std::cout, std::cerr);
+    if (option == "--export") return tavel::RunExportCommand(rest, std::cout, std::cerr);
+    if (option == "--print-pdf") return tavel::RunPrintPdfCommand(rest, std::cout, std::cerr);
+    if (option == "--help") return tavel::RunHelpCommand(rest, std::cout, std::cerr);
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tavel Graphics");

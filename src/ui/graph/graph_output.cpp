@@ -1,0 +1,169 @@
+#include "ui/graph/graph_output.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "core/files/atomic_file.h"
+#include "core/series/graph_settings.h"
+#include "core/series/workspace.h"
+#include "ui/platform/qt_canvas.h"
+
+namespace tavel {
+namespace {
+
+// The name without the extension of its last part; the folder stays.
+std::string WithoutExtension(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
+  return path.substr(0, dot);
+}
+
+}  // namespace
+
+QSize GraphBitmapSize(QSize screen, int menuBarHeight) {
+  return QSize(std::max(1, screen.width()), std::max(1, screen.height() - 2 * menuBarHeight));
+}
+
+DrawResult DrawScreenImage(Workspace& workspace, QImage& image, const ScreenPass& pass) {
+  QPainter painter(&image);
+  QtCanvas canvas(painter);
+  DrawTarget target;
+  target.width = pass.windowWidth;
+  target.height = pass.windowHeight;
+  target.menuBarHeight = pass.menuBarHeight;
+  target.imageWidth = image.width();
+  target.imageHeight = image.height();
+  target.condensedFontInstalled = pass.condensedFont;
+  return DrawGraph(workspace, canvas, target);
+}
+
+QImage CropPicture(const QImage& picture, int width, int height) {
+  return picture.copy(0, 0, std::clamp(width, 1, std::max(1, picture.width())),
+                      std::clamp(height, 1, std::max(1, picture.height())));
+}
+
+void WriteImageFile(const QImage& image, const std::string& path, const char* format) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, format);
+  if (!writer.write(image)) throw FileWriteError(writer.errorString().toStdString());
+  buffer.close();
+  WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
+FileDialogOptions SaveBitmapDialogOptions(const GraphSettings& settings) {
+  FileDialogOptions options;
+  options.filters = {{"Bitmap File", "*.bmp"}};
+  options.filterIndex = 1;
+  options.defaultExtension = "bmp";
+  options.fileName = WithoutExtension(settings.GraphFileName);
+  return options;
+}
+
+SaveBitmapResult SaveBitmapAs(const QImage& picture, const GraphSettings& settings,
+                              Prompts& prompts) {
+  for (;;) {
+    const auto chosen = prompts.SaveFileName(SaveBitmapDialogOptions(settings));
+    if (!chosen) return SaveBitmapResult::Cancelled;
+    const std::string& path = *chosen;
+    std::error_code error;
+    // Unlike a graph file, a bitmap is never "its own" file: every existing one is asked about.
+    if (std::filesystem::exists(path, error)) {
+      prompts.Beep();
+      if (!prompts.AskYesNo("The File  " + path + "  already exists overwrite it?")) continue;
+    }
+    try {
+      WriteImageFile(CropPicture(picture, settings.GraphWidth, settings.GraphHeight), path, "BMP");
+      return SaveBitmapResult::Saved;
+    } catch (const std::exception& e) {
+      prompts.ReportError(e.what());
+      return SaveBitmapResult::Failed;
+    }
+  }
+}
+
+bool IsColourPrinter(QPrinter& printer) {
+  return printer.colorMode() == QPrinter::Color && printer.colorCount() >= 3;
+}
+
+bool IsLandscape(const QPrinter& printer) {
+  return printer.pageLayout().orientation() == QPageLayout::Landscape;
+}
+
+void UsePdfOutput(QPrinter& printer, const QString& path) {
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setResolution(kPdfResolution);
+  printer.setOutputFileName(path);
+}
+
+void PreparePrinter(QPrinter& printer, const GraphSettings& settings) {
+  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+    return;
+  }
+  if (printer.outputFormat() == QPrinter::NativeFormat &&
+      !QPrinterInfo::availablePrinters().isEmpty()) {
+    return;
+  }
+  QString name = QString::fromStdString(WithoutExtension(settings.GraphFileName)) + ".pdf";
+  if (QFileInfo(name).isRelative()) name = QDir::current().absoluteFilePath(name);
+  UsePdfOutput(printer, name);
+}
+
+bool PrintGraphPage(Workspace& workspace, QPrinter& printer, Prompts& prompts) {
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    const QString where =
+        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    prompts.ReportError("The print job could not be started on " + where.toStdString() + ".");
+    return false;
+  }
+  DrawTarget target;
+  target.printer = true;
+  target.width = printer.width();
+  target.height = printer.height();
+  target.colourPrinter = IsColourPrinter(printer);
+  target.landscape = IsLandscape(printer);
+  try {
+    QtCanvas canvas(painter);
+    DrawGraph(workspace, canvas, target);
+  } catch (const std::exception& e) {
+    // What was drawn so far is thrown away rather than printed as if it were the graph.
+    printer.abort();
+    painter.end();
+    prompts.ReportError(e.what());
+    return false;
+  }
+  return painter.end();
+}
+
+bool ConfirmPrint(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  // One page, always: there is no range to choose.
+  dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+  dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+  dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+void PrinterSetup(QWidget* parent, QPrinter& printer) {
+  QPageSetupDialog dialog(&printer, parent);
+  dialog.exec();
+}
+
+}  // namespace tavel

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <string>
+
+#include "core/graph/draw_graph.h"
+#include "core/platform/prompts.h"
+
+class QPrinter;
+class QWidget;
+
+namespace tavel {
+
+class Workspace;
+struct GraphSettings;
+
+// The graph's three outputs besides the window itself: the screen image, the bitmap file and
+// the printed page, each one drawing pass of DrawGraph through the Qt canvas.
+
+// What the screen pass needs besides the image: the graph window's outer size, the system
+// menu-bar height and whether the condensed font is installed.
+struct ScreenPass {
+  int windowWidth = 0;
+  int windowHeight = 0;
+  int menuBarHeight = 0;
+  bool condensedFont = false;
+};
+
+// The size of the off-screen graph image for a screen: its whole width, its height less two
+// menu-bar heights (at least one pixel each way).
+QSize GraphBitmapSize(QSize screen, int menuBarHeight);
+
+// The screen pass into the image: the whole image black, the graph in the top-left part the
+// window shows. Throws DrawOverflow.
+DrawResult DrawScreenImage(Workspace& workspace, QImage& image, const ScreenPass& pass);
+
+// The top-left width x height of the picture, no more than it holds.
+QImage CropPicture(const QImage& picture, int width, int height);
+
+// Writes the image in the format ("BMP", "PNG"), replacing an existing file only once the new
+// one is whole. Throws FileWriteError with the system's text.
+void WriteImageFile(const QImage& image, const std::string& path, const char* format);
+
+// "Save &Bitmap": the dialog preset to the graph file's name without its extension; a file
+// that exists is overwritten only after "Yes", and "No" opens the dialog again. The picture is
+// cropped to GraphWidth x GraphHeight and written as a BMP file; a failed write goes to
+// prompts.ReportError.
+enum class SaveBitmapResult { Saved, Cancelled, Failed };
+FileDialogOptions SaveBitmapDialogOptions(const GraphSettings& settings);
+SaveBitmapResult SaveBitmapAs(const QImage& picture, const GraphSettings& settings,
+                              Prompts& prompts);
+
+// The printer rules the device decides: colour from its colour mode and count, the page's
+// orientation.
+bool IsColourPrinter(QPrinter& printer);
+bool IsLandscape(const QPrinter& printer);
+
+// A PDF page is drawn at the resolution of the printers the pass's device-unit sizes (marker
+// size, line widths) were made for.
+constexpr int kPdfResolution = 300;
+// Output into a PDF file instead of a printer.
+void UsePdfOutput(QPrinter& printer, const QString& path);
+
+// Before a print dialog: where no printer is installed the print goes to a PDF file beside the
+// graph file, so "&Print Graph" still gives a page.
+void PreparePrinter(QPrinter& printer, const GraphSettings& settings);
+
+// The printer pass: one page with the printer rules. False, after prompts.ReportError, when
+// the job could not start or the pass failed.
+bool PrintGraphPage(Workspace& workspace, QPrinter& printer, Prompts& prompts);
+
+// The platform's print dialog; true when confirmed.
+bool ConfirmPrint(QWidget* parent, QPrinter& printer);
+// "P&rint Setup...": the platform's page and printer set-up, nothing else.
+void PrinterSetup(QWidget* parent, QPrinter& printer);
+
+}  // namespace tavel

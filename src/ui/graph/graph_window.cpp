@@ -1,0 +1,324 @@
+#include "ui/graph/graph_window.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <QResizeEvent>
+#include <QScreen>
+#include <exception>
+
+#include "core/scale/axis_scale.h"
+#include "core/series/graph_settings.h"
+#include "core/series/workspace.h"
+#include "ui/app/help_viewer.h"
+#include "ui/graph/graph_host.h"
+#include "ui/graph/graph_output.h"
+
+namespace tavel {
+
+namespace {
+
+constexpr int kFileGroup = 1;
+constexpr int kGraphGroup = 7;
+constexpr char kNoName[] = "NoName.gra";
+
+QAction* AddItem(QMenu* menu, const QString& text, int helpContext) {
+  QAction* action = menu->addAction(text);
+  if (helpContext > 0) SetHelpContext(action, helpContext);
+  return action;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+GraphImage::GraphImage(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void GraphImage::SetPicture(const QImage& picture) {
+  picture_ = picture;
+  update();
+}
+
+void GraphImage::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.fillRect(event->rect(), Qt::black);
+  if (!picture_.isNull()) painter.drawImage(event->rect().topLeft(), picture_, event->rect());
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TGraphF::TGraphF(Workspace& workspace, Prompts& prompts, GraphHost& host, QWidget* parent)
+    : QWidget(parent), workspace_(workspace), prompts_(prompts), host_(host) {
+  GraphSettings& s = workspace_.Settings;
+  SetHelpContext(this, 550);
+  QPalette black = palette();
+  black.setColor(QPalette::Window, Qt::black);
+  setPalette(black);
+  setAutoFillBackground(true);
+
+  Image1 = new GraphImage(this);
+  Image1->setObjectName("Image1");
+
+  CreateMenus();
+  CreateContextMenu();
+  UpdateCaption();
+  placement_ = QRect(s.GraphLeft, s.GraphTop, s.GraphWidth, s.GraphHeight);
+  resize(s.GraphWidth, s.GraphHeight);
+  s.GraphJustCreated = true;
+}
+
+TGraphF::~TGraphF() {
+  GraphSettings& s = workspace_.Settings;
+  s.GraphLeft = placement_.left();
+  s.GraphTop = placement_.top();
+  s.GraphWidth = placement_.width();
+  s.GraphHeight = placement_.height();
+  host_.GraphWindowDestroyed();
+}
+
+QMdiSubWindow* TGraphF::CreateSubWindow(Workspace& workspace, Prompts& prompts, GraphHost& host,
+                                        QMdiArea* area) {
+  auto* sub = new QMdiSubWindow;
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  auto* window = new TGraphF(workspace, prompts, host);
+  sub->setWidget(window);
+  sub->setWindowTitle(window->windowTitle());
+  SetHelpContext(sub, 550);
+  if (area) area->addSubWindow(sub);
+  const GraphSettings& s = workspace.Settings;
+  sub->setGeometry(s.GraphLeft, s.GraphTop, s.GraphWidth, s.GraphHeight);
+  window->placement_ = sub->geometry();
+  sub->installEventFilter(window);
+  QObject::connect(sub, &QMdiSubWindow::windowStateChanged, window,
+                   [window](Qt::WindowStates before, Qt::WindowStates now) {
+                     if ((now & Qt::WindowActive) && !(before & Qt::WindowActive)) {
+                       window->FormActivate();
+                     }
+                   });
+  return sub;
+}
+
+QList<MenuGroup> TGraphF::MenuGroups() const {
+  return {{kFileGroup, FileMenu}, {kGraphGroup, GraphMenu}};
+}
+
+QMdiSubWindow* TGraphF::SubWindow() const {
+  return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+QSize TGraphF::OuterSize() const {
+  const QMdiSubWindow* sub = SubWindow();
+  return sub ? sub->size() : size();
+}
+
+QString TGraphF::CaptionFor(const std::string& graphFileName) {
+  if (graphFileName == kNoName) return "Graph";
+  return "Graph   -   " + QFileInfo(QString::fromStdString(graphFileName)).fileName().toUpper();
+}
+
+void TGraphF::UpdateCaption() {
+  const QString caption = CaptionFor(workspace_.Settings.GraphFileName);
+  setWindowTitle(caption);
+  if (QMdiSubWindow* sub = SubWindow()) sub->setWindowTitle(caption);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menus
+
+void TGraphF::CreateMenus() {
+  FileMenu = new QMenu("&File", this);
+  SetHelpContext(FileMenu->menuAction(), 500);
+  New1 = AddItem(FileMenu, "&New  Data", 500);
+  connect(New1, &QAction::triggered, this, [this] { host_.NewData(); });
+  NewText1 = AddItem(FileMenu, "New  &Text", 500);
+  connect(NewText1, &QAction::triggered, this, [this] { host_.NewText(); });
+  Open1 = AddItem(FileMenu, "&Open", 500);
+  Open1->setShortcut(QKeySequence(Qt::Key_F3));
+  // While another child is active its own F3 is the one that counts.
+  Open1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  addAction(Open1);
+  connect(Open1, &QAction::triggered, this, [this] { host_.Open(); });
+  SaveGraph1 = AddItem(FileMenu, "&Save Graph", 500);
+  connect(SaveGraph1, &QAction::triggered, this, &TGraphF::SaveGraph);
+  SaveBitmap1 = AddItem(FileMenu, "Save &Bitmap", 500);
+  connect(SaveBitmap1, &QAction::triggered, this, &TGraphF::SaveBitmap);
+  Close1 = AddItem(FileMenu, "&Close Graph", 500);
+  connect(Close1, &QAction::triggered, this, [this] {
+    if (QMdiSubWindow* sub = SubWindow()) {
+      sub->close();
+    } else {
+      close();
+    }
+  });
+  PrintData1 = AddItem(FileMenu, "Print &Data", 1300);
+  connect(PrintData1, &QAction::triggered, this, [this] { host_.PrintData(); });
+  PrintGraph1 = AddItem(FileMenu, "&Print Graph", 1300);
+  connect(PrintGraph1, &QAction::triggered, this, &TGraphF::PrintGraphCommand);
+  PrintSetup1 = AddItem(FileMenu, "P&rint Setup...", 1300);
+  connect(PrintSetup1, &QAction::triggered, this, [this] { PrinterSetup(this, host_.Printer()); });
+  Exit1 = AddItem(FileMenu, "E&xit", 0);
+  connect(Exit1, &QAction::triggered, this, [this] { host_.Exit(); });
+
+  GraphMenu = new QMenu("&Graph", this);
+  SetHelpContext(GraphMenu->menuAction(), 550);
+  AddGraphItems(GraphMenu, false);
+  LegendMenu = GraphMenu->addMenu("L&egend");
+  SetHelpContext(LegendMenu->menuAction(), 900);
+  AddLegendItems(LegendMenu, "&Series");
+}
+
+void TGraphF::CreateContextMenu() {
+  PopupMenu1 = new QMenu(this);
+  AddGraphItems(PopupMenu1, true);
+  QMenu* legend = PopupMenu1->addMenu("&Legend");
+  SetHelpContext(legend->menuAction(), 900);
+  AddLegendItems(legend, "S&eries");
+  connect(AddItem(PopupMenu1, "Sa&ve Graph", 500), &QAction::triggered, this, &TGraphF::SaveGraph);
+  connect(AddItem(PopupMenu1, "Save &Bitmap", 500), &QAction::triggered, this,
+          &TGraphF::SaveBitmap);
+}
+
+void TGraphF::AddGraphItems(QMenu* menu, bool withFit) {
+  connect(AddItem(menu, "&Auto Scale", 550), &QAction::triggered, this, &TGraphF::AutoScale);
+  connect(AddItem(menu, "&Scale", 1500), &QAction::triggered, this,
+          [this] { host_.ShowScaleDialog(); });
+  connect(AddItem(menu, "&Grid", 700), &QAction::triggered, this,
+          [this] { host_.ShowGridDialog(); });
+  connect(AddItem(menu, "&Log Scale", 1000), &QAction::triggered, this,
+          [this] { host_.ShowLogScaleDialog(); });
+  connect(AddItem(menu, "Graph &Type", 600), &QAction::triggered, this,
+          [this] { host_.ShowGraphTypeDialog(); });
+  if (withFit) {
+    connect(AddItem(menu, "&Fit", 1400), &QAction::triggered, this,
+            [this] { host_.ShowFitDialog(); });
+  }
+}
+
+void TGraphF::AddLegendItems(QMenu* menu, const QString& seriesText) {
+  connect(AddItem(menu, "&Main", 900), &QAction::triggered, this,
+          [this] { host_.ShowMainTitleDialog(); });
+  connect(AddItem(menu, "&X Axis", 900), &QAction::triggered, this,
+          [this] { host_.ShowXTitleDialog(); });
+  connect(AddItem(menu, "&Y Axis", 900), &QAction::triggered, this,
+          [this] { host_.ShowYTitleDialog(); });
+  connect(AddItem(menu, seriesText, 900), &QAction::triggered, this,
+          [this] { host_.ShowSeriesTitleDialog(); });
+  connect(AddItem(menu, "&Floating", 900), &QAction::triggered, this,
+          [this] { host_.ShowFloatingTitlesDialog(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void TGraphF::Redraw() {
+  if (redrawing_) return;
+  redrawing_ = true;
+  GraphSettings& s = workspace_.Settings;
+  QImage& bitmap = host_.GraphImage();
+
+  const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+  const QSize screenSize = shown != nullptr ? shown->geometry().size() : QSize(1024, 768);
+  const std::int32_t screenClass = ScreenClassFor(screenSize.width());
+  if (screenClass != s.ScreenClass || bitmap.isNull()) {
+    bitmap = QImage(GraphBitmapSize(screenSize, host_.MenuBarHeight()), QImage::Format_RGB32);
+    s.ScreenClass = screenClass;
+  }
+
+  const QSize outer = OuterSize();
+  s.GraphWidth = outer.width();
+  s.GraphHeight = outer.height();
+  try {
+    const DrawResult result = DrawScreenImage(
+        workspace_, bitmap,
+        {outer.width(), outer.height(), host_.MenuBarHeight(), host_.CondensedFontAvailable()});
+    // The pass drew for at least its minimum size; the window grows to match.
+    if (result.WindowWidth > outer.width() || result.WindowHeight > outer.height()) {
+      if (QMdiSubWindow* sub = SubWindow()) {
+        sub->resize(result.WindowWidth, result.WindowHeight);
+      } else {
+        resize(result.WindowWidth, result.WindowHeight);
+      }
+    }
+  } catch (const std::exception& e) {
+    prompts_.ReportError(e.what());
+  }
+  Image1->SetPicture(bitmap);
+  redrawing_ = false;
+}
+
+bool TGraphF::PrintGraph(QPrinter& printer) {
+  // The printer pass wants a window of at least 100 x 100, as the screen pass wants its own
+  // minimum.
+  const QSize outer = OuterSize();
+  if (outer.width() < 100 || outer.height() < 100) {
+    const QSize grown = outer.expandedTo(QSize(100, 100));
+    if (QMdiSubWindow* sub = SubWindow()) {
+      sub->resize(grown);
+    } else {
+      resize(grown);
+    }
+  }
+  return PrintGraphPage(workspace_, printer, prompts_);
+}
+
+void TGraphF::PrintGraphCommand() {
+  QPrinter& printer = host_.Printer();
+  PreparePrinter(printer, workspace_.Settings);
+  if (ConfirmPrint(this, printer)) PrintGraph(printer);
+}
+
+void TGraphF::SaveBitmap() {
+  SaveBitmapAs(Image1->Picture(), workspace_.Settings, prompts_);
+}
+
+void TGraphF::AutoScale() {
+  // The right Y scale stays as it is.
+  NiceScaleX(workspace_);
+  NiceScaleYL(workspace_);
+  Redraw();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window events
+
+void TGraphF::FormActivate() {
+  host_.TrackActiveChild();
+  workspace_.Settings.GraphJustCreated = false;
+}
+
+void TGraphF::FormResize() {
+  if (workspace_.Settings.GraphJustCreated || host_.FrameClosing()) return;
+  Redraw();
+}
+
+void TGraphF::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Image1->setGeometry(rect());
+  FormResize();
+}
+
+void TGraphF::contextMenuEvent(QContextMenuEvent* event) {
+  PopupMenu1->exec(event->globalPos());
+  event->accept();
+}
+
+bool TGraphF::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == SubWindow() &&
+      (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+    // A minimized window's geometry is its icon's; the next window should not open as one.
+    if (!(SubWindow()->windowState() & Qt::WindowMinimized)) placement_ = SubWindow()->geometry();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tavel

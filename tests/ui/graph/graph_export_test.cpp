@@ -1,0 +1,186 @@
+#include "ui/graph/graph_export.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace tavel {
+namespace {
+
+class GraphExportTest : public ::testing::Test {
+ protected:
+  std::string Path(const char* name) const { return (dir.path() + "/" + name).toStdString(); }
+
+  std::string Write(const char* name, const std::string& content) const {
+    QFile file(dir.path() + "/" + name);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content.data(), static_cast<qint64>(content.size()));
+    return Path(name);
+  }
+
+  // A data file of two series: y = x and y = 10 - x for x = 0..10.
+  std::string DataFile() const {
+    std::string text;
+    for (int x = 0; x <= 10; ++x) {
+      text += std::to_string(x) + " " + std::to_string(x) + " " + std::to_string(10 - x) + "\r\n";
+    }
+    return Write("data.prn", text);
+  }
+
+  int Export(const std::vector<std::string>& args) {
+    err.str({});
+    return RunExport(args, err);
+  }
+
+  QTemporaryDir dir;
+  std::ostringstream err;
+};
+
+TEST_F(GraphExportTest, WritesThePictureAtTheAskedSizeInTheFormatOfItsName) {
+  const std::string data = DataFile();
+  const struct {
+    const char* out;
+    std::vector<std::string> size;
+    QSize expected;
+    const char* format;
+  } cases[] = {
+      {"a.bmp", {}, {350, 300}, "BMP"},
+      {"b.png", {"--size", "640x480"}, {640, 480}, "PNG"},
+      {"C.PNG", {"--size", "160x120"}, {160, 120}, "PNG"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {Path(c.out)};
+    args.insert(args.end(), c.size.begin(), c.size.end());
+    args.push_back(data);
+    EXPECT_EQ(Export(args), 0) << c.out << ": " << err.str();
+    EXPECT_EQ(err.str(), "");
+    const QImage image(QString::fromStdString(Path(c.out)), c.format);
+    ASSERT_FALSE(image.isNull()) << c.out;
+    EXPECT_EQ(image.size(), c.expected) << c.out;
+    // The screen picture: black, with both series' colours somewhere.
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
+  }
+  // --size may also come first.
+  EXPECT_EQ(Export({"--size", "200x150", Path("d.bmp"), data}), 0) << err.str();
+  EXPECT_EQ(QImage(QString::fromStdString(Path("d.bmp"))).size(), QSize(200, 150));
+}
+
+TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
+  const std::string data = DataFile();
+  QDir(dir.path()).mkdir("folder.prn");
+  const std::string oneColumn = Write("xonly.prn", "1\r\n2\r\n3\r\n");
+  const std::string empty = Write("empty.prn", "");
+  const std::string out = Path("out.bmp");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+  } cases[] = {
+      {{out, Path("missing.prn")}, 1, "no such file"},
+      {{out, Write("data.txt", "1 2\r\n")}, 1, "unknown input type"},
+      {{out, Write("graph.gra", "1\r\n")}, 1, "graph files (.gra) are not supported yet"},
+      {{out, Path("folder.prn")}, 1, "is a folder"},
+      {{out, oneColumn}, 1, "holds no series"},
+      {{out, empty}, 1, "holds no series"},
+      {{Path("out.jpg"), data}, 2, "must end in .bmp or .png"},
+      {{out, "--size", "100x100", data}, 2, "--size 100x100"},
+      {{out, "--size", "wide", data}, 2, "--size wide"},
+      {{out, data, "--size"}, 2, "--size needs"},
+      {{out}, 2, "usage:"},
+      {{out, data, data}, 2, "usage:"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Export(c.args), c.status) << c.says;
+    const std::string message = err.str();
+    EXPECT_NE(message.find(c.says), std::string::npos) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(out))) << c.says;
+  }
+
+  // A file the user may not read (only meaningful when not running as root).
+  if (geteuid() != 0) {
+    const std::string locked = Write("locked.prn", "1 2\r\n");
+    QFile::setPermissions(QString::fromStdString(locked), QFileDevice::Permissions());
+    EXPECT_EQ(Export({out, locked}), 1);
+    EXPECT_NE(err.str().find("cannot be read"), std::string::npos) << err.str();
+  }
+
+  // An output that cannot be written.
+  EXPECT_EQ(Export({Path("no/such/folder/out.png"), data}), 1);
+  EXPECT_NE(err.str().find("no/such/folder/out.png"), std::string::npos) << err.str();
+}
+
+TEST_F(GraphExportTest, PrintPdfWritesOnePageAndLeavesNothingBehindOnFailure) {
+  const std::string data = DataFile();
+  std::ostringstream perr;
+  EXPECT_EQ(RunPrintPdf({Path("graph.pdf"), data}, perr), 0) << perr.str();
+  EXPECT_EQ(perr.str(), "");
+  QFile pdf(QString::fromStdString(Path("graph.pdf")));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.read(5) == "%PDF-");
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("graph.pdf.part"))));
+
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+  } cases[] = {
+      {{Path("x.pdf"), Path("missing.prn")}, 1, "no such file"},
+      {{Path("x.png"), data}, 2, "must end in .pdf"},
+      {{Path("x.pdf")}, 2, "usage:"},
+      {{Path("no/such/folder/x.pdf"), data}, 1, "no/such/folder/x.pdf"},
+  };
+  for (const auto& c : cases) {
+    perr.str({});
+    EXPECT_EQ(RunPrintPdf(c.args, perr), c.status) << c.says;
+    EXPECT_NE(perr.str().find(c.says), std::string::npos) << perr.str();
+  }
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("x.pdf"))));
+}
+
+TEST(ExportSizeTest, AcceptsOnlyWholeSizesWithinTheLimits) {
+  const struct {
+    const char* text;
+    bool ok;
+    int width, height;
+  } cases[] = {
+      {"1024x768", true, 1024, 768},
+      {"160X120", true, 160, 120},
+      {"16384x16384", true, 16384, 16384},
+      {"159x120", false, 0, 0},
+      {"160x119", false, 0, 0},
+      {"16385x200", false, 0, 0},
+      {"1024*768", false, 0, 0},
+      {"x768", false, 0, 0},
+      {"1024x", false, 0, 0},
+      {"+300x200", false, 0, 0},
+      {"300x200x1", false, 0, 0},
+      {"99999999999x200", false, 0, 0},
+  };
+  for (const auto& c : cases) {
+    const auto size = ParseExportSize(c.text);
+    EXPECT_EQ(size.has_value(), c.ok) << c.text;
+    if (size && c.ok) {
+      EXPECT_EQ(size->width, c.width) << c.text;
+      EXPECT_EQ(size->height, c.height) << c.text;
+    }
+  }
+}
+
+TEST(CommandLineHelpTest, NamesEveryOption) {
+  std::ostringstream out;
+  WriteCommandLineHelp(out);
+  for (const char* option : {"--export", "--size", "--print-pdf", "--fit", "--help"}) {
+    EXPECT_NE(out.str().find(option), std::string::npos) << option;
+  }
+}
+
+}  // namespace
+}  // namespace tavel
