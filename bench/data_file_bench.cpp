@@ -16,11 +16,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "core/files/atomic_file.h"
 #include "core/files/data_file.h"
+#include "core/platform/quiet_prompts.h"
 #include "core/series/number_text.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
@@ -28,23 +30,6 @@
 namespace {
 
 using tavel::Real;
-
-class QuietPrompts : public tavel::Prompts {
- public:
-  void Beep() override {}
-  void ErrorBox(const std::string& text) override {
-    std::printf("  error box: %s\n", text.c_str());
-  }
-  bool AskYesAbort(const std::string&) override { return false; }
-  bool AskYesNo(const std::string&) override { return false; }
-  tavel::Answer AskYesNoCancel(const std::string&) override { return tavel::Answer::Cancel; }
-  void ReportError(const std::string& text) override {
-    std::printf("  report: %s\n", text.c_str());
-  }
-  std::optional<std::string> OpenFileName(const tavel::FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileName(const tavel::FileDialogOptions&) override { return {}; }
-  void ShowHelp(int) override {}
-};
 
 constexpr int kLines = 1'000'000;
 
@@ -127,7 +112,7 @@ struct Spread {
 void Open(const std::string& path, int yColumns, double limitSeconds, bool checkMemory) {
   Spread count, open;
   for (int run = 0; run < kRuns; ++run) {
-    QuietPrompts prompts;
+    tavel::QuietPrompts prompts(std::cout, "  message: ");
     tavel::Workspace workspace(prompts);
 
     auto start = std::chrono::steady_clock::now();
@@ -172,7 +157,7 @@ void Open(const std::string& path, int yColumns, double limitSeconds, bool check
 }
 
 void Write(const std::string& dir) {
-  QuietPrompts prompts;
+  tavel::QuietPrompts prompts(std::cout, "  message: ");
   tavel::Workspace workspace(prompts);
   workspace.Settings.NextDataSize = kLines;
   tavel::Series& series = workspace.CreateSeries();

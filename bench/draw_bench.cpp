@@ -8,6 +8,7 @@
 
 #include "core/graph/draw_graph.h"
 #include "core/platform/prompts.h"
+#include "core/platform/quiet_prompts.h"
 #include "core/series/workspace.h"
 
 namespace {
@@ -29,19 +30,6 @@ class CountingCanvas : public Canvas {
   void Polygon(const CanvasPoint*, int) override { ++calls; }
   void Text(CanvasPoint, TextPlacement, std::string_view) override { ++calls; }
   void Marker(int, CanvasPoint, int) override { ++calls; }
-};
-
-class SilentPrompts : public Prompts {
- public:
-  void Beep() override {}
-  void ErrorBox(const std::string&) override {}
-  bool AskYesAbort(const std::string&) override { return true; }
-  bool AskYesNo(const std::string&) override { return true; }
-  Answer AskYesNoCancel(const std::string&) override { return Answer::Yes; }
-  std::optional<std::string> OpenFileName(const FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileName(const FileDialogOptions&) override { return {}; }
-  void ReportError(const std::string&) override {}
-  void ShowHelp(int) override {}
 };
 
 void Fill(Workspace& ws, int count, double period) {
@@ -75,7 +63,7 @@ double Measure(Workspace& ws, const char* what) {
 
 int main() {
   {
-    SilentPrompts prompts;
+    QuietPrompts prompts;
     Workspace ws(prompts);
     for (int i = 0; i < 21; ++i) {
       Fill(ws, 10000, 300);
@@ -93,7 +81,7 @@ int main() {
     Measure(ws, "21 series x 10,000 points, core only");
   }
   {
-    SilentPrompts prompts;
+    QuietPrompts prompts;
     Workspace ws(prompts);
     Fill(ws, 1000000, 30000);
     Measure(ws, "1 series x 1,000,000 points, core only");

@@ -9,7 +9,7 @@
 #include <random>
 
 #include "core/fit/fit_engine.h"
-#include "core/platform/prompts.h"
+#include "core/platform/quiet_prompts.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 
@@ -23,26 +23,13 @@ double CpuMs() {
   return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-class SilentPrompts : public tavel::Prompts {
- public:
-  void Beep() override {}
-  void ErrorBox(const std::string&) override {}
-  bool AskYesAbort(const std::string&) override { return false; }
-  bool AskYesNo(const std::string&) override { return false; }
-  tavel::Answer AskYesNoCancel(const std::string&) override { return tavel::Answer::Cancel; }
-  void ReportError(const std::string&) override {}
-  std::optional<std::string> OpenFileName(const tavel::FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileName(const tavel::FileDialogOptions&) override { return {}; }
-  void ShowHelp(int) override {}
-};
-
 }  // namespace
 
 int main() {
   using tavel::Real;
   constexpr std::int32_t kPoints = 1'000'000;
   constexpr int kRuns = 5;
-  SilentPrompts prompts;
+  tavel::QuietPrompts prompts;
   tavel::Workspace workspace(prompts);
   workspace.Settings.NextDataSize = kPoints;
   tavel::Series& series = workspace.CreateSeries();

@@ -10,22 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "core/platform/quiet_prompts.h"
 #include "core/series/workspace.h"
 
 namespace {
-
-class QuietPrompts : public tavel::Prompts {
- public:
-  void Beep() override {}
-  void ErrorBox(const std::string&) override {}
-  bool AskYesAbort(const std::string&) override { return false; }
-  bool AskYesNo(const std::string&) override { return false; }
-  tavel::Answer AskYesNoCancel(const std::string&) override { return tavel::Answer::Cancel; }
-  void ReportError(const std::string&) override {}
-  std::optional<std::string> OpenFileName(const tavel::FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileName(const tavel::FileDialogOptions&) override { return {}; }
-  void ShowHelp(int) override {}
-};
 
 long ResidentKiB() {
   std::ifstream status("/proc/self/status");
@@ -48,7 +36,7 @@ double Millis(F&& f) {
 
 int main(int argc, char** argv) {
   const std::int32_t rows = argc > 1 ? std::stoi(argv[1]) : 1'000'000;
-  QuietPrompts prompts;
+  tavel::QuietPrompts prompts;
   tavel::Workspace ws(prompts);
   ws.Settings.NextDataSize = rows;
 

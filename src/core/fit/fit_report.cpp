@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/files/data_file.h"
-#include "core/platform/prompts.h"
+#include "core/platform/quiet_prompts.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 
@@ -27,28 +27,6 @@ const char* KindName(std::int32_t kind) {
       return "fit";
   }
 }
-
-// No screen: the beep is dropped, a message box becomes a line on the error stream and every
-// question is answered in the way that changes nothing.
-class CommandLinePrompts : public Prompts {
- public:
-  explicit CommandLinePrompts(std::ostream& err) : err_(err) {}
-
-  void Beep() override {}
-  void ErrorBox(const std::string& text) override { err_ << "tavel: " << text << '\n'; }
-  bool AskYesAbort(const std::string&) override { return false; }
-  bool AskYesNo(const std::string&) override { return false; }
-  Answer AskYesNoCancel(const std::string&) override { return Answer::Cancel; }
-  void ReportError(const std::string& systemText) override {
-    err_ << "tavel: " << systemText << '\n';
-  }
-  std::optional<std::string> OpenFileName(const FileDialogOptions&) override { return {}; }
-  std::optional<std::string> SaveFileName(const FileDialogOptions&) override { return {}; }
-  void ShowHelp(int) override {}
-
- private:
-  std::ostream& err_;
-};
 
 }  // namespace
 
@@ -150,7 +128,9 @@ int FitDataFile(std::string_view kindText, const std::string& path, std::ostream
     err << "tavel: --fit: KIND must be a number from 1 to 8, not \"" << kindText << "\"\n";
     return 2;
   }
-  CommandLinePrompts prompts(err);
+  // No screen: a message box becomes a line on the error stream, every question is answered
+  // the way that changes nothing.
+  QuietPrompts prompts(err, "tavel: ");
   Workspace workspace(prompts);
   const DataFileOpenResult opened = OpenDataFile(workspace, path);
   if (opened.failed) {

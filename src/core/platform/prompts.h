@@ -15,7 +15,9 @@ struct FileFilter {
 struct FileDialogOptions {
   std::string title;
   std::vector<FileFilter> filters;
-  int filterIndex = 1;            // 1-based, as the original dialogs count them
+  // 1-based, as the original dialogs count them. The open dialog writes back the filter the
+  // user left selected, so a kept options object also remembers it for the next time.
+  int filterIndex = 1;
   std::string defaultExtension;   // without the dot: "prn"
   std::string fileName;           // initial name or path
 };
@@ -41,8 +43,9 @@ class Prompts {
   // The application's one general error report for unexpected run-time errors; shows the
   // system's error text and the program goes on.
   virtual void ReportError(const std::string& systemText) = 0;
-  // File dialogs: the chosen path, or nothing when cancelled.
-  virtual std::optional<std::string> OpenFileName(const FileDialogOptions& options) = 0;
+  // File dialogs: the chosen path, or nothing when cancelled. The open dialog also reports the
+  // filter chosen: what the file is opened as depends on it.
+  virtual std::optional<std::string> OpenFileName(FileDialogOptions& options) = 0;
   virtual std::optional<std::string> SaveFileName(const FileDialogOptions& options) = 0;
   // The help topic of a help context number.
   virtual void ShowHelp(int context) = 0;

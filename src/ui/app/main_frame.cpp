@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QToolButton>
@@ -28,6 +29,7 @@
 #include "ui/cells/fill_dialog.h"
 #include "ui/cells/math_dialog.h"
 #include "ui/cells/math_xy_dialog.h"
+#include "ui/datawin/data_window.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/graph_type_dialog.h"
 #include "ui/dialogs/printer_color_dialog.h"
@@ -122,7 +124,7 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMDIMainF::TrackActiveChild);
   CreateMenus();
 
-  const int menuBarHeight = menuBar()->sizeHint().height();
+  const int menuBarHeight = MenuBarHeight();
   const QScreen* screen = QGuiApplication::primaryScreen();
   const QRect screenRect = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
   GraphBitmap = QImage(screenRect.width(), std::max(1, screenRect.height() - 2 * menuBarHeight),
@@ -139,6 +141,12 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
 
   LoadSettings();
 
+  OpenDialog.title = "Open";
+  OpenDialog.filters = OpenDialogFilters();
+  OpenDialog.filterIndex = kGraphFilter;
+  workspace_.SetObserver(this);
+  for (Series* series : workspace_.DataWindows) SeriesCreated(*series);
+
   // The client area (below the menu bar) is the fixed size, centred on the screen.
   resize(kClientWidth, kClientHeight + menuBarHeight);
   const QRect available = screen != nullptr ? screen->availableGeometry() : screenRect;
@@ -148,11 +156,24 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
   qApp->installEventFilter(this);
 }
 
+int TMDIMainF::MenuBarHeight() const { return menuBar()->sizeHint().height(); }
+
 TMDIMainF::~TMDIMainF() {
-  // Hiding the children during destruction activates other children; by then this frame can
-  // no longer take part.
+  // The children go first, while this frame is still whole: deleting them activates others,
+  // and an activation calls back into the frame. The series they showed go with them, since
+  // nothing could show them any more.
+  tearingDown_ = true;
+  Closing = true;
+  workspace_.SetObserver(nullptr);
   disconnect(mdiArea_, nullptr, this, nullptr);
   if (qApp != nullptr) qApp->removeEventFilter(this);
+  // Also the ones closed a moment ago and waiting for their deferred delete.
+  const QList<QMdiSubWindow*> children = mdiArea_->findChildren<QMdiSubWindow*>();
+  for (QMdiSubWindow* sub : children) {
+    if (auto* window = qobject_cast<TSpreadF*>(sub->widget())) window->ForgetSeries();
+  }
+  qDeleteAll(children);
+  workspace_.DestroyAllSeries();
 }
 
 void TMDIMainF::CreateMenus() {
@@ -270,6 +291,14 @@ void TMDIMainF::CreateDialogs() {
   PrintCF = new TPrintCF(w, p, this);
   CalcF = new TCalcF(w, p, this);
   TitleFlF = new TTitleFlF(w, p, this);
+
+  // Each of the two opens the other; redraws and the graph window go through the frame.
+  ScaleF->SetGridDialog(GridF);
+  GridF->SetScaleDialog(ScaleF);
+  ScaleF->RedrawGraph = [this] { RedrawGraph(); };
+  ScaleF->ShowGraphWindow = [this] { ShowGraphWindow(); };
+  GridF->RedrawGraph = [this] { RedrawGraph(); };
+  GridF->ShowGraphWindow = [this] { ShowGraphWindow(); };
 }
 
 QList<QDialog*> TMDIMainF::Dialogs() const {
@@ -303,13 +332,35 @@ void TMDIMainF::MergeChildMenus(const QList<MenuGroup>& childMenus) {
   std::stable_sort(merged.begin(), merged.end(),
                    [](const MenuGroup& a, const MenuGroup& b) { return a.first < b.first; });
 
+  for (const MenuGroup& own : frameMenus_) {
+    SetMenuShortcutsActive(own.second, merged.contains(own));
+  }
+
   QMenuBar* bar = menuBar();
   // Only the menu actions leave the bar; the menus stay with their owners.
   for (QAction* action : bar->actions()) bar->removeAction(action);
   for (const MenuGroup& m : merged) bar->addMenu(m.second);
 }
 
+void TMDIMainF::SetMenuShortcutsActive(QMenu* menu, bool active) {
+  static const char kKeptShortcut[] = "tavelKeptShortcut";
+  for (QAction* action : menu->actions()) {
+    if (QMenu* sub = action->menu()) SetMenuShortcutsActive(sub, active);
+    if (active) {
+      const QVariant kept = action->property(kKeptShortcut);
+      if (kept.isValid()) {
+        action->setShortcut(kept.value<QKeySequence>());
+        action->setProperty(kKeptShortcut, QVariant());
+      }
+    } else if (!action->shortcut().isEmpty()) {
+      action->setProperty(kKeptShortcut, QVariant::fromValue(action->shortcut()));
+      action->setShortcut(QKeySequence());
+    }
+  }
+}
+
 void TMDIMainF::TrackActiveChild() {
+  if (tearingDown_) return;
   QMdiSubWindow* sub = mdiArea_->currentSubWindow();
   MdiChild* child = ChildOf(sub);
   if (sub == nullptr) {
@@ -394,72 +445,6 @@ void TMDIMainF::TileHorizontal() {
 void TMDIMainF::Cascade() {
   mdiArea_->cascadeSubWindows();
   RedrawGraph();
-}
-
-bool TMDIMainF::CloseQuery() {
-  // The save-before-exit question arrives with the window commands.
-  return true;
-}
-
-void TMDIMainF::RedrawGraph() {
-  // No graph window exists yet: nothing to redraw.
-}
-
-void TMDIMainF::LoadGraphFileFromCommandLine(const QString& path) {
-  // Graph files are read once the graph file reader exists.
-  Q_UNUSED(path);
-}
-
-void TMDIMainF::NewData() {
-  // Creates a data window once data windows exist.
-}
-
-void TMDIMainF::NewText() {
-  // Creates a text window once text windows exist.
-}
-
-void TMDIMainF::Open() {
-  // The open dialog and the dispatch by file type arrive with the window commands.
-}
-
-void TMDIMainF::Exit() {
-  close();
-}
-
-void TMDIMainF::CloseAll() {
-  // Closes every data and text window once they exist.
-}
-
-void TMDIMainF::ClearAll() {
-  // Closes every window and resets the graph settings once the window commands exist.
-}
-
-void TMDIMainF::SaveGraph() {
-  // Needs the graph window.
-}
-
-void TMDIMainF::ViewGraph() {
-  // Needs the graph window.
-}
-
-void TMDIMainF::GraphScale() {
-  // Needs the graph window and the scale dialog.
-}
-
-void TMDIMainF::GraphGrid() {
-  // Needs the graph window and the grid dialog.
-}
-
-void TMDIMainF::Calculator() {
-  // Shows the calculator once it can calculate.
-}
-
-void TMDIMainF::Copy() {
-  // Copies from the active data or text window once they exist.
-}
-
-void TMDIMainF::Paste() {
-  // Pastes into the active data or text window once they exist.
 }
 
 void TMDIMainF::ToggleToolBar() {

@@ -8,20 +8,27 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
+#include <memory>
 
+#include "core/platform/prompts.h"
+#include "core/series/workspace.h"
 #include "ui/app/mdi_child.h"
+#include "ui/graph/graph_host.h"
+#include "ui/datawin/data_window_host.h"
+#include "ui/platform/qt_clipboard.h"
 
 class QAction;
 class QFrame;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPrinter;
 class QToolButton;
 
 namespace tavel {
 
-class Prompts;
-class Workspace;
+class Series;
+class TSpreadF;
 class TPreferF;
 class TScaleF;
 class TLogScaleF;
@@ -51,15 +58,41 @@ QStringList FontFolders();
 // True when a file named "abaexbc.ttf" (any case) lies in one of the folders or below.
 bool CondensedFontFileIn(const QStringList& folders);
 
+// The open dialog's filters, in their order: Data, Graph, Text, Any File as Text.
+std::vector<FileFilter> OpenDialogFilters();
+constexpr int kDataFilter = 1;
+constexpr int kGraphFilter = 2;
+constexpr int kTextFilter = 3;
+constexpr int kAnyAsTextFilter = 4;
+
+// What "&Open" makes of a chosen file. Under the two text filters any file is text; under the
+// data and graph filters only the first four characters of the extension count, dot included
+// and in any case, so "a.PRN" and "a.prnx" are data files whichever of the two was chosen.
+enum class OpenKind { Nothing, DataFile, GraphFile, TextFile };
+OpenKind OpenKindOf(const QString& path, int filterIndex);
+
+constexpr char kDataLossQuestion[] = "Possible data loss. Continue?";
+// Shown as it reads: the message box takes no "&&" for an ampersand.
+constexpr char kExitQuestion[] = "Save & Exit [YES] -- No Save & Exit [NO] -- Cancel Exit [CANCEL]";
+std::string TextLimitMessage();
+
 // The frame window: every data, text and graph window is its child. It owns the sixteen
 // dialogs that live for the whole run.
-class TMDIMainF : public QMainWindow {
+//
+// It watches the workspace: every series, whoever creates it (a command, a file reader,
+// Duplicate), gets its data window here, and a series destroyed behind its window's back
+// takes its window along.
+class TMDIMainF : public QMainWindow,
+                  public DataWindowHost,
+                  public GraphHost,
+                  public WorkspaceObserver {
   Q_OBJECT
 
  public:
   // An empty settingsPath means the executable's path with the extension ".cfg".
   TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::path settingsPath = {},
             QWidget* parent = nullptr);
+  // Destroying the frame destroys its windows and with them every series left open.
   ~TMDIMainF() override;
 
   Workspace& workspace() const { return workspace_; }
@@ -74,6 +107,10 @@ class TMDIMainF : public QMainWindow {
   QPointer<QWidget> ActiveChild;
   QList<QWidget*> TextWindows;
   bool Closing = false;
+  // The one graph window, null while none is open.
+  QPointer<QWidget> GraphWindow;
+  // The open dialog's settings, kept for the whole run: the last file and the filter chosen.
+  FileDialogOptions OpenDialog;
 
   bool CondensedFontInstalled = false;
   QString HelpFile;
@@ -120,10 +157,60 @@ class TMDIMainF : public QMainWindow {
 
   // Asked before the frame closes; false keeps it open.
   bool CloseQuery();
-  // The graph window's redraw, when one is open.
-  void RedrawGraph();
   // Start-up with a file named on the command line: read it as a graph file.
   void LoadGraphFileFromCommandLine(const QString& path);
+
+  // Destroys the graph window, every data window from the last in DataWindows to the first,
+  // without asking, and, when asked to, every text window from the last to the first.
+  void CloseWindows(bool includeTextWindows);
+  // The data window showing the series; null when it has none (any more).
+  TSpreadF* DataWindowOf(const Series& series) const;
+  // The active child as a data window, when it is one.
+  TSpreadF* ActiveDataWindow() const;
+  // The printer kept for the whole run, so the choices of "P&rint Setup..." hold for the next
+  // print.
+  QPrinter& Printer() override;
+
+  // GraphHost (the commands and dialogs it shares with DataWindowHost are declared there).
+  bool FrameClosing() const override { return Closing; }
+  QImage& GraphImage() override { return GraphBitmap; }
+  int MenuBarHeight() const override;
+  bool CondensedFontAvailable() const override { return CondensedFontInstalled; }
+  void GraphWindowDestroyed() override { GraphWindow = nullptr; }
+
+  // WorkspaceObserver.
+  void SeriesCreated(Series& series) override;
+  void SeriesDestroyed(Series& series) override;
+
+  // DataWindowHost (NewData, NewText, Open, Exit and TrackActiveChild are slots below).
+  void RedrawGraph() override;
+  // Brings the graph window to the front, or creates it when a data window exists; then
+  // redraws it, which every caller wants next.
+  void ShowGraphWindow() override;
+  void DataWindowClosed() override;
+  void SaveData(Series& series) override;
+  void SaveBitmap() override;
+  void PrintData() override;
+  void PrintGraph() override;
+  void PrintSetup() override;
+  void ShowCalculator() override;
+  void OperateOnCells() override;
+  void FillCells() override;
+  void XYOperations() override;
+  void ShowFitDialog() override;
+  void ClearFitCommand() override;
+  void FitError() override;
+  void AutoScale() override;
+  void ShowScaleDialog() override;
+  void ShowGridDialog() override;
+  void ShowLogScaleDialog() override;
+  void ShowGraphTypeDialog() override;
+  void ShowMainTitleDialog() override;
+  void ShowXTitleDialog() override;
+  void ShowYTitleDialog() override;
+  void ShowSeriesTitleDialog() override;
+  void ShowFloatingTitlesDialog() override;
+  void ShowPrinterColorDialog() override;
 
   // Menu items and tool buttons, for tests and for the children's own menus.
   QAction* NewDataAction = nullptr;
@@ -143,18 +230,19 @@ class TMDIMainF : public QMainWindow {
   QAction* AboutAction = nullptr;
 
  public slots:
-  void TrackActiveChild();
+  void TrackActiveChild() override;
 
-  void NewData();
-  void NewText();
-  void Open();
-  void Exit();
+  void NewData() override;
+  void NewText() override;
+  void Open() override;
+  void Exit() override;
   void CloseAll();
   void ClearAll();
   void ToggleToolBar();
   void ShowPreferences();
   void ShowAbout();
-  void SaveGraph();
+  // The tool button and the data window's "Save &Graph": shows and draws the graph first.
+  void SaveGraph() override;
   void ViewGraph();
   void GraphScale();
   void GraphGrid();
@@ -166,15 +254,45 @@ class TMDIMainF : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
+ protected:
+  // The graph window's parts, virtual so window tests can stand a light window in its place.
+  // Creates the graph window into GraphWindow (GraphJustCreated is already set).
+  virtual void CreateGraphWindow();
+  // One drawing pass into the open graph window.
+  virtual void RedrawGraphWindow();
+  // The graph window's "Save Graph" command, which asks for the path.
+  virtual void GraphWindowSaveGraph();
+  // Where the windows that come with later work plug in; until then they do nothing, and no
+  // text window is ever opened.
+  // The graph file reader: reads Settings.GraphFileName, sets GraphLoadFailed on failure and
+  // shows the graph window on success.
+  virtual void ReadGraphFile() {}
+  // A new text window, empty or holding the file.
+  virtual void CreateTextWindow(const QString& path) { Q_UNUSED(path); }
+
  private:
   void CreateMenus();
   void CreateToolBar(QWidget* parent);
   void FillWindowList();
   void ShowHelpKey(QObject* receiver);
   bool BelongsToFrame(const QObject* object) const;
+  // While a child's menu replaces one of the frame's, the replaced menu's short cuts are off:
+  // two actions on one key would make Qt treat the key as ambiguous and run neither.
+  void SetMenuShortcutsActive(QMenu* menu, bool active);
+  bool AnyDataWindow() const { return !workspace_.DataWindows.empty(); }
+  bool AnyDataOrTextWindow() const { return AnyDataWindow() || !TextWindows.isEmpty(); }
+  bool TextLimitReached();
+  void OpenDataFileCommand(const std::string& path);
+  // The steps of loading a graph file shared by "&Open" and the command line.
+  void LoadGraphFile(const QString& path);
+  void DestroyChild(QWidget* child);
 
   Workspace& workspace_;
   Prompts& prompts_;
+  QtClipboard clipboard_;
+  std::unique_ptr<QPrinter> printer_;
+  // Set while the destructor takes the windows down: they may no longer call back.
+  bool tearingDown_ = false;
   std::filesystem::path settingsPath_;
   QMdiArea* mdiArea_ = nullptr;
   QFrame* toolBar_ = nullptr;

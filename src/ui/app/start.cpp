@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 
 #include "core/series/workspace.h"
 #include "ui/app/main_frame.h"
+#include "ui/app/tool_glyphs.h"
 #include "ui/platform/qt_prompts.h"
 
 namespace tavel {
@@ -17,6 +19,8 @@ std::optional<QString> CommandLineGraphFile(const QStringList& arguments) {
 }
 
 int Start(const QStringList& arguments) {
+  // The frame and every child window show the program's own icon, not the toolkit's.
+  QApplication::setWindowIcon(QIcon(ToolGlyphPixmap(ToolGlyph::Graph)));
   // Destroyed in reverse: the frame and its windows go before the series they show.
   QtPrompts prompts;
   Workspace workspace(prompts);

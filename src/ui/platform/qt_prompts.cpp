@@ -78,15 +78,16 @@ void QtPrompts::ReportError(const std::string& systemText) {
          QMessageBox::Ok);
 }
 
-std::optional<std::string> QtPrompts::OpenFileName(const FileDialogOptions& options) {
-  return RunFileDialog(options, false);
+std::optional<std::string> QtPrompts::OpenFileName(FileDialogOptions& options) {
+  return RunFileDialog(options, false, &options.filterIndex);
 }
 
 std::optional<std::string> QtPrompts::SaveFileName(const FileDialogOptions& options) {
   return RunFileDialog(options, true);
 }
 
-std::optional<std::string> QtPrompts::RunFileDialog(const FileDialogOptions& options, bool save) {
+std::optional<std::string> QtPrompts::RunFileDialog(const FileDialogOptions& options, bool save,
+                                                    int* chosenFilter) {
   QFileDialog dialog(parent_, Text(options.title), lastFolder_);
   const QStringList filters = QtNameFilters(options.filters);
   dialog.setNameFilters(filters);
@@ -107,6 +108,10 @@ std::optional<std::string> QtPrompts::RunFileDialog(const FileDialogOptions& opt
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString chosen = dialog.selectedFiles().first();
   lastFolder_ = QFileInfo(chosen).absolutePath();
+  if (chosenFilter != nullptr) {
+    const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
+    if (index >= 0) *chosenFilter = static_cast<int>(index) + 1;
+  }
   return chosen.toStdString();
 }
 

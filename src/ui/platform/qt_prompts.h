@@ -32,12 +32,13 @@ class QtPrompts : public Prompts {
   bool AskYesNo(const std::string& text) override;
   Answer AskYesNoCancel(const std::string& text) override;
   void ReportError(const std::string& systemText) override;
-  std::optional<std::string> OpenFileName(const FileDialogOptions& options) override;
+  std::optional<std::string> OpenFileName(FileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const FileDialogOptions& options) override;
   void ShowHelp(int context) override;
 
  private:
-  std::optional<std::string> RunFileDialog(const FileDialogOptions& options, bool save);
+  std::optional<std::string> RunFileDialog(const FileDialogOptions& options, bool save,
+                                           int* chosenFilter = nullptr);
 
   QPointer<QWidget> parent_;
   QString helpFile_;

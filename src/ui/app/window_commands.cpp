@@ -1,0 +1,437 @@
+// The frame's window commands: creating, opening and closing windows, the close query, the
+// tool buttons, and everything a data window hands on to its frame.
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrinter>
+#include <exception>
+
+#include "core/cells/clipboard_text.h"
+#include "core/files/atomic_file.h"
+#include "core/files/data_file.h"
+#include "core/scale/axis_scale.h"
+#include "core/series/series.h"
+#include "ui/app/main_frame.h"
+#include "ui/datawin/data_window.h"
+#include "ui/graph/graph_output.h"
+#include "ui/graph/graph_window.h"
+#include "ui/scale/grid_dialog.h"
+#include "ui/scale/scale_dialog.h"
+
+namespace tavel {
+
+namespace {
+
+QMdiSubWindow* SubWindowOf(QWidget* child) {
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(child)) return sub;
+  return child != nullptr ? qobject_cast<QMdiSubWindow*>(child->parentWidget()) : nullptr;
+}
+
+TGraphF* GraphOf(QWidget* window) { return qobject_cast<TGraphF*>(window); }
+
+}  // namespace
+
+std::vector<FileFilter> OpenDialogFilters() {
+  return {{"Data File", "*.prn"},
+          {"Graph File", "*.gra"},
+          {"Text File", "*.txt"},
+          {"Any File as Text", "*.*"}};
+}
+
+OpenKind OpenKindOf(const QString& path, int filterIndex) {
+  if (filterIndex == kTextFilter || filterIndex == kAnyAsTextFilter) return OpenKind::TextFile;
+  const QString name = QFileInfo(path).fileName();
+  const qsizetype dot = name.lastIndexOf('.');
+  const QString extension = dot < 0 ? QString() : name.mid(dot, 4).toUpper();
+  if (extension == ".PRN") return OpenKind::DataFile;
+  if (extension == ".GRA") return OpenKind::GraphFile;
+  return OpenKind::Nothing;
+}
+
+std::string TextLimitMessage() {
+  return "Sorry the number of Text files is LIMITED to " + std::to_string(MaxTextWindows) + ".";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Data windows come and go with their series
+
+void TMDIMainF::SeriesCreated(Series& series) {
+  if (tearingDown_) return;
+  QMdiSubWindow* sub = TSpreadF::CreateSubWindow(series, *this, clipboard_, mdiArea_);
+  sub->show();
+  mdiArea_->setActiveSubWindow(sub);
+}
+
+void TMDIMainF::SeriesDestroyed(Series& series) {
+  // A window that destroys its own series has let go of it already; this is for series
+  // destroyed elsewhere (a graph file load, a file that could not be read).
+  TSpreadF* window = DataWindowOf(series);
+  if (window == nullptr) return;
+  window->ForgetSeries();
+  window->CloseData();
+  DataWindowClosed();
+}
+
+TSpreadF* TMDIMainF::DataWindowOf(const Series& series) const {
+  for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
+    auto* window = qobject_cast<TSpreadF*>(sub->widget());
+    if (window != nullptr && window->series() == &series) return window;
+  }
+  return nullptr;
+}
+
+TSpreadF* TMDIMainF::ActiveDataWindow() const {
+  if (ActiveChildClass != ChildClass::DataWindow) return nullptr;
+  return qobject_cast<TSpreadF*>(ActiveChild.data());
+}
+
+void TMDIMainF::DataWindowClosed() {
+  if (Closing || !GraphWindow) return;
+  if (AnyDataWindow()) {
+    RedrawGraph();
+  } else {
+    QWidget* graph = GraphWindow;
+    GraphWindow = nullptr;
+    DestroyChild(graph);
+  }
+}
+
+void TMDIMainF::DestroyChild(QWidget* child) {
+  if (child == nullptr) return;
+  QWidget* target = SubWindowOf(child);
+  if (target == nullptr) target = child;
+  // Its own close runs (a window may keep its placement), but it goes whatever it answers.
+  target->close();
+  target->deleteLater();
+}
+
+void TMDIMainF::CloseWindows(bool includeTextWindows) {
+  if (GraphWindow) {
+    QWidget* graph = GraphWindow;
+    GraphWindow = nullptr;
+    DestroyChild(graph);
+  }
+  // A copy: every close takes its series out of DataWindows.
+  const std::vector<Series*> series = workspace_.DataWindows;
+  for (auto it = series.rbegin(); it != series.rend(); ++it) {
+    if (TSpreadF* window = DataWindowOf(**it)) {
+      window->CloseWithoutQuestion();
+    } else {
+      workspace_.DestroySeries(**it);
+    }
+  }
+  if (includeTextWindows) {
+    while (!TextWindows.isEmpty()) DestroyChild(TextWindows.takeLast());
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window commands
+
+void TMDIMainF::NewData() {
+  if (workspace_.SeriesLimitReached()) {
+    prompts_.Beep();
+    prompts_.ErrorBox(SeriesLimitMessage());
+    return;
+  }
+  workspace_.Settings.NextDataSize = workspace_.Settings.MaxDataIndex;
+  workspace_.CreateSeries();
+  workspace_.SortDataWindows();
+}
+
+bool TMDIMainF::TextLimitReached() {
+  if (TextWindows.size() < MaxTextWindows) return false;
+  prompts_.Beep();
+  prompts_.ErrorBox(TextLimitMessage());
+  return true;
+}
+
+void TMDIMainF::NewText() {
+  if (TextLimitReached()) return;
+  CreateTextWindow({});
+}
+
+void TMDIMainF::Open() {
+  const auto chosen = prompts_.OpenFileName(OpenDialog);
+  if (!chosen) return;
+  // The next time the dialog opens where this file lies.
+  OpenDialog.fileName = *chosen;
+  const QString path = QString::fromStdString(*chosen);
+  switch (OpenKindOf(path, OpenDialog.filterIndex)) {
+    case OpenKind::TextFile:
+      if (!TextLimitReached()) CreateTextWindow(path);
+      return;
+    case OpenKind::DataFile:
+      OpenDataFileCommand(*chosen);
+      return;
+    case OpenKind::GraphFile:
+      if (AnyDataWindow() && !prompts_.AskYesAbort(kDataLossQuestion)) return;
+      LoadGraphFile(path);
+      return;
+    case OpenKind::Nothing:
+      return;
+  }
+}
+
+void TMDIMainF::OpenDataFileCommand(const std::string& path) {
+  DataFileOpenResult opened;
+  try {
+    opened = OpenDataFile(workspace_, path);
+  } catch (const std::exception& e) {
+    prompts_.ReportError(e.what());
+    return;
+  }
+  // The reader names the file in the captions after filling the grids.
+  for (Series* series : opened.created) {
+    if (TSpreadF* window = DataWindowOf(*series)) window->UpdateCaption();
+  }
+  if (opened.failed) {
+    prompts_.ErrorBox(IncompatibleFormatText(path));
+    // Through its normal close, with its question; the other new windows keep what was read.
+    if (Series* last = opened.LastCreated()) {
+      if (TSpreadF* window = DataWindowOf(*last)) window->CloseData();
+    }
+  }
+  RedrawGraph();
+}
+
+void TMDIMainF::LoadGraphFile(const QString& path) {
+  GraphSettings& settings = workspace_.Settings;
+  settings.GraphFileName = path.toStdString();
+  ReadGraphFile();
+  if (settings.GraphLoadFailed) {
+    settings.GraphLoadFailed = false;
+  } else {
+    RedrawGraph();
+    settings.GraphJustCreated = false;
+  }
+}
+
+void TMDIMainF::LoadGraphFileFromCommandLine(const QString& path) {
+  LoadGraphFile(path);
+}
+
+void TMDIMainF::Exit() {
+  close();
+}
+
+void TMDIMainF::CloseAll() {
+  if (!AnyDataOrTextWindow()) return;
+  if (prompts_.AskYesAbort(kDataLossQuestion)) CloseWindows(true);
+}
+
+void TMDIMainF::ClearAll() {
+  if (AnyDataOrTextWindow()) {
+    if (!prompts_.AskYesAbort(kDataLossQuestion)) return;
+    CloseWindows(true);
+  }
+  workspace_.Settings.ResetGraphSettings();
+  workspace_.Settings.GraphFileName = "NoName.gra";
+  LoadSettings();
+}
+
+bool TMDIMainF::CloseQuery() {
+  if (!AnyDataOrTextWindow()) return true;
+  switch (prompts_.AskYesNoCancel(kExitQuestion)) {
+    case Answer::Yes:
+      if (AnyDataWindow()) {
+        if (!GraphWindow) ShowGraphWindow();
+        // The frame closes also when the user cancels the save dialog.
+        GraphWindowSaveGraph();
+      }
+      CloseWindows(true);
+      return true;
+    case Answer::No:
+      CloseWindows(true);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TMDIMainF::RedrawGraph() {
+  if (GraphWindow) RedrawGraphWindow();
+}
+
+void TMDIMainF::ShowGraphWindow() {
+  if (GraphWindow) {
+    if (QMdiSubWindow* sub = SubWindowOf(GraphWindow)) mdiArea_->setActiveSubWindow(sub);
+    GraphWindow->raise();
+  } else if (AnyDataWindow()) {
+    workspace_.Settings.GraphJustCreated = true;
+    CreateGraphWindow();
+  }
+  RedrawGraph();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tool buttons
+
+void TMDIMainF::SaveGraph() {
+  if (!AnyDataWindow()) return;
+  ShowGraphWindow();
+  GraphWindowSaveGraph();
+}
+
+void TMDIMainF::ViewGraph() {
+  if (AnyDataWindow()) ShowGraphWindow();
+}
+
+void TMDIMainF::GraphScale() {
+  if (!AnyDataWindow()) return;
+  ShowGraphWindow();
+  ShowScaleDialog();
+}
+
+void TMDIMainF::GraphGrid() {
+  if (!AnyDataWindow()) return;
+  ShowGraphWindow();
+  ShowGridDialog();
+}
+
+void TMDIMainF::Calculator() {
+  ShowCalculator();
+}
+
+void TMDIMainF::Copy() {
+  if (TSpreadF* window = ActiveDataWindow()) {
+    window->Copy();
+  } else {
+    // The text window's Copy joins here when text windows exist.
+    prompts_.Beep();
+  }
+}
+
+void TMDIMainF::Paste() {
+  if (TSpreadF* window = ActiveDataWindow()) {
+    window->PasteCells();
+  } else {
+    // The text window's Paste joins here when text windows exist.
+    prompts_.Beep();
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// What data windows hand on
+
+void TMDIMainF::SaveData(Series& series) {
+  SaveDataAs(series, prompts_);
+  if (TSpreadF* window = DataWindowOf(series)) window->UpdateCaption();
+}
+
+void TMDIMainF::AutoScale() {
+  NiceScaleX(workspace_);
+  NiceScaleYL(workspace_);
+  ShowGraphWindow();
+}
+
+void TMDIMainF::ShowScaleDialog() {
+  if (ScaleF != nullptr) ScaleF->Execute();
+  RedrawGraph();
+}
+
+void TMDIMainF::ShowGridDialog() {
+  if (GridF != nullptr) GridF->Execute();
+  RedrawGraph();
+}
+
+QPrinter& TMDIMainF::Printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>();
+  return *printer_;
+}
+
+void TMDIMainF::PrintSetup() {
+  tavel::PrinterSetup(this, Printer());
+}
+
+void TMDIMainF::SaveBitmap() {
+  ShowGraphWindow();
+  if (TGraphF* graph = GraphOf(GraphWindow)) graph->SaveBitmap();
+}
+
+void TMDIMainF::PrintData() {
+  // Data printing arrives with its own work.
+}
+
+void TMDIMainF::PrintGraph() {
+  ShowGraphWindow();
+  if (TGraphF* graph = GraphOf(GraphWindow)) graph->PrintGraphCommand();
+}
+
+void TMDIMainF::CreateGraphWindow() {
+  QMdiSubWindow* sub = TGraphF::CreateSubWindow(workspace_, prompts_, *this, mdiArea_);
+  GraphWindow = sub->widget();
+  // Showing activates it: its menus merge and GraphJustCreated clears.
+  sub->show();
+}
+
+void TMDIMainF::RedrawGraphWindow() {
+  if (TGraphF* graph = GraphOf(GraphWindow)) graph->Redraw();
+}
+
+void TMDIMainF::GraphWindowSaveGraph() {
+  if (TGraphF* graph = GraphOf(GraphWindow)) graph->SaveGraph();
+}
+
+
+void TMDIMainF::ShowCalculator() {
+  // The calculator is shown once it can calculate.
+}
+
+void TMDIMainF::OperateOnCells() {
+  // The operations dialog with its per-series loop arrives with the cell operations.
+}
+
+void TMDIMainF::FillCells() {
+  // The fill dialog arrives with the cell operations.
+}
+
+void TMDIMainF::XYOperations() {
+  // The X and Y operations dialog arrives with the cell operations.
+}
+
+void TMDIMainF::ShowFitDialog() {
+  // The fit dialog with its per-series loop arrives with the regression work.
+}
+
+void TMDIMainF::ClearFitCommand() {
+  // "&Clear Fit" arrives with the fit dialog.
+}
+
+void TMDIMainF::FitError() {
+  // The fit error listing arrives with the fit dialog.
+}
+
+void TMDIMainF::ShowLogScaleDialog() {
+  // The log scale dialog's launch arrives with its own work.
+}
+
+void TMDIMainF::ShowGraphTypeDialog() {
+  // The graph type dialog with its per-series loop arrives with its own work.
+}
+
+void TMDIMainF::ShowMainTitleDialog() {
+  // The title dialogs arrive with their own work.
+}
+
+void TMDIMainF::ShowXTitleDialog() {
+  // The title dialogs arrive with their own work.
+}
+
+void TMDIMainF::ShowYTitleDialog() {
+  // The title dialogs arrive with their own work.
+}
+
+void TMDIMainF::ShowSeriesTitleDialog() {
+  // The series title dialog with its per-series loop arrives with the title dialogs.
+}
+
+void TMDIMainF::ShowFloatingTitlesDialog() {
+  // The floating titles dialog arrives with the title dialogs.
+}
+
+void TMDIMainF::ShowPrinterColorDialog() {
+  // The printer colour dialog with its per-series loop arrives with its own work.
+}
+
+}  // namespace tavel
