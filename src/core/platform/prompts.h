@@ -15,7 +15,7 @@ struct FileFilter {
 struct FileDialogOptions {
   std::string title;
   std::vector<FileFilter> filters;
-  // 1-based, as the original dialogs count them. The open dialog writes back the filter the
+  // 1-based, as the dialogs count them. The open dialog writes back the filter the
   // user left selected, so a kept options object also remembers it for the next time.
   int filterIndex = 1;
   std::string defaultExtension;   // without the dot: "prn"

@@ -10,8 +10,8 @@
 
 namespace tavel {
 
-// Raised where the original arithmetic would have met a floating-point error (log of a
-// non-positive number); callers catch it per value as their own rules say.
+// Raised where the arithmetic meets a floating-point error (log of a non-positive number);
+// callers catch it per value as their own rules say.
 class FloatError : public std::domain_error {
  public:
   using std::domain_error::domain_error;

@@ -400,7 +400,7 @@ void TMDIMainF::FillWindowList() {
 
 namespace {
 
-// The children to arrange, the active one first, as the original platform tiles them.
+// The children to arrange, the active one first, so it keeps the first place.
 QList<QMdiSubWindow*> Arrangeable(QMdiArea* area) {
   QList<QMdiSubWindow*> list;
   const QList<QMdiSubWindow*> stacking = area->subWindowList(QMdiArea::StackingOrder);
@@ -506,7 +506,7 @@ void TMDIMainF::ShowHelpKey(QObject* receiver) {
   if (item != nullptr) context = item->property(kHelpContextProperty).toInt();
   if (context <= 0) context = HelpContextOf(static_cast<QWidget*>(receiver));
   if (context <= 0) context = 100;
-  // As on the original platform the menu closes first, so the help window can take input.
+  // The menu closes first, so the help window can take input.
   for (int i = 0; i < 8 && QApplication::activePopupWidget() != nullptr; ++i) {
     QApplication::activePopupWidget()->close();
   }

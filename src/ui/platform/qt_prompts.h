@@ -10,8 +10,8 @@
 
 namespace tavel {
 
-// Qt's name filter for one filter choice: "Data File (*.prn)". "*.*" becomes "*" so that, as
-// on the original platform, it also lists files without an extension.
+// Qt's name filter for one filter choice: "Data File (*.prn)". "*.*" becomes "*" so that it
+// also lists files without an extension.
 QString QtNameFilter(const FileFilter& filter);
 QStringList QtNameFilters(const std::vector<FileFilter>& filters);
 
@@ -43,8 +43,7 @@ class QtPrompts : public Prompts {
   QPointer<QWidget> parent_;
   QString helpFile_;
   QPointer<HelpViewer> helpViewer_;
-  // Like the original's dialogs kept for the whole run, the next dialog opens where the last
-  // one left off.
+  // Dialogs are kept for the whole run: the next one opens where the last one left off.
   QString lastFolder_;
 };
 
