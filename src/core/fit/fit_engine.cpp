@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/platform/prompts.h"
+#include "core/series/run_parts.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 
@@ -316,6 +317,142 @@ Real ScaledExp(Real factor, Real exponent) {
   return std::exp(std::log(factor) + exponent);
 }
 
+// The fitted law of a kind at x, as YFIT gives it; ok tells whether it is a value.
+Real FitValue(std::int32_t kind, const Real (&c)[6], Real x, bool* ok) {
+  *ok = true;
+  Real y = 0;
+  switch (kind) {
+    case kFitPower:
+      if (!(x > 0)) {
+        *ok = false;
+        return 0;
+      }
+      y = ScaledExp(c[0], c[1] * std::log(x));
+      break;
+    case kFitExponential:
+      y = ScaledExp(c[0], c[1] * x);
+      break;
+    case kFitNaturalLog:
+      if (!(x > 0)) {
+        *ok = false;
+        return 0;
+      }
+      y = c[0] + c[1] * std::log(x);
+      break;
+    default:
+      y = ((((c[5] * x + c[4]) * x + c[3]) * x + c[2]) * x + c[1]) * x + c[0];
+      break;
+  }
+  // An overflowed value is no value: the graph skips it and the cell stays empty.
+  if (!std::isfinite(y)) {
+    *ok = false;
+    return 0;
+  }
+  return y;
+}
+
+// Large series are summed in two contiguous parts, one on a helper thread, and the parts are
+// joined first to second. How the points split depends on their count alone, never on the
+// processor, so a fit gives the same bits on every machine and on every run; if no thread can
+// be had the second part simply runs after the first, with the same result.
+constexpr std::int32_t kSplitPoints = 1 << 15;
+
+struct Split {
+  int parts = 1;
+  std::int32_t bounds[3] = {};  // part k covers [bounds[k], bounds[k + 1])
+};
+
+Split SplitPoints(std::int32_t count) {
+  Split split;
+  split.bounds[1] = count;
+  if (count >= kSplitPoints) {
+    split.parts = 2;
+    split.bounds[1] = count / 2 / kBlock * kBlock;
+    split.bounds[2] = count;
+  }
+  return split;
+}
+
+// What one part of the points contributes to the pass.
+struct PassSetup {
+  const Tdata* points = nullptr;
+  bool logU = false;
+  bool logV = false;
+  Real center = 0;
+  Real scale = 1;
+  Real vFirst = 0;
+};
+
+struct PartSums {
+  PassTotals totals;
+  std::int64_t distinct = 0;
+  bool allVEqual = true;
+  Real vLargest = 0;
+};
+
+void SumPart(const PassSetup& setup, std::int32_t first, std::int32_t last, PartSums* out) {
+  const bool logU = setup.logU;
+  const bool logV = setup.logV;
+  const Real center = setup.center;
+  const Real scale = setup.scale;
+  const Real vFirst = setup.vFirst;
+  PassTotals& totals = out->totals;
+  SplitBlock tBlock;
+  SplitBlock wBlock;
+  Real logs[kBlock];
+  std::int64_t distinct = 0;
+  bool allVEqual = true;
+  Real vLargest = 0;
+  // A part after the first goes on from the abscissa before it, so a run of equal X across
+  // the seam counts once.
+  Real previousU = std::numeric_limits<Real>::quiet_NaN();
+  if (first > 0) {
+    previousU = logU ? std::log(setup.points[first - 1].X) : setup.points[first - 1].X;
+  }
+  for (std::int32_t begin = first; begin < last; begin += kBlock) {
+    const int n = static_cast<int>(std::min<std::int32_t>(kBlock, last - begin));
+    const Tdata* p = setup.points + begin;
+    for (int i = 0; i < n; ++i) {
+      const Real u = logU ? std::log(p[i].X) : p[i].X;
+      distinct += u != previousU;
+      previousU = u;
+      tBlock.Set(i, (u - center) * scale);
+    }
+    Real sum = 0;
+    Real largest = 0;
+    bool equal = true;
+    for (int i = 0; i < n; ++i) {
+      Real v = p[i].Y;
+      if (logV) v = logs[i] = std::log(v);
+      sum += v;
+      largest = std::max(largest, std::fabs(v));
+      equal &= v == vFirst;
+    }
+    allVEqual = allVEqual && equal;
+    vLargest = std::max(vLargest, largest);
+    const Real mean = sum / n;
+    // w = (v - mean) / 2^exponent stays within [-1, 1].
+    const int exponent = largest > 0 && std::isfinite(largest) ? std::ilogb(largest) + 2 : 0;
+    const Real toW = std::ldexp(Real{1}, -exponent);
+    for (int i = 0; i < n; ++i) wBlock.Set(i, ((logV ? logs[i] : p[i].Y) - mean) * toW);
+
+    Real moments[11] = {static_cast<Real>(n)};
+    Real cross[6] = {};
+    Real squares = 0;
+    Real products[6] = {};
+    AddMoments<1, 4>(tBlock, n, moments);
+    AddProducts(tBlock, n, products);
+    CompleteMoments(products, moments);
+    AddCross<0, 1, true>(tBlock, wBlock, n, cross, &squares);
+    AddCross<2, 3, false>(tBlock, wBlock, n, cross, &squares);
+    AddCross<4, 5, false>(tBlock, wBlock, n, cross, &squares);
+    totals.Join(n, mean, exponent, moments, cross, squares);
+  }
+  out->distinct = distinct;
+  out->allVEqual = allVEqual;
+  out->vLargest = vLargest;
+}
+
 }  // namespace
 
 int TFitObj::FitOrder(std::int32_t kind) {
@@ -376,36 +513,8 @@ Real TFitObj::MX66(Real a, Real b, Real c, Real d, Real e, Real f, Real g, Real 
 // Evaluation
 
 Real TFitObj::YFIT(Real x) {
-  FitValueOk = true;
-  Real y = 0;
-  switch (FitKind) {
-    case kFitPower:
-      if (!(x > 0)) {
-        FitValueOk = false;
-        return 0;
-      }
-      y = ScaledExp(A, B * std::log(x));
-      break;
-    case kFitExponential:
-      y = ScaledExp(A, B * x);
-      break;
-    case kFitNaturalLog:
-      if (!(x > 0)) {
-        FitValueOk = false;
-        return 0;
-      }
-      y = A + B * std::log(x);
-      break;
-    default:
-      y = ((((F * x + E) * x + D) * x + C) * x + B) * x + A;
-      break;
-  }
-  // An overflowed value is no value: the graph skips it and the cell stays empty.
-  if (!std::isfinite(y)) {
-    FitValueOk = false;
-    return 0;
-  }
-  return y;
+  const Real c[6] = {A, B, C, D, E, F};
+  return FitValue(FitKind, c, x, &FitValueOk);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -465,52 +574,21 @@ void TFitObj::RunFit() {
   if (!std::isfinite(scale)) scale = std::numeric_limits<Real>::max();
   const Real vFirst = logV ? std::log(points[0].Y) : points[0].Y;
 
-  PassTotals totals;
-  SplitBlock tBlock;
-  SplitBlock wBlock;
-  Real logs[kBlock];
-  std::int64_t distinct = 0;
-  bool allVEqual = true;
-  Real vLargest = 0;
-  Real previousU = std::numeric_limits<Real>::quiet_NaN();
-  for (std::int32_t begin = 0; begin < count; begin += kBlock) {
-    const int n = static_cast<int>(std::min<std::int32_t>(kBlock, count - begin));
-    const Tdata* p = points + begin;
-    for (int i = 0; i < n; ++i) {
-      const Real u = logU ? std::log(p[i].X) : p[i].X;
-      distinct += u != previousU;
-      previousU = u;
-      tBlock.Set(i, (u - center) * scale);
-    }
-    Real sum = 0;
-    Real largest = 0;
-    bool equal = true;
-    for (int i = 0; i < n; ++i) {
-      Real v = p[i].Y;
-      if (logV) v = logs[i] = std::log(v);
-      sum += v;
-      largest = std::max(largest, std::fabs(v));
-      equal &= v == vFirst;
-    }
-    allVEqual = allVEqual && equal;
-    vLargest = std::max(vLargest, largest);
-    const Real mean = sum / n;
-    // w = (v - mean) / 2^exponent stays within [-1, 1].
-    const int exponent = largest > 0 && std::isfinite(largest) ? std::ilogb(largest) + 2 : 0;
-    const Real toW = std::ldexp(Real{1}, -exponent);
-    for (int i = 0; i < n; ++i) wBlock.Set(i, ((logV ? logs[i] : p[i].Y) - mean) * toW);
-
-    Real moments[11] = {static_cast<Real>(n)};
-    Real cross[6] = {};
-    Real squares = 0;
-    Real products[6] = {};
-    AddMoments<1, 4>(tBlock, n, moments);
-    AddProducts(tBlock, n, products);
-    CompleteMoments(products, moments);
-    AddCross<0, 1, true>(tBlock, wBlock, n, cross, &squares);
-    AddCross<2, 3, false>(tBlock, wBlock, n, cross, &squares);
-    AddCross<4, 5, false>(tBlock, wBlock, n, cross, &squares);
-    totals.Join(n, mean, exponent, moments, cross, squares);
+  const PassSetup setup{points, logU, logV, center, scale, vFirst};
+  const Split split = SplitPoints(count);
+  PartSums parts[2];
+  RunParts(split.parts,
+           [&](int k) { SumPart(setup, split.bounds[k], split.bounds[k + 1], &parts[k]); });
+  PassTotals& totals = parts[0].totals;
+  std::int64_t distinct = parts[0].distinct;
+  bool allVEqual = parts[0].allVEqual;
+  Real vLargest = parts[0].vLargest;
+  for (int k = 1; k < split.parts; ++k) {
+    PassTotals& more = parts[k].totals;
+    totals.Join(more.n, more.mean, more.exponent, more.moments, more.cross, more.squares);
+    distinct += parts[k].distinct;
+    allVEqual = allVEqual && parts[k].allVEqual;
+    vLargest = std::max(vLargest, parts[k].vLargest);
   }
 
   // The documented sums follow from the pass: powers of t, then powers of u = center + t / scale.
@@ -573,31 +651,41 @@ void TFitObj::RunFit() {
   passOrder_ = -1;
 
   series->FitActive = true;
-  if (FitKind <= 5) {
-    const Real c[6] = {A, B, C, D, E, F};
-    switch (order) {
+  // Every row's fitted value stands alone, so the parts of the pass fill them too; the last
+  // part holds the last point, whose FitValueOk is the one that stays.
+  const Real c[6] = {A, B, C, D, E, F};
+  const std::int32_t kind = FitKind;
+  bool lastOk[2] = {true, true};
+  RunParts(split.parts, [&](int k) {
+    Tdata* first = points + split.bounds[k];
+    const std::int32_t n = split.bounds[k + 1] - split.bounds[k];
+    switch (kind) {
       case 1:
-        FitValueOk = FillPolynomial<1>(c, points, count);
+        lastOk[k] = FillPolynomial<1>(c, first, n);
         break;
       case 2:
-        FitValueOk = FillPolynomial<2>(c, points, count);
+        lastOk[k] = FillPolynomial<2>(c, first, n);
         break;
       case 3:
-        FitValueOk = FillPolynomial<3>(c, points, count);
+        lastOk[k] = FillPolynomial<3>(c, first, n);
         break;
       case 4:
-        FitValueOk = FillPolynomial<4>(c, points, count);
+        lastOk[k] = FillPolynomial<4>(c, first, n);
+        break;
+      case 5:
+        lastOk[k] = FillPolynomial<5>(c, first, n);
         break;
       default:
-        FitValueOk = FillPolynomial<5>(c, points, count);
+        for (std::int32_t i = 0; i < n; ++i) {
+          bool ok = true;
+          first[i].YFit = FitValue(kind, c, first[i].X, &ok);
+          first[i].FitValid = ok;
+          lastOk[k] = ok;
+        }
         break;
     }
-  } else {
-    for (std::int32_t i = 0; i < count; ++i) {
-      points[i].YFit = YFIT(points[i].X);
-      points[i].FitValid = FitValueOk;
-    }
-  }
+  });
+  FitValueOk = lastOk[split.parts - 1];
   series->FillGrid();
 }
 

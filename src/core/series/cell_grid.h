@@ -84,6 +84,11 @@ class CellGrid {
     }
   }
 
+  // Whether any cell holds a free text. Without one, reading rows touches nothing but the
+  // row itself and writing them never changes the side table, so separate rows may be read or
+  // written from separate threads.
+  bool HasTexts() const { return !texts_.empty(); }
+
   // Row r of the index column: r right-aligned in 7 characters.
   static std::string IndexText(std::int32_t row);
 

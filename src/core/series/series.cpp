@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 #include "core/series/graph_settings.h"
+#include "core/series/run_parts.h"
 #include "core/series/workspace.h"
 
 namespace tavel {
@@ -66,11 +68,40 @@ void Series::ReadGrid() {
   }
 }
 
-void Series::FillGrid() {
-  for (std::int32_t i = 0; i < MaxIndex; ++i) {
-    const Tdata& row = Points[static_cast<std::size_t>(i)];
-    Cells.WriteRow(i + 1, {&row.X, &row.Y, &row.YFit}, {row.XValid, row.YValid, row.FitValid});
+namespace {
+
+// A large grid without free texts is read and written in two halves, one on a helper thread:
+// each row stands alone then, and the halves depend on the row count alone, so the outcome is
+// the same whether the helper runs or not (it runs the second half after the first when no
+// thread can be had).
+constexpr std::int32_t kSplitRows = 1 << 15;
+
+struct RowSplit {
+  int parts = 1;
+  std::int32_t bounds[3] = {};  // part k covers the rows [bounds[k], bounds[k + 1]) of Points
+};
+
+RowSplit SplitRows(const Series& series) {
+  RowSplit split;
+  split.bounds[1] = series.MaxIndex;
+  if (series.MaxIndex >= kSplitRows && !series.Cells.HasTexts()) {
+    split.parts = 2;
+    split.bounds[1] = series.MaxIndex / 2;
+    split.bounds[2] = series.MaxIndex;
   }
+  return split;
+}
+
+}  // namespace
+
+void Series::FillGrid() {
+  const RowSplit split = SplitRows(*this);
+  RunParts(split.parts, [&](int k) {
+    for (std::int32_t i = split.bounds[k]; i < split.bounds[k + 1]; ++i) {
+      const Tdata& row = Points[static_cast<std::size_t>(i)];
+      Cells.WriteRow(i + 1, {&row.X, &row.Y, &row.YFit}, {row.XValid, row.YValid, row.FitValid});
+    }
+  });
   NotifyGridChanged();
 }
 
@@ -86,41 +117,91 @@ struct YExtents {
   bool logY = false;
   Real min = 0;
   Real max = 0;
+};
 
-  void Add(Real y, bool first) {
-    if (first) {
-      max = y;
-      min = logY ? EmptyValue : y;
-    }
+// One part of the sweep. Its rows are packed to the front of its own stretch of Points; the
+// extents start from values every Y passes (a NaN none), so that joining the parts in order,
+// from the first kept Y as FindYExtents starts, gives FindYExtents' own result.
+struct PackedPart {
+  std::size_t kept = 0;
+  bool inOrder = true;
+  Real firstX = 0;
+  Real lastX = 0;
+  Real firstY = 0;
+  Real min = 0;
+  Real max = 0;
+};
+
+void PackPart(const CellGrid& cells, Tdata* points, std::int32_t first, std::int32_t last,
+              RowOrder order, bool logY, PackedPart* out) {
+  Tdata* packed = points + first;
+  std::size_t kept = 0;
+  bool inOrder = true;
+  Real previous = 0;
+  Real min = logY ? EmptyValue : std::numeric_limits<Real>::infinity();
+  Real max = -std::numeric_limits<Real>::infinity();
+  for (std::int32_t i = first; i < last; ++i) {
+    Tdata& row = packed[kept];
+    cells.ReadRow(i + 1, {&row.X, &row.Y, &row.YFit}, {&row.XValid, &row.YValid, &row.FitValid});
+    if (!(row.XValid && row.YValid)) continue;
+    const Real x = row.X;
+    const Real y = row.Y;
     if (logY) {
       if (y > 0 && y < min) min = y;
     } else if (y < min) {
       min = y;
     }
     if (y > max) max = y;
+    if (kept == 0) {
+      out->firstX = x;
+      out->firstY = y;
+    } else if (order != RowOrder::None &&
+               (order == RowOrder::Ascending ? x < previous : x > previous)) {
+      inOrder = false;
+    }
+    previous = x;
+    ++kept;
   }
-};
+  out->kept = kept;
+  out->inOrder = inOrder;
+  out->lastX = previous;
+  out->min = min;
+  out->max = max;
+}
 
 bool PackRows(Series& series, RowOrder order, YExtents* extents = nullptr) {
   series.Points.resize(static_cast<std::size_t>(series.MaxIndex));
   Tdata* points = series.Points.data();
+  const bool logY = extents != nullptr && extents->logY;
+  const RowSplit split = SplitRows(series);
+  PackedPart parts[2];
+  RunParts(split.parts, [&](int k) {
+    PackPart(series.Cells, points, split.bounds[k], split.bounds[k + 1], order, logY, &parts[k]);
+  });
+
   std::size_t kept = 0;
   bool inOrder = true;
-  Real previous = 0;
-  for (std::int32_t i = 0; i < series.MaxIndex; ++i) {
-    Tdata& row = points[kept];
-    series.Cells.ReadRow(i + 1, {&row.X, &row.Y, &row.YFit},
-                         {&row.XValid, &row.YValid, &row.FitValid});
-    if (!(row.XValid && row.YValid)) continue;
-    if (extents != nullptr) extents->Add(row.Y, kept == 0);
-    if (order != RowOrder::None && kept > 0) {
-      const Real x = row.X;
-      if (order == RowOrder::Ascending ? x < previous : x > previous) inOrder = false;
-      previous = x;
-    } else {
-      previous = row.X;
+  Real lastX = 0;
+  for (int k = 0; k < split.parts; ++k) {
+    const PackedPart& part = parts[k];
+    if (part.kept == 0) continue;
+    const auto from = static_cast<std::size_t>(split.bounds[k]);
+    if (from != kept) std::copy(points + from, points + from + part.kept, points + kept);
+    if (!part.inOrder) inOrder = false;
+    if (kept > 0 && order != RowOrder::None &&
+        (order == RowOrder::Ascending ? part.firstX < lastX : part.firstX > lastX)) {
+      inOrder = false;
     }
-    ++kept;
+    if (extents != nullptr) {
+      if (kept == 0) {
+        extents->max = part.firstY;
+        extents->min = logY ? EmptyValue : part.firstY;
+      }
+      if (part.max > extents->max) extents->max = part.max;
+      if (part.min < extents->min) extents->min = part.min;
+    }
+    lastX = part.lastX;
+    kept += part.kept;
   }
   series.PointCount = static_cast<std::int32_t>(kept);
   std::fill(series.Points.begin() + static_cast<std::ptrdiff_t>(kept), series.Points.end(),

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -433,8 +434,80 @@ TEST(FitEngineTest, DataFarFromTheOriginKeepsItsDigits) {
   }
 }
 
+// Large series are read, summed and written in two halves; the seams must not show.
+
+TEST(FitEngineTest, LargeSeriesFitsAcrossTheSeamOfItsHalves) {
+  // The grid's first half holds the larger abscissas and the second half the smaller, each
+  // half ascending, so only the seam is out of order; the first half has gaps, so the packed
+  // second half has to move down.
+  constexpr std::int32_t kRows = 70001;
+  FitFixture f(kRows);
+  Series& s = *f.series;
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> uniform(-1, 1);
+  std::vector<Point> points;
+  for (std::int32_t row = 1; row <= kRows; ++row) {
+    if (row <= kRows / 2 && row % 7 == 0) continue;
+    const Real x = row <= kRows / 2 ? 1000 + row * 0.25L : (row - kRows / 2) * 0.01L;
+    const Real y = 5 - 0.5L * x + 0.002L * x * x + static_cast<Real>(uniform(random));
+    s.Cells.SetNumber(row, kXColumn, x);
+    s.Cells.SetNumber(row, kYColumn, y);
+    points.push_back({x, y});
+  }
+  s.Fit.FitKind = 2;
+  s.Fit.RunFit();
+  ASSERT_TRUE(s.Fit.FitOk);
+  const std::int32_t count = static_cast<std::int32_t>(points.size());
+  EXPECT_EQ(s.PointCount, count);
+
+  const auto reference = ReferenceFit(points, 2);
+  const Real got[3] = {s.Fit.A, s.Fit.B, s.Fit.C};
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_GE(CorrectDigits(got[k], reference[k]), 12) << "coefficient " << k;
+  }
+  EXPECT_GE(CorrectDigits(s.Fit.R2, ReferenceR2(points, reference)), 14);
+
+  Real yMin = points[0].y, yMax = points[0].y;
+  for (const Point& p : points) yMin = std::min(yMin, p.y), yMax = std::max(yMax, p.y);
+  EXPECT_EQ(s.YMin, yMin);
+  EXPECT_EQ(s.YMax, yMax);
+  int misplaced = 0, wrongFits = 0;
+  for (std::int32_t row = 2; row <= count; ++row) {
+    misplaced += s.Cells.Number(row, kXColumn) < s.Cells.Number(row - 1, kXColumn);
+  }
+  for (std::int32_t row = 1; row <= count; ++row) {
+    wrongFits += s.Cells.Number(row, kFitColumn) != s.Fit.YFIT(s.Cells.Number(row, kXColumn));
+  }
+  EXPECT_EQ(misplaced, 0);
+  EXPECT_EQ(wrongFits, 0);
+  for (std::int32_t row = count + 1; row <= kRows; ++row) {
+    ASSERT_TRUE(s.Cells.IsEmpty(row, kXColumn)) << row;
+    ASSERT_TRUE(s.Cells.IsEmpty(row, kFitColumn)) << row;
+  }
+
+  // The same points in another grid order give the same bits.
+  const Real first[5] = {s.Fit.A, s.Fit.B, s.Fit.C, s.Fit.R2, s.Fit.S10};
+  s.Fit.RunFit();
+  const Real second[5] = {s.Fit.A, s.Fit.B, s.Fit.C, s.Fit.R2, s.Fit.S10};
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(first[k], second[k]) << k;
+}
+
+TEST(FitEngineTest, TwoAbscissasInALargeSeriesHaveNoParabola) {
+  // Two distinct X over enough points to be summed in halves: a parabola has no unique fit.
+  constexpr std::int32_t kRows = 70000;
+  FitFixture f(kRows);
+  for (std::int32_t row = 1; row <= kRows; ++row) {
+    f.series->Cells.SetNumber(row, kXColumn, row <= 50000 ? 1 : 2);
+    f.series->Cells.SetNumber(row, kYColumn, row % 3);
+  }
+  f.series->Fit.FitKind = 2;
+  f.series->Fit.RunFit();
+  EXPECT_FALSE(f.series->Fit.FitOk);
+  EXPECT_EQ(f.series->Fit.LastRefusal, FitRefusal::Singular);
+}
+
 // ---------------------------------------------------------------------------------------------
-// Solving from sums alone: the original Cramer's rule
+// Solving from sums alone: Cramer's rule
 
 TEST(FitEngineTest, SolversWithoutAPassUseTheSums) {
   // (1, 3), (2, 5), (3, 4), (4, 6)
