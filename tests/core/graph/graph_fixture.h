@@ -9,25 +9,14 @@
 #include "core/series/workspace.h"
 #include "support/recording_canvas.h"
 #include "support/scripted_prompts.h"
+#include "support/series_builder.h"
 
 namespace tavel::testing {
-
-using PointList = std::initializer_list<std::pair<Real, Real>>;
 
 class GraphTest : public ::testing::Test {
  protected:
   Series& AddSeries(PointList points, bool leftAxis = true) {
-    ws.Settings.NextDataSize = static_cast<std::int32_t>(points.size()) + 1;
-    Series& series = ws.CreateSeries();
-    std::int32_t row = 1;
-    for (const auto& [x, y] : points) {
-      series.Cells.SetNumber(row, kXColumn, x);
-      series.Cells.SetNumber(row, kYColumn, y);
-      ++row;
-    }
-    series.LeftAxis = leftAxis;
-    ws.SortDataWindows();
-    return series;
+    return testing::AddSeries(ws, points, leftAxis);
   }
 
   static DrawTarget Screen(std::int32_t width, std::int32_t height, std::int32_t menuBar = 0) {

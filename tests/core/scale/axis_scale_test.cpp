@@ -10,6 +10,7 @@
 #include "core/series/number_text.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
+#include "support/series_builder.h"
 
 namespace tavel {
 namespace {
@@ -19,16 +20,7 @@ using Points = std::initializer_list<std::pair<Real, Real>>;
 class ScaleTest : public ::testing::Test {
  protected:
   Series& AddSeries(Points points, bool leftAxis = true) {
-    ws.Settings.NextDataSize = static_cast<std::int32_t>(points.size()) + 1;
-    Series& series = ws.CreateSeries();
-    std::int32_t row = 1;
-    for (const auto& [x, y] : points) {
-      series.Cells.SetNumber(row, kXColumn, x);
-      series.Cells.SetNumber(row, kYColumn, y);
-      ++row;
-    }
-    series.LeftAxis = leftAxis;
-    return series;
+    return testing::AddSeries(ws, points, leftAxis);
   }
 
   testing::ScriptedPrompts prompts;
