@@ -388,6 +388,19 @@ std::int32_t CheckedPixel(std::int64_t value) {
   return static_cast<std::int32_t>(value);
 }
 
+AxisMap RangeUnits(bool logarithmic, Real max, Real min) {
+  AxisMap map;
+  if (logarithmic && max > 0 && min > 0) {
+    map.Log = true;
+    map.Origin = std::log(min);
+    map.Span = std::log(max) - map.Origin;
+  } else {
+    map.Origin = min;
+    map.Span = max - min;
+  }
+  return map;
+}
+
 std::int64_t ColumnOfUnits(const PlotLayout& layout, const AxisMap& map, Real units) {
   const auto offset = Scaled(layout.PlotWidth, map, units);
   return offset ? *offset + layout.PlotLeft : std::numeric_limits<std::int64_t>::min();

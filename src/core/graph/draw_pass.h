@@ -39,6 +39,10 @@ inline std::int32_t Px(std::int64_t v) {
 std::int64_t ColumnOfUnits(const PlotLayout& layout, const AxisMap& map, Real units);
 std::int64_t RowOfUnits(const PlotLayout& layout, const AxisMap& map, Real units);
 
+// The map of the range min..max, in natural logs when logarithmic and both ends are positive;
+// the callers decide what an empty or non-finite range becomes.
+AxisMap RangeUnits(bool logarithmic, Real max, Real min);
+
 // Series colour on the pass's target.
 Rgb SeriesPenColor(const DrawPass& pass, const Series& series);
 

@@ -20,15 +20,7 @@ bool HasLine(std::int32_t type) {
 }
 
 AxisMap ExtentMap(bool logarithmic, Real max, Real min) {
-  AxisMap map;
-  if (logarithmic && max > 0 && min > 0) {
-    map.Log = true;
-    map.Origin = std::log(min);
-    map.Span = std::log(max) - map.Origin;
-  } else {
-    map.Origin = min;
-    map.Span = max - min;
-  }
+  AxisMap map = RangeUnits(logarithmic, max, min);
   if (!std::isfinite(map.Origin) || !std::isfinite(map.Span)) map = AxisMap{};
   return map;
 }

@@ -18,15 +18,7 @@ bool LargePrinterFont(const GraphSettings& s) {
 
 // The floating titles of an axis in per-series mode stand in the axis's typed scale range.
 AxisMap RangeMap(bool logarithmic, Real max, Real min) {
-  AxisMap map;
-  if (logarithmic && max > 0 && min > 0) {
-    map.Log = true;
-    map.Origin = std::log(min);
-    map.Span = std::log(max) - map.Origin;
-  } else {
-    map.Origin = min;
-    map.Span = max - min;
-  }
+  AxisMap map = RangeUnits(logarithmic, max, min);
   if (map.Span == 0 || !std::isfinite(map.Span)) map.Span = 1;
   return map;
 }
