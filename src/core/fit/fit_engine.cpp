@@ -234,29 +234,25 @@ void ShiftPowerSums(const Real* tSums, int highest, Real center, Real width, Rea
   }
 }
 
+// The n x n matrix at m, row by row, as the helper of that size takes it.
+template <std::size_t n>
+std::array<Real, n * n> AsArray(const Real* m) {
+  std::array<Real, n * n> a;
+  std::copy(m, m + n * n, a.begin());
+  return a;
+}
+
 // The determinant of a general n x n matrix from the helpers of that size.
 Real GeneralDeterminant(int n, const Real* m) {
   switch (n) {
-    case 3: {
-      std::array<Real, 9> a;
-      std::copy(m, m + 9, a.begin());
-      return TFitObj::MX3(a);
-    }
-    case 4: {
-      std::array<Real, 16> a;
-      std::copy(m, m + 16, a.begin());
-      return TFitObj::MX4(a);
-    }
-    case 5: {
-      std::array<Real, 25> a;
-      std::copy(m, m + 25, a.begin());
-      return TFitObj::MX5(a);
-    }
-    case 6: {
-      std::array<Real, 36> a;
-      std::copy(m, m + 36, a.begin());
-      return TFitObj::MX6(a);
-    }
+    case 3:
+      return TFitObj::MX3(AsArray<3>(m));
+    case 4:
+      return TFitObj::MX4(AsArray<4>(m));
+    case 5:
+      return TFitObj::MX5(AsArray<5>(m));
+    case 6:
+      return TFitObj::MX6(AsArray<6>(m));
     default:
       return 0;
   }
