@@ -4,6 +4,7 @@
 #   ./build.sh test           build and run every test (release preset)
 #   ./build.sh test debug     the same under AddressSanitizer and UBSan
 #   ./build.sh build [PRESET] only build
+# TAVEL_WERROR=ON (as CI sets it) makes every warning an error.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -15,7 +16,7 @@ scripts/install-deps
 build() {
   local preset=$1
   if [ ! -f "build/$preset/build.ninja" ]; then
-    cmake --preset "$preset" >/dev/null
+    cmake --preset "$preset" -DTAVEL_WERROR="${TAVEL_WERROR:-OFF}" >/dev/null
   fi
   cmake --build --preset "$preset"
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -12,11 +14,25 @@ class FileWriteError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Writes the whole content to a new file beside the target and only then replaces the target,
-// so a failed write never leaves a truncated or lost file. Throws FileWriteError.
+// The one way the program replaces a file. The new content goes to a new file beside the
+// target and only replaces it once whole and on disk, so a failed write never leaves a
+// truncated or lost file. What the user had stays as it was: the permission bits of the file
+// replaced are kept, a symbolic link stays a link and its target is replaced, and a file the
+// user could not write directly (a read-only file, even in a writable folder) is refused with
+// the system's text. Throws FileWriteError; on failure the target is untouched.
+//
+// `write` fills the new file, given its path; it throws to give up.
+void ReplaceFileSafely(const std::filesystem::path& target,
+                       const std::function<void(const std::filesystem::path& newFile)>& write);
+// The same with the whole content at hand.
 void WriteFileAtomically(const std::filesystem::path& target, std::string_view content);
 
 // "The file " + path + " has an incompatible format."
 std::string IncompatibleFormatText(const std::string& path);
+
+namespace testing_hooks {
+// Stands in for fsync(2) so tests can make the flush to disk fail; null means the real call.
+extern int (*SyncFile)(int fd);
+}  // namespace testing_hooks
 
 }  // namespace tavel

@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "1.5e3\t-2E-3",
                   {3, kXColumn},
                   {"100||", "200||", "1500|-.002|", "||", "||"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ClipboardTextTest, PasteReadsOnlyTheFirst99999Characters) {
   Series& s = NewSeries(5);

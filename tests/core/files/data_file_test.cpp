@@ -20,6 +20,7 @@
 #include "core/series/number_text.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
+#include "support/failing_sync.h"
 #include "support/scripted_prompts.h"
 
 namespace tavel {
@@ -367,7 +368,7 @@ INSTANTIATE_TEST_SUITE_P(
                                " 1.50000000000000E+0000  1.00000000000000E+4932\r\n"
                                "-2.25000000000000E-0003 -1.00000000000000E+0002\r\n",
                                {{"1.5,", "-.00225,-100"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(DataFileCount, LinesAndTokens) {
   const struct {
@@ -441,7 +442,7 @@ TEST_F(DataFileTest, SaveDialogAsksOnlyForAnotherExistingFile) {
   const std::string other = Put("other.prn", "keep me");
 
   prompts_.fileNames = {own};
-  EXPECT_EQ(SaveDataAs(series, prompts_), SaveDataResult::Saved);
+  EXPECT_EQ(SaveDataAs(series, prompts_), SaveResult::Saved);
   ASSERT_EQ(prompts_.dialogs.size(), 1u);
   const FileDialogOptions& first = prompts_.dialogs[0];
   EXPECT_EQ(first.fileName, "NoName");
@@ -454,7 +455,7 @@ TEST_F(DataFileTest, SaveDialogAsksOnlyForAnotherExistingFile) {
   // Saving again to its own file: no question.
   series.Cells.SetNumber(2, kXColumn, 5);
   prompts_.fileNames = {own};
-  EXPECT_EQ(SaveDataAs(series, prompts_), SaveDataResult::Saved);
+  EXPECT_EQ(SaveDataAs(series, prompts_), SaveResult::Saved);
   EXPECT_EQ(prompts_.dialogs.back().fileName, Path("own"));
   EXPECT_TRUE(prompts_.questions.empty());
   EXPECT_EQ(prompts_.beeps, 0);
@@ -462,7 +463,7 @@ TEST_F(DataFileTest, SaveDialogAsksOnlyForAnotherExistingFile) {
   // Another existing file: beep and ask; No opens the dialog again.
   prompts_.fileNames = {other, Path("third.prn")};
   prompts_.answers = {Answer::No};
-  EXPECT_EQ(SaveDataAs(series, prompts_), SaveDataResult::Saved);
+  EXPECT_EQ(SaveDataAs(series, prompts_), SaveResult::Saved);
   EXPECT_EQ(prompts_.questions,
             std::vector<std::string>{"The File  " + other + "  already exists overwrite it?"});
   EXPECT_EQ(prompts_.beeps, 1);
@@ -473,9 +474,9 @@ TEST_F(DataFileTest, SaveDialogAsksOnlyForAnotherExistingFile) {
   // Yes overwrites; a cancelled dialog changes nothing.
   prompts_.fileNames = {other};
   prompts_.answers = {Answer::Yes};
-  EXPECT_EQ(SaveDataAs(series, prompts_), SaveDataResult::Saved);
+  EXPECT_EQ(SaveDataAs(series, prompts_), SaveResult::Saved);
   EXPECT_EQ(Contents(other), Contents(own));
-  EXPECT_EQ(SaveDataAs(series, prompts_), SaveDataResult::Cancelled);
+  EXPECT_EQ(SaveDataAs(series, prompts_), SaveResult::Cancelled);
   EXPECT_EQ(series.FileName, other);
   EXPECT_EQ(series.Caption(), "Series Number: 1   -   OTHER.PRN");
 }
@@ -485,16 +486,16 @@ TEST_F(DataFileTest, FailedSaveKeepsTheOldFileAndTheName) {
   series.Cells.SetNumber(1, kXColumn, 1);
   series.Cells.SetNumber(1, kYColumn, 2);
   const std::string target = Put("old.prn", "old contents");
-  // The new file is written beside the target first; a directory in its place makes that fail
-  // even for a user whom permissions do not stop.
-  fs::create_directory(target + ".tmp~");
-  EXPECT_THROW(WriteDataFile(series, target), FileWriteError);
+  {
+    const testing::FailingSync failing;
+    EXPECT_THROW(WriteDataFile(series, target), FileWriteError);
+  }
   EXPECT_EQ(Contents(target), "old contents");
   EXPECT_EQ(series.FileName, "NoName.prn");
   EXPECT_EQ(series.Caption(), "Series Number: 1");
 
   prompts_.fileNames = {Path("missing/new.prn")};
-  EXPECT_EQ(SaveDataAs(series, prompts_), SaveDataResult::Failed);
+  EXPECT_EQ(SaveDataAs(series, prompts_), SaveResult::Failed);
   ASSERT_EQ(prompts_.reports.size(), 1u);
   EXPECT_NE(prompts_.reports[0].find(std::strerror(ENOENT)), std::string::npos);
   EXPECT_EQ(series.FileName, "NoName.prn");

@@ -94,12 +94,12 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"Empty", "", SettingsLoad::Failed, 10, 1, 0, 0, nullptr},
         LoadCase{"Binary", "\x01\xff\xfez\x80", SettingsLoad::Failed, 10, 1,
                  0, 0, nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(SettingsFileTest, UnwritableFileFailsWithDefaultsAndKeepsTheOldFile) {
   Write("250\r\n3\r\n-9\r\n6\r\n");
-  // A directory where the new file would be written fails the write even for root.
-  fs::create_directory(fs::path(path) += ".tmp~");
+  // A read-only file is not replaced behind the user's back, not even by root.
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
   GraphSettings s;
   EXPECT_EQ(LoadSettings(path, s), SettingsLoad::Failed);
   EXPECT_EQ(s.MaxDataIndex, 10);

@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {0, 1, 1e-9L},
                    1},
         WorkedCase{"UnknownKind", 9, {{1, 1}, {2, 2}}, false, false, 1, {}, 0}),
-    [](const ::testing::TestParamInfo<WorkedCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<WorkedCase>& test) { return test.param.name; });
 
 TEST(FitEngineTest, SimpleDataGivesExactCoefficients) {
   // What the fit dialog shows: "0", not a stray 1E-19.
@@ -408,7 +408,7 @@ TEST_P(AccuracyTest, EveryCoefficientHasElevenDigits) {
 INSTANTIATE_TEST_SUITE_P(Data, AccuracyTest,
                          ::testing::Values(AccuracyCase{"Exact", 0}, AccuracyCase{"Noisy", 5},
                                            AccuracyCase{"VeryNoisy", 20000}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& test) { return test.param.name; });
 
 TEST(FitEngineTest, DataFarFromTheOriginKeepsItsDigits) {
   // Here the normal equations are hopeless and the textbook R2 formula subtracts sums that

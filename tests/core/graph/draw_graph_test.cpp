@@ -206,7 +206,7 @@ TEST_P(LayoutTable, MatchesTheWorkedIntegers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Graph, LayoutTable, ::testing::ValuesIn(kLayoutCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(GraphTest, ScreenPassRecordsTheEnlargedWindowAndClearsTheImage) {
   DrawTarget target = Screen(100, 90, 10);

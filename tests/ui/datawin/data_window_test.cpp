@@ -106,9 +106,9 @@ class DataWindowTest : public ::testing::Test {
   }
   ~DataWindowTest() override {
     ws.SetObserver(nullptr);
-    for (QMdiSubWindow* sub : area.subWindowList()) {
-      if (auto* w = qobject_cast<TSpreadF*>(sub->widget())) w->ForgetSeries();
-      delete sub;
+    for (QMdiSubWindow* child : area.subWindowList()) {
+      if (auto* window = qobject_cast<TSpreadF*>(child->widget())) window->ForgetSeries();
+      delete child;
     }
   }
 

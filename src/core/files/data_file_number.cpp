@@ -1,0 +1,313 @@
+#include "core/files/data_file_number.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "core/series/number_text.h"
+#include "core/series/graph_settings.h"
+
+namespace tavel {
+namespace {
+// Powers of ten that the extended type holds exactly (5^27 still fits 64 bits), so one
+// multiplication or division by them rounds correctly.
+constexpr int kExactPow10 = 27;
+constexpr std::array<Real, kExactPow10 + 1> kPow10 = [] {
+  std::array<Real, kExactPow10 + 1> table{};
+  Real p = 1;
+  for (auto& entry : table) {
+    entry = p;
+    p *= 10;
+  }
+  return table;
+}();
+
+void PutExponent(char* out, int exponent) {
+  out[0] = 'E';
+  out[1] = exponent < 0 ? '-' : '+';
+  int e = exponent < 0 ? -exponent : exponent;
+  for (int i = 4; i >= 1; --i) {
+    out[1 + i] = static_cast<char>('0' + e % 10);
+    e /= 10;
+  }
+}
+
+// printf's rounding, for the values the fast path leaves alone.
+void FormatSlowly(Real magnitude, char* out) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.14Le", magnitude);
+  // buffer: d.dddddddddddddde[+-]x...
+  std::memcpy(out, buffer, 16);
+  PutExponent(out + 16, static_cast<int>(std::strtol(buffer + 17, nullptr, 10)));
+}
+
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> table{};
+  for (int i = 0; i < 100; ++i) {
+    table[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    table[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return table;
+}();
+
+// Writes `count` (even) digits of value ending just before `end`.
+void PutDigitPairs(char* end, std::uint32_t value, int count) {
+  for (; count > 0; count -= 2) {
+    end -= 2;
+    std::memcpy(end, &kDigitPairs[2 * (value % 100)], 2);
+    value /= 100;
+  }
+}
+
+// Scales the value to a 15-digit integer with one correctly rounded operation; only when the
+// scaled value lies too close to a rounding tie for that one rounding to be trusted does printf
+// decide. The extended type's bits are read directly because the library calls for exponent,
+// floor and conversion cost more than the rest together.
+bool FormatFast(Real magnitude, char* out) {
+  static_assert(std::numeric_limits<Real>::digits == 64);
+  unsigned char bytes[sizeof(Real)];
+  std::memcpy(bytes, &magnitude, sizeof bytes);
+  const int biased = (bytes[8] | (bytes[9] << 8)) & 0x7FFF;
+  const int binaryExponent = biased - 16383;
+  if (biased == 0 || binaryExponent < -200 || binaryExponent > 200) return false;
+  // floor(binaryExponent * log10(2)), exact over this range.
+  int exponent = (binaryExponent * 78913) >> 18;
+  constexpr Real kRoundToWhole = 9223372036854775808.0L;  // 2^63: its ulp is 1
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int k = 14 - exponent;
+    if (k < -kExactPow10 || k > kExactPow10) return false;
+    const Real scaled = k >= 0 ? magnitude * kPow10[static_cast<std::size_t>(k)]
+                               : magnitude / kPow10[static_cast<std::size_t>(-k)];
+    if (scaled >= 1e15L || scaled < 1e14L) {
+      exponent += scaled >= 1e15L ? 1 : -1;
+      continue;
+    }
+    // Adding 2^63 rounds to the nearest whole number and leaves it in the low mantissa bits.
+    const Real biasedWhole = scaled + kRoundToWhole;
+    const Real remainder = scaled - (biasedWhole - kRoundToWhole);
+    if (std::fabs(remainder) > 0.499L) return false;
+    std::uint64_t digits = 0;
+    std::memcpy(&digits, &biasedWhole, sizeof digits);
+    digits -= 1ull << 63;
+    if (digits == 1'000'000'000'000'000ull) {
+      digits = 100'000'000'000'000ull;
+      ++exponent;
+    }
+    // out: d . dddddddddddddd, the fifteen digits split 7 + 8.
+    const auto high = static_cast<std::uint32_t>(digits / 100'000'000);
+    const auto low = static_cast<std::uint32_t>(digits % 100'000'000);
+    PutDigitPairs(out + 16, low, 8);
+    PutDigitPairs(out + 8, high % 1'000'000, 6);
+    out[0] = static_cast<char>('0' + high / 1'000'000);
+    out[1] = '.';
+    PutExponent(out + 16, exponent);
+    return true;
+  }
+  return false;
+}
+
+// What a token reads as, before the empty-value rule.
+struct Scan {
+  enum Kind { NotNumber, Value, Huge, Slow } kind;
+  Real value = 0;
+};
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool EightDigits(std::uint64_t word) {
+  return (((word + 0x4646464646464646ull) | (word - 0x3030303030303030ull)) &
+          0x8080808080808080ull) == 0;
+}
+
+// Eight ASCII digits, the first in the lowest byte, as their number.
+std::uint32_t EightDigitsValue(std::uint64_t word) {
+  word -= 0x3030303030303030ull;
+  word = word * 10 + (word >> 8);
+  word = (((word & 0x000000FF000000FFull) * 0x000F424000000064ull) +
+          (((word >> 16) & 0x000000FF000000FFull) * 0x0000271000000001ull)) >>
+         32;
+  return static_cast<std::uint32_t>(word);
+}
+
+// The form the program writes, "d.ddddddddddddddE+dddd" after the sign, read without a loop.
+// False when the token has another form or its value needs more than one exact operation.
+bool ScanWrittenForm(const char* p, const char* end, bool negative, Scan& scan) {
+  if (end - p != kDataFileNumberWidth - 1 || p[1] != '.' || (p[16] != 'E' && p[16] != 'e') ||
+      (p[17] != '+' && p[17] != '-') || !IsDigit(p[0])) {
+    return false;
+  }
+  std::uint64_t first = 0, second = 0;
+  std::memcpy(&first, p + 2, 8);
+  std::memcpy(&second, p + 8, 8);
+  if (!EightDigits(first) || !EightDigits(second)) return false;
+  int exponent = 0;
+  for (int i = 18; i < 22; ++i) {
+    if (!IsDigit(p[i])) return false;
+    exponent = exponent * 10 + (p[i] - '0');
+  }
+  if (p[17] == '-') exponent = -exponent;
+  const std::uint64_t mantissa = static_cast<std::uint64_t>(p[0] - '0') * 100'000'000'000'000ull +
+                                 std::uint64_t{EightDigitsValue(first)} * 1'000'000ull +
+                                 EightDigitsValue(second) % 1'000'000u;
+  if (mantissa == 0) {
+    scan = {Scan::Value, negative ? -0.0L : 0.0L};
+    return true;
+  }
+  if (p[0] != '0' && !negative && exponent >= 4931) {
+    scan = {Scan::Huge};
+    return true;
+  }
+  const int k = exponent - 14;
+  if (k < -kExactPow10 || k > kExactPow10) return false;
+  Real value = static_cast<Real>(mantissa);
+  value = k >= 0 ? value * kPow10[static_cast<std::size_t>(k)]
+                 : value / kPow10[static_cast<std::size_t>(-k)];
+  scan = {Scan::Value, negative ? -value : value};
+  return true;
+}
+
+// The grammar of ParseNumber on a token without blanks, with the value taken by one exact
+// operation where the digits and the power of ten allow it. Huge: at least 1E+4931, which the
+// reader treats as empty without converting it.
+Scan ScanToken(std::string_view token) {
+  const char* p = token.data();
+  const char* const end = p + token.size();
+  bool negative = false;
+  if (p != end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  if (Scan written; ScanWrittenForm(p, end, negative, written)) return written;
+  std::uint64_t mantissa = 0;
+  int significant = 0;
+  long scale = 0;  // value = mantissa * 10^(scale + exponent)
+  bool slow = false;
+  int digitCount = 0;
+  for (; p != end && IsDigit(*p); ++p) {
+    ++digitCount;
+    if (mantissa == 0 && *p == '0') continue;
+    if (significant < 19) {
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+      ++significant;
+    } else {
+      slow = true;
+    }
+  }
+  if (p != end && *p == '.') {
+    for (++p; p != end && IsDigit(*p); ++p) {
+      ++digitCount;
+      if (mantissa == 0 && *p == '0') {
+        --scale;
+        continue;
+      }
+      if (significant < 19) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        ++significant;
+        --scale;
+      } else {
+        slow = true;
+      }
+    }
+  }
+  if (digitCount == 0) return {Scan::NotNumber};
+  long exponent = 0;
+  if (p != end && (*p == 'e' || *p == 'E')) {
+    ++p;
+    bool expNegative = false;
+    if (p != end && (*p == '+' || *p == '-')) {
+      expNegative = *p == '-';
+      ++p;
+    }
+    const char* const expStart = p;
+    for (; p != end && IsDigit(*p); ++p) {
+      if (exponent < 100'000) {
+        exponent = exponent * 10 + (*p - '0');
+      } else {
+        slow = true;
+      }
+    }
+    if (p == expStart) return {Scan::NotNumber};
+    if (expNegative) exponent = -exponent;
+  }
+  if (p != end) return {Scan::NotNumber};
+  if (mantissa == 0 && !slow) return {Scan::Value, negative ? -0.0L : 0.0L};
+  if (slow) return {Scan::Slow};
+  long k = scale + exponent;
+  // mantissa * 10^k >= 10^(significant - 1 + k): from 10^4931 up it is empty (or beyond the
+  // range, which is not a number and empty as well).
+  if (!negative && significant - 1 + k >= 4931) return {Scan::Huge};
+  while (k < -kExactPow10 && mantissa % 10 == 0) {
+    mantissa /= 10;
+    ++k;
+  }
+  while (k > kExactPow10 && mantissa <= std::numeric_limits<std::uint64_t>::max() / 10) {
+    mantissa *= 10;
+    --k;
+  }
+  if (k < -kExactPow10 || k > kExactPow10) return {Scan::Slow};
+  Real value = static_cast<Real>(mantissa);
+  value = k >= 0 ? value * kPow10[static_cast<std::size_t>(k)]
+                 : value / kPow10[static_cast<std::size_t>(-k)];
+  return {Scan::Value, negative ? -value : value};
+}
+
+}  // namespace
+
+void FormatDataFileNumber(Real value, char* out) {
+  if (!std::isfinite(value)) {
+    std::memcpy(out, kDataFileEmptyText, kDataFileNumberWidth);
+    return;
+  }
+  out[0] = value < 0 ? '-' : ' ';
+  const Real magnitude = std::fabs(value);
+  if (magnitude == 0) {
+    std::memcpy(out + 1, "0.00000000000000E+0000", kDataFileNumberWidth - 1);
+    return;
+  }
+  if (!FormatFast(magnitude, out + 1)) FormatSlowly(magnitude, out + 1);
+}
+
+std::string FormatDataFileNumber(Real value) {
+  std::string text(kDataFileNumberWidth, ' ');
+  FormatDataFileNumber(value, text.data());
+  return text;
+}
+
+std::optional<Real> ParseDataFileNumber(std::string_view token) {
+  // Tokens of a file never hold blanks; texts from elsewhere may, as ParseNumber allows.
+  while (!token.empty() && (token.front() == ' ' || token.front() == '\t')) token.remove_prefix(1);
+  while (!token.empty() && (token.back() == ' ' || token.back() == '\t')) token.remove_suffix(1);
+  const Scan scan = ScanToken(token);
+  switch (scan.kind) {
+    case Scan::NotNumber:
+      return std::nullopt;
+    case Scan::Value:
+      return scan.value;
+    case Scan::Huge:
+    case Scan::Slow:
+      break;
+  }
+  return ParseNumber(token);
+}
+
+bool ReadDataFileCell(std::string_view token, Real& value) {
+  if (token.empty()) return false;
+  Scan scan = ScanToken(token);
+  if (scan.kind == Scan::Slow) {
+    const auto parsed = ParseNumber(token);
+    if (!parsed) return false;
+    scan.value = *parsed;
+    scan.kind = Scan::Value;
+  }
+  if (scan.kind != Scan::Value || !(scan.value < kEmptyThreshold)) return false;
+  value = scan.value;
+  return true;
+}
+
+}  // namespace tavel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/series/real.h"
+
+namespace tavel {
+
+// The numbers of ".prn" data files: a fixed 23-character scientific form.
+
+constexpr int kDataFileNumberWidth = 23;
+// The written form of an empty cell, EmptyValue.
+constexpr char kDataFileEmptyText[] = " 1.00000000000000E+4932";
+static_assert(sizeof kDataFileEmptyText - 1 == kDataFileNumberWidth);
+
+// The written form of a value: a blank or "-", one digit, ".", 14 digits, "E", the exponent's
+// sign and four exponent digits, rounded to 15 significant digits as printf rounds them.
+// A value that is not finite is written as EmptyValue.
+std::string FormatDataFileNumber(Real value);
+// The same into out[0..22]; no terminating zero.
+void FormatDataFileNumber(Real value, char* out);
+
+// A token of a data file as a number. Accepts exactly the texts ParseNumber accepts and gives
+// the same value (a value in the subnormal range, too small for ParseNumber, reads as 0); the
+// usual texts take a fast path that never reaches the library converter.
+std::optional<Real> ParseDataFileNumber(std::string_view token);
+
+// A token (without blanks) as a cell: a number below 1E+4931 is the value; anything else,
+// an empty token included, is an empty cell (false).
+bool ReadDataFileCell(std::string_view token, Real& value);
+
+}  // namespace tavel

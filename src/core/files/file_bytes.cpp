@@ -1,0 +1,54 @@
+#include "core/files/file_bytes.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavel {
+
+FileBytes::FileBytes(const std::string& path)
+    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+  struct stat info {};
+  if (fd_ < 0) return;
+  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd_);
+    fd_ = -1;
+    return;
+  }
+  left_ = static_cast<std::uint64_t>(info.st_size);
+  // Small files get a small buffer; the bytes are never read before they are written.
+  size_ = static_cast<std::size_t>(std::min<std::uint64_t>(left_, kChunk)) + 2 * kDataFileTokenLimit;
+  buffer_ = std::make_unique_for_overwrite<char[]>(size_);
+  pos = end = buffer_.get();
+}
+
+FileBytes::~FileBytes() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool FileBytes::Fill() {
+  if (fd_ < 0 || left_ == 0) return false;
+  const auto kept = static_cast<std::size_t>(end - pos);
+  if (kept > 2 * kDataFileTokenLimit) return true;
+  std::memmove(buffer_.get(), pos, kept);
+  pos = buffer_.get();
+  end = pos + kept;
+  const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left_, size_ - kept));
+  for (;;) {
+    const ssize_t got = ::read(fd_, buffer_.get() + kept, want);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) failed_ = true;
+    if (got <= 0) {
+      left_ = 0;  // shrunk under us or unreadable: what was read is all there is
+      return false;
+    }
+    end += got;
+    left_ -= static_cast<std::uint64_t>(got);
+    return true;
+  }
+}
+
+}  // namespace tavel

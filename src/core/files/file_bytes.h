@@ -1,0 +1,121 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tavel {
+
+// A longer token of a data file is cut here and its rest read as the next token.
+constexpr int kDataFileTokenLimit = 64;
+
+
+// Large buffered reads of a regular file, never past the size it had when opened, so a file
+// that keeps growing cannot keep a pass running forever. Anything but a regular file is refused
+// (opened without blocking, so a named pipe cannot stall the open either).
+class FileBytes {
+ public:
+  static constexpr std::size_t kChunk = 1 << 20;
+
+  explicit FileBytes(const std::string& path);
+  ~FileBytes();
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  bool Failed() const { return failed_; }
+
+  // Keeps the unread bytes (at most a token's worth) and reads more after them; false when
+  // nothing could be added.
+  bool Fill();
+
+  const char* pos = nullptr;
+  const char* end = nullptr;
+
+ private:
+  int fd_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t size_ = 0;
+  std::uint64_t left_ = 0;
+  bool failed_ = false;
+};
+
+enum ByteClass : unsigned char { kTokenByte, kBlankByte, kCrByte, kLfByte };
+
+constexpr std::array<ByteClass, 256> kByteClass = [] {
+  std::array<ByteClass, 256> table{};
+  table.fill(kTokenByte);
+  table[static_cast<unsigned char>(' ')] = kBlankByte;
+  table[static_cast<unsigned char>('\t')] = kBlankByte;
+  table[static_cast<unsigned char>('\r')] = kCrByte;
+  table[static_cast<unsigned char>('\n')] = kLfByte;
+  return table;
+}();
+
+inline ByteClass ClassOf(char c) {
+  return kByteClass[static_cast<unsigned char>(c)];
+}
+
+// Text-file reading as the format has always been read: a number read skips blanks and line
+// ends (so a blank line pulls the next line up), the end-of-line test skips only blanks, and the
+
+class TokenReader {
+ public:
+  explicit TokenReader(FileBytes& in) : in_(in) {}
+
+  int Peek() {
+    if (in_.pos == in_.end && !in_.Fill()) return -1;
+    return static_cast<unsigned char>(*in_.pos);
+  }
+
+  // The next token of at most kDataFileTokenLimit bytes; empty at the end of the file. Valid
+  // until the next call.
+  std::string_view Token() {
+    for (;;) {
+      while (in_.pos != in_.end && ClassOf(*in_.pos) != kTokenByte) ++in_.pos;
+      if (in_.pos != in_.end || !in_.Fill()) break;
+    }
+    if (in_.end - in_.pos < kDataFileTokenLimit) in_.Fill();
+    const char* const start = in_.pos;
+    const char* const limit = std::min(in_.end, start + kDataFileTokenLimit);
+    const char* p = start;
+    while (p != limit && ClassOf(*p) == kTokenByte) ++p;
+    in_.pos = p;
+    return {start, static_cast<std::size_t>(p - start)};
+  }
+
+  // True when no further token stands on this line.
+  bool AtLineEnd() {
+    for (;;) {
+      const int c = Peek();
+      if (c == ' ' || c == '\t') {
+        ++in_.pos;
+        continue;
+      }
+      return c == -1 || c == '\r' || c == '\n';
+    }
+  }
+
+  void SkipLine() {
+    for (;;) {
+      const int c = Peek();
+      if (c == -1) return;
+      ++in_.pos;
+      if (c == '\n') return;
+      if (c == '\r') {
+        if (Peek() == '\n') ++in_.pos;
+        return;
+      }
+    }
+  }
+
+ private:
+  FileBytes& in_;
+};
+
+// The counting pass over the bytes. Eight bytes at a time where a word holds no line end and
+
+}  // namespace tavel
