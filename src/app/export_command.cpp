@@ -1,17 +1,128 @@
 #include "app/export_command.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <exception>
+#include <filesystem>
+#include <new>
 #include <ostream>
+#include <sstream>
+#include <string_view>
 
+#include "app/input_file.h"
+#include "core/platform/quiet_prompts.h"
+#include "core/series/workspace.h"
 #include "ui/graph/graph_export.h"
 
 namespace tavel {
 
+namespace {
+
+// Everything before the first "x" and after it must be a plain decimal number.
+std::optional<int> SideOf(std::string_view text) {
+  if (text.empty() || text.size() > 6) return std::nullopt;
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string ExtensionOf(const std::string& path) {
+  return Lower(std::filesystem::path(path).extension().string());
+}
+
+}  // namespace
+
+std::optional<ExportSize> ParseExportSize(const std::string& text) {
+  const std::size_t x = text.find_first_of("xX");
+  if (x == std::string::npos) return std::nullopt;
+  const auto width = SideOf(std::string_view(text).substr(0, x));
+  const auto height = SideOf(std::string_view(text).substr(x + 1));
+  if (!width || !height) return std::nullopt;
+  if (*width < kExportMinWidth || *height < kExportMinHeight) return std::nullopt;
+  if (*width > kExportMaxSide || *height > kExportMaxSide) return std::nullopt;
+  return ExportSize{*width, *height};
+}
+
 int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  return RunExport(args, err);
+  constexpr char kUsage[] = "usage: tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT.prn";
+  ExportSize size;
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--size") {
+      if (i + 1 == args.size()) {
+        err << "tavel: --size needs WIDTHxHEIGHT\n";
+        return 2;
+      }
+      const auto parsed = ParseExportSize(args[++i]);
+      if (!parsed) {
+        err << "tavel: --size " << args[i] << ": give WIDTHxHEIGHT from " << kExportMinWidth << 'x'
+            << kExportMinHeight << " to " << kExportMaxSide << 'x' << kExportMaxSide << '\n';
+        return 2;
+      }
+      size = *parsed;
+    } else {
+      names.push_back(args[i]);
+    }
+  }
+  if (names.size() != 2) {
+    err << kUsage << '\n';
+    return 2;
+  }
+  const std::string& out = names[0];
+  const std::string& input = names[1];
+  const std::string extension = ExtensionOf(out);
+  const char* format = extension == ".bmp" ? "BMP" : extension == ".png" ? "PNG" : nullptr;
+  if (format == nullptr) {
+    err << "tavel: " << out << ": unknown output type; the name must end in .bmp or .png\n";
+    return 2;
+  }
+
+  HeadlessGui gui;
+  QuietPrompts prompts;
+  Workspace workspace(prompts);
+  if (!ReadInputFile(workspace, input, err)) return 1;
+  try {
+    ExportGraphImage(workspace, size.width, size.height, out, format);
+  } catch (const std::bad_alloc&) {
+    err << "tavel: not enough memory for a " << size.width << 'x' << size.height << " image\n";
+    return 1;
+  } catch (const std::exception& e) {
+    err << "tavel: " << out << ": " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
 }
 
 int RunPrintPdfCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  return RunPrintPdf(args, err);
+  if (args.size() != 2) {
+    err << "usage: tavel --print-pdf OUT.pdf INPUT.prn\n";
+    return 2;
+  }
+  const std::string& out = args[0];
+  const std::string& input = args[1];
+  if (ExtensionOf(out) != ".pdf") {
+    err << "tavel: " << out << ": the name must end in .pdf\n";
+    return 2;
+  }
+  HeadlessGui gui;
+  std::ostringstream reports;
+  QuietPrompts prompts(reports);
+  Workspace workspace(prompts);
+  if (!ReadInputFile(workspace, input, err)) return 1;
+  std::string why;
+  if (!PrintGraphPdf(workspace, out, why)) {
+    err << "tavel: " << out << ": " << why << '\n';
+    return 1;
+  }
+  return 0;
 }
 
 int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -21,6 +132,27 @@ int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std:
   }
   WriteCommandLineHelp(out);
   return 0;
+}
+
+void WriteCommandLineHelp(std::ostream& out) {
+  out << "usage: tavel [FILE]\n"
+         "       tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT.prn\n"
+         "       tavel --print-pdf OUT.pdf INPUT.prn\n"
+         "       tavel --fit KIND INPUT.prn\n"
+         "       tavel --help\n"
+         "\n"
+         "  FILE         read as a graph file when the program starts\n"
+         "  --export     draw INPUT as the graph window shows it and write the picture as a\n"
+         "               BMP or PNG file (by OUT's extension); the size defaults to 350x300\n"
+         "  --print-pdf  print the graph of INPUT onto one PDF page\n"
+         "  --fit        fit every series of INPUT (KIND 1..5 polynomial order, 6 power,\n"
+         "               7 exponential, 8 natural log) and print the results\n"
+         "  --help       show this text\n"
+         "\n"
+         "--export, --print-pdf and --fit need no display. They print nothing else on success;\n"
+         "a failure prints one line on stderr. Exit status: 0 done, 1 the input could not be\n"
+         "read or the output not written (--fit: a fit was refused), 2 a wrong command line\n"
+         "(--fit: also an unreadable input).\n";
 }
 
 }  // namespace tavel

@@ -1,20 +1,40 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tavel {
 
 // The command-line options that draw the graph without a window. args are the words after the
-// option; each returns the exit status. They start Qt themselves, on the offscreen platform, so
-// main() calls them before it makes its QApplication.
+// option; each returns the exit status: 0 done, 1 the input could not be read or the output
+// not written, 2 a wrong command line. Nothing is printed on success; a failure prints one line
+// on err. They start Qt themselves, on the offscreen platform, so main() calls them before it
+// makes its application object.
 
-// `tavel --export OUT [--size WIDTHxHEIGHT] INPUT`
+// The graph window's size when the settings have not moved it, and the smallest size the
+// screen pass draws.
+constexpr int kExportDefaultWidth = 350;
+constexpr int kExportDefaultHeight = 300;
+constexpr int kExportMinWidth = 160;
+constexpr int kExportMinHeight = 120;
+constexpr int kExportMaxSide = 16384;
+
+// "WIDTHxHEIGHT" within the limits above.
+struct ExportSize {
+  int width = kExportDefaultWidth;
+  int height = kExportDefaultHeight;
+};
+std::optional<ExportSize> ParseExportSize(const std::string& text);
+
+// `tavel --export OUT [--size WIDTHxHEIGHT] INPUT`: the screen image of INPUT at that size,
+// written as BMP or PNG by OUT's extension.
 int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-// `tavel --print-pdf OUT.pdf INPUT`
+// `tavel --print-pdf OUT.pdf INPUT`: the printer pass onto one PDF page.
 int RunPrintPdfCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // `tavel --help`: the options on out; extra words are a wrong command line.
 int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+void WriteCommandLineHelp(std::ostream& out);
 
 }  // namespace tavel

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavel {
@@ -11,5 +14,15 @@ namespace tavel {
 // was refused, 2 (with one line on err) for a wrong command line or a file without series.
 // Needs no display: nothing of Qt is touched.
 int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// A fit kind as typed on the command line: "1".."8" exactly.
+std::optional<std::int32_t> ParseFitKind(std::string_view text);
+
+// The command line fit: opens the data file at path into a workspace of its own (no windows,
+// beeps ignored), fits every series with the kind and writes each report to out. Returns 0
+// when every fit stood, 1 when one was refused and 2, with one line on err, when the kind is
+// not 1..8 or the file gives no series.
+int FitDataFile(std::string_view kindText, const std::string& path, std::ostream& out,
+                std::ostream& err);
 
 }  // namespace tavel

@@ -1,5 +1,3 @@
-#include <QApplication>
-
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -8,6 +6,7 @@
 #include "app/export_command.h"
 #include "app/fit_command.h"
 #include "ui/app/start.h"
+#include "ui/app/tavel_application.h"
 
 int main(int argc, char** argv) {
   // Command-line work that needs no window runs before Qt is started, so it needs no display.
@@ -19,7 +18,7 @@ int main(int argc, char** argv) {
     if (option == "--print-pdf") return tavel::RunPrintPdfCommand(rest, std::cout, std::cerr);
     if (option == "--help") return tavel::RunHelpCommand(rest, std::cout, std::cerr);
   }
-  QApplication app(argc, argv);
+  tavel::TavelApplication app(argc, argv);
   QApplication::setApplicationName("Tavel Graphics");
   return tavel::Start(QApplication::arguments());
 }

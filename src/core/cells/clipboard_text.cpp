@@ -4,6 +4,7 @@
 
 #include "core/platform/clipboard.h"
 #include "core/platform/prompts.h"
+#include "core/series/scoped_value.h"
 #include "core/series/graph_settings.h"
 #include "core/series/number_text.h"
 #include "core/series/series.h"
@@ -132,10 +133,11 @@ Series* DuplicateSeries(Series& source, Clipboard& clipboard) {
     workspace.prompts().ErrorBox(SeriesLimitMessage());
     return nullptr;
   }
-  const std::int32_t previousSize = workspace.Settings.NextDataSize;
-  workspace.Settings.NextDataSize = source.MaxIndex;
-  Series& copy = workspace.CreateSeries();
-  workspace.Settings.NextDataSize = previousSize;
+  Series& copy = [&]() -> Series& {
+    // Put back also when the copy cannot be made (a very large series may not fit).
+    const ScopedValue<std::int32_t> size(workspace.Settings.NextDataSize, source.MaxIndex);
+    return workspace.CreateSeries();
+  }();
   workspace.SortDataWindows();
 
   // Cell for cell, so a row with only a Y keeps it in Y; numbers keep their full value.

@@ -31,14 +31,4 @@ std::string FitRefusalText(FitRefusal reason, std::int32_t kind, std::int32_t po
 // or, when the fit was refused, "Series #N" and "Fit refused: " with the reason.
 std::string FitReport(const Series& series);
 
-// A fit kind as typed on the command line: "1".."8" exactly.
-std::optional<std::int32_t> ParseFitKind(std::string_view text);
-
-// The command line fit: opens the data file at path into a workspace of its own (no windows,
-// beeps ignored), fits every series with the kind and writes each report to out. Returns 0
-// when every fit stood, 1 when one was refused and 2, with one line on err, when the kind is
-// not 1..8 or the file gives no series.
-int FitDataFile(std::string_view kindText, const std::string& path, std::ostream& out,
-                std::ostream& err);
-
 }  // namespace tavel

@@ -58,8 +58,9 @@ bool Usable(Real max, Real min) {
   return max > 0 && min > 0 && max != min;
 }
 
-// Step 7.1 for any axis: a logarithmic range that cannot be drawn is found from the data, and
-// a bound that is still not positive gets a default.
+// Any axis: a logarithmic range that cannot be drawn (a bound not positive, or the bounds in
+// the wrong order) is found again from the data, and a bound that is still not positive gets a
+// default, so the pass never takes the logarithm of zero.
 void RepairLogRange(Workspace& workspace, Axis axis) {
   GraphSettings& s = workspace.Settings;
   Real& max = ScaleMax(s, axis);
@@ -77,7 +78,8 @@ AxisMap LinearMap(Real max, Real min) {
   return map;
 }
 
-// Steps 7 and 8: the X or the left Y axis.
+// The X or the left Y axis: on a logarithmic axis the range is widened to whole decades and
+// written back, so the scale dialog shows the limits the picture uses.
 AxisMap FirstLogAxis(Workspace& workspace, Axis axis, bool logarithmic) {
   GraphSettings& s = workspace.Settings;
   if (logarithmic) RepairLogRange(workspace, axis);
@@ -99,7 +101,7 @@ AxisMap FirstLogAxis(Workspace& workspace, Axis axis, bool logarithmic) {
   return map;
 }
 
-// Step 9: the right Y axis, which shares the left axis's decade count when that one is
+// The right Y axis, which shares the left axis's decade count when that one is
 // logarithmic too.
 AxisMap RightAxis(Workspace& workspace, const AxisMap& left) {
   GraphSettings& s = workspace.Settings;
@@ -189,7 +191,8 @@ class GridPainter {
     Use(p_.canvas, pen);
     const std::int64_t left = L_.PlotLeft, width = L_.PlotWidth;
     const std::int64_t bottom = L_.PlotBottom, height = L_.PlotHeight;
-    // 10.1
+    // Logarithmic X: eight minor lines per decade at log10(2..9); none past 20 decades, where
+    // they would merge into a solid block.
     if (!s_.MultiScaleX && s_.LogX && p_.xMap.Decades <= 20) {
       const std::int64_t n = p_.xMap.Decades;
       for (std::int64_t d = 0; d < n; ++d) {
@@ -199,7 +202,7 @@ class GridPainter {
         }
       }
     }
-    // 10.2
+    // Logarithmic Y, the same across the height.
     const std::int64_t D = YDecades();
     if (!BothYPerSeries() && s_.LogY && D <= 20) {
       for (std::int64_t d = 0; d < D; ++d) {
@@ -209,7 +212,7 @@ class GridPainter {
         }
       }
     }
-    // 10.3
+    // Linear X minor lines; more than 100 in all are cut back to five per major step.
     if (!s_.LogX && !s_.MultiScaleX) {
       if (std::int64_t{s_.XMajorGrid} * s_.XMinorGrid > 100) s_.XMinorGrid = 5;
       if (XGridDrawn()) {
@@ -221,7 +224,7 @@ class GridPainter {
         }
       }
     }
-    // 10.4
+    // Linear Y minor lines, with the same limit.
     if (!s_.LogY && !BothYPerSeries()) {
       if (std::int64_t{s_.YMajorGrid} * s_.YMinorGrid > 100) s_.YMinorGrid = 5;
       if (YGridDrawn()) {
@@ -243,7 +246,7 @@ class GridPainter {
     const std::int64_t bottom = L_.PlotBottom, height = L_.PlotHeight;
     const std::int32_t top = L_.Top(), right = L_.Right();
     const std::int32_t tick = L_.TickLength;
-    // 11.1
+    // Logarithmic X: a line and a decade label at every decade.
     if (!s_.MultiScaleX && s_.LogX && Drawable(p_.xMap.Decades)) {
       const std::int64_t n = p_.xMap.Decades;
       const std::int64_t labelRow = p_.Printer() && s_.LogExponential
@@ -256,12 +259,12 @@ class GridPainter {
         c.Line({x, Px(bottom + L_.LineUnit / 2)}, {x, top});
       }
     }
-    // 11.2
+    // Logarithmic Y: the inner decade lines.
     const std::int64_t D = YDecades();
     if (!BothYPerSeries() && s_.LogY && D <= 20) {
       for (std::int64_t d = 1; d < D; ++d) HorizontalLine(Px(bottom - d * height / D));
     }
-    // 11.3
+    // Logarithmic left Y: decade labels and ticks.
     if (!BothYPerSeries() && s_.LogY && Drawable(p_.ylMap.Decades)) {
       const std::int64_t n = p_.ylMap.Decades;
       for (std::int64_t d = 0; d <= n; ++d) {
@@ -271,7 +274,7 @@ class GridPainter {
         c.Line({Px(left - tick), y}, {L_.PlotLeft, y});
       }
     }
-    // 11.4
+    // Linear X: major lines, then the scale numbers under the ticks.
     if (!s_.LogX && !s_.MultiScaleX) {
       if (XGridDrawn()) {
         const std::int64_t major = s_.XMajorGrid;
@@ -293,7 +296,7 @@ class GridPainter {
         }
       }
     }
-    // 11.5
+    // Linear Y: major lines, then the left scale numbers unless each series has its own.
     if (!s_.LogY && !BothYPerSeries()) {
       if (YGridDrawn()) {
         const std::int64_t major = s_.YMajorGrid;
@@ -303,7 +306,7 @@ class GridPainter {
         LinearYNumbers(s_.YLScaleMax, s_.YLScaleMin, s_.YLTicks, s_.YLDecimals, p_.ylMap, true);
       }
     }
-    // 11.6
+    // The right axis: decade labels or scale numbers, for the series drawn against it.
     if (L_.HasRight && !s_.MultiScaleYR) {
       if (s_.LogY) {
         if (Drawable(p_.yrMap.Decades)) {

@@ -20,6 +20,7 @@ struct FileDialogOptions {
   int filterIndex = 1;
   std::string defaultExtension;   // without the dot: "prn"
   std::string fileName;           // initial name or path
+  int helpContext = 0;            // the topic F1 shows while the dialog is open; 0 none
 };
 
 enum class Answer { Yes, No, Cancel, Abort };

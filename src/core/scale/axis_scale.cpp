@@ -437,6 +437,14 @@ void ApplyScaleFields(GraphSettings& settings, const ScaleFields& fields, Prompt
 }
 
 bool MultiScaleChoiceChanged(GraphSettings& settings, ScaleFields& fields, Prompts& prompts) {
+  // With both axes logarithmic there is nothing a choice could switch, "Disable" included:
+  // the user hears so and the fields are left as they are. The dialog's own opening is no
+  // choice of the user's.
+  if (settings.LogX && settings.LogY && !fields.ScaleDialogOpening) {
+    prompts.Beep();
+    fields.AutoBox = kMultiScaleDisable;
+    return false;
+  }
   if (ChoiceForbidden(settings, fields.AutoBox)) {
     prompts.Beep();
     // Showing "Disable" is itself a change of the choice and runs this handler again, which

@@ -25,6 +25,7 @@
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
 #include "ui/app/tool_glyphs.h"
+#include "ui/platform/graph_fonts.h"
 #include "ui/calc/calc_dialog.h"
 #include "ui/cells/fill_dialog.h"
 #include "ui/cells/math_dialog.h"
@@ -49,16 +50,6 @@ constexpr int kClientHeight = 399;
 constexpr int kToolBarHeight = 34;
 constexpr int kToolButtonSize = 25;
 constexpr int kToolButtonTop = 4;
-constexpr char kCondensedFontFile[] = "abaexbc.ttf";
-constexpr char kCondensedFontFamily[] = "Abadi MT Condensed Extra Bold";
-
-QAction* AddItem(QMenu* menu, const QString& text, int helpContext,
-                 const QKeySequence& shortcut = {}) {
-  QAction* action = menu->addAction(text);
-  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-  SetHelpContext(action, helpContext);
-  return action;
-}
 
 MdiChild* ChildOf(QMdiSubWindow* sub) {
   if (sub == nullptr) return nullptr;
@@ -67,24 +58,6 @@ MdiChild* ChildOf(QMdiSubWindow* sub) {
 }
 
 }  // namespace
-
-QStringList FontFolders() {
-  QStringList folders = QStandardPaths::standardLocations(QStandardPaths::FontsLocation);
-  folders << "/usr/share/fonts"
-          << "/usr/local/share/fonts" << QDir::homePath() + "/.local/share/fonts"
-          << QDir::homePath() + "/.fonts";
-  folders.removeDuplicates();
-  return folders;
-}
-
-bool CondensedFontFileIn(const QStringList& folders) {
-  for (const QString& folder : folders) {
-    QDirIterator it(folder, {kCondensedFontFile}, QDir::Files,
-                    QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-    if (it.hasNext()) return true;
-  }
-  return false;
-}
 
 TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::path settingsPath,
                      QWidget* parent)
@@ -101,13 +74,7 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
   GraphSettings& settings = workspace_.Settings;
   settings.LogExponential = true;
 
-  CondensedFontInstalled = CondensedFontFileIn(FontFolders());
-  if (!CondensedFontInstalled) {
-    const QStringList families = QFontDatabase::families();
-    CondensedFontInstalled = std::any_of(families.begin(), families.end(), [](const QString& f) {
-      return f.contains(kCondensedFontFamily, Qt::CaseInsensitive);
-    });
-  }
+  CondensedFontInstalled = CondensedGraphFontInstalled();
 
   HelpFile = HelpFilePath(QCoreApplication::applicationFilePath());
 
@@ -143,6 +110,7 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
 
   OpenDialog.title = "Open";
   OpenDialog.filters = OpenDialogFilters();
+  OpenDialog.helpContext = 500;
   OpenDialog.filterIndex = kGraphFilter;
   workspace_.SetObserver(this);
   for (Series* series : workspace_.DataWindows) SeriesCreated(*series);
@@ -178,28 +146,26 @@ TMDIMainF::~TMDIMainF() {
 
 void TMDIMainF::CreateMenus() {
   auto* file = new QMenu("&File", this);
-  NewDataAction = AddItem(file, "&New  Data", 500);
-  NewTextAction = AddItem(file, "New  &Text", 500);
-  OpenAction = AddItem(file, "&Open", 500, QKeySequence(Qt::Key_F3));
+  OpenAction = AddNewAndOpenItems(file, *static_cast<DataWindowHost*>(this), true);
+  NewDataAction = file->actions().at(0);
+  NewTextAction = file->actions().at(1);
   file->addSeparator();
-  ExitAction = AddItem(file, "E&xit", 500, QKeySequence(Qt::ALT | Qt::Key_F4));
-  connect(NewDataAction, &QAction::triggered, this, &TMDIMainF::NewData);
-  connect(NewTextAction, &QAction::triggered, this, &TMDIMainF::NewText);
-  connect(OpenAction, &QAction::triggered, this, &TMDIMainF::Open);
+  ExitAction = AddCommandItem(file, "E&xit", 500, Command::Exit, QKeySequence(Qt::ALT | Qt::Key_F4));
   connect(ExitAction, &QAction::triggered, this, &TMDIMainF::Exit);
 
   auto* preferences = new QMenu("&Preferences", this);
-  ToggleToolBarAction = AddItem(preferences, "&Hide Tool Bar", 1200);
-  PreferencesAction = AddItem(preferences, "Preferences Dialog....", 1200);
+  ToggleToolBarAction = AddMenuItem(preferences, "&Hide Tool Bar", 1200);
+  PreferencesAction =
+      AddCommandItem(preferences, "Preferences Dialog....", 1200, Command::Preferences);
   connect(ToggleToolBarAction, &QAction::triggered, this, &TMDIMainF::ToggleToolBar);
   connect(PreferencesAction, &QAction::triggered, this, &TMDIMainF::ShowPreferences);
 
   windowMenu_ = new QMenu("&Window", this);
-  TileVertAction = AddItem(windowMenu_, "Tile &Vert.", 800);
-  TileHorzAction = AddItem(windowMenu_, "Tile &Horz.", 800);
-  CascadeAction = AddItem(windowMenu_, "&Cascade", 800);
-  CloseAllAction = AddItem(windowMenu_, "C&lose All", 800);
-  ClearAllAction = AddItem(windowMenu_, "Clear  &All", 800);
+  TileVertAction = AddMenuItem(windowMenu_, "Tile &Vert.", 800);
+  TileHorzAction = AddMenuItem(windowMenu_, "Tile &Horz.", 800);
+  CascadeAction = AddMenuItem(windowMenu_, "&Cascade", 800);
+  CloseAllAction = AddMenuItem(windowMenu_, "C&lose All", 800);
+  ClearAllAction = AddMenuItem(windowMenu_, "Clear  &All", 800);
   connect(TileVertAction, &QAction::triggered, this, &TMDIMainF::TileVertical);
   connect(TileHorzAction, &QAction::triggered, this, &TMDIMainF::TileHorizontal);
   connect(CascadeAction, &QAction::triggered, this, &TMDIMainF::Cascade);
@@ -208,11 +174,11 @@ void TMDIMainF::CreateMenus() {
   connect(windowMenu_, &QMenu::aboutToShow, this, &TMDIMainF::FillWindowList);
 
   auto* help = new QMenu("&Help", this);
-  OverviewAction = AddItem(help, "&Overview", 200);
-  GettingStartedAction = AddItem(help, "&Getting Started", 300);
-  ContentsAction = AddItem(help, "&Contents", 100);
+  OverviewAction = AddMenuItem(help, "&Overview", 200);
+  GettingStartedAction = AddMenuItem(help, "&Getting Started", 300);
+  ContentsAction = AddMenuItem(help, "&Contents", 100);
   help->addSeparator();
-  AboutAction = AddItem(help, "&About", 200);
+  AboutAction = AddMenuItem(help, "&About", 200);
   connect(OverviewAction, &QAction::triggered, this, [this] { prompts_.ShowHelp(200); });
   connect(GettingStartedAction, &QAction::triggered, this, [this] { prompts_.ShowHelp(300); });
   connect(ContentsAction, &QAction::triggered, this, [this] { prompts_.ShowHelp(100); });
@@ -243,20 +209,21 @@ void TMDIMainF::CreateToolBar(QWidget* parent) {
     int left;
     const char* hint;
     ToolGlyph glyph;
-    void (TMDIMainF::*command)();
+    void (TMDIMainF::*run)();
+    Command command;
   };
   const Button buttons[] = {
-      {6, "New Data", ToolGlyph::NewSheet, &TMDIMainF::NewData},
-      {39, "Open File", ToolGlyph::OpenFolder, &TMDIMainF::Open},
-      {72, "Save Graph", ToolGlyph::Floppy, &TMDIMainF::SaveGraph},
-      {105, "View Graph", ToolGlyph::Graph, &TMDIMainF::ViewGraph},
-      {138, "Graph Scale", ToolGlyph::ScaleRuler, &TMDIMainF::GraphScale},
-      {172, "Graph Grid", ToolGlyph::Grid, &TMDIMainF::GraphGrid},
-      {205, "Calculator", ToolGlyph::Calculator, &TMDIMainF::Calculator},
-      {238, "Copy", ToolGlyph::Copy, &TMDIMainF::Copy},
-      {271, "Paste", ToolGlyph::Paste, &TMDIMainF::Paste},
-      {304, "Tile Windows", ToolGlyph::Tile, &TMDIMainF::TileVertical},
-      {337, "Cascade Windows", ToolGlyph::Cascade, &TMDIMainF::Cascade},
+      {6, "New Data", ToolGlyph::NewSheet, &TMDIMainF::NewData, Command::NewData},
+      {39, "Open File", ToolGlyph::OpenFolder, &TMDIMainF::Open, Command::Open},
+      {72, "Save Graph", ToolGlyph::Floppy, &TMDIMainF::SaveGraph, Command::SaveGraph},
+      {105, "View Graph", ToolGlyph::Graph, &TMDIMainF::ViewGraph, Command::ViewGraph},
+      {138, "Graph Scale", ToolGlyph::ScaleRuler, &TMDIMainF::GraphScale, Command::Scale},
+      {172, "Graph Grid", ToolGlyph::Grid, &TMDIMainF::GraphGrid, Command::Grid},
+      {205, "Calculator", ToolGlyph::Calculator, &TMDIMainF::Calculator, Command::Calculator},
+      {238, "Copy", ToolGlyph::Copy, &TMDIMainF::Copy, Command::Clipboard},
+      {271, "Paste", ToolGlyph::Paste, &TMDIMainF::Paste, Command::Clipboard},
+      {304, "Tile Windows", ToolGlyph::Tile, &TMDIMainF::TileVertical, Command::ArrangeWindows},
+      {337, "Cascade Windows", ToolGlyph::Cascade, &TMDIMainF::Cascade, Command::ArrangeWindows},
   };
   for (const Button& b : buttons) {
     auto* button = new QToolButton(toolBar_);
@@ -267,7 +234,8 @@ void TMDIMainF::CreateToolBar(QWidget* parent) {
     button->setToolTip(b.hint);
     button->setStatusTip(b.hint);
     button->setGeometry(b.left, kToolButtonTop, kToolButtonSize, kToolButtonSize);
-    connect(button, &QToolButton::clicked, this, b.command);
+    button->setEnabled(CommandReady(b.command));
+    connect(button, &QToolButton::clicked, this, b.run);
     toolButtons_ << button;
   }
 }

@@ -13,6 +13,8 @@
 #include "core/platform/prompts.h"
 #include "core/series/workspace.h"
 #include "ui/app/mdi_child.h"
+#include "ui/app/menu_items.h"
+#include "ui/app/texts.h"
 #include "ui/graph/graph_host.h"
 #include "ui/datawin/data_window_host.h"
 #include "ui/platform/qt_clipboard.h"
@@ -46,18 +48,6 @@ class TPrintCF;
 class TCalcF;
 class TTitleFlF;
 
-// The menu group indexes of the frame's own menus.
-constexpr int kFileGroup = 1;
-constexpr int kPreferencesGroup = 3;
-constexpr int kWindowGroup = 15;
-constexpr int kHelpGroup = 20;
-
-// Where to look for the condensed graph font file "abaexbc.ttf": the system's and the user's
-// font folders.
-QStringList FontFolders();
-// True when a file named "abaexbc.ttf" (any case) lies in one of the folders or below.
-bool CondensedFontFileIn(const QStringList& folders);
-
 // The open dialog's filters, in their order: Data, Graph, Text, Any File as Text.
 std::vector<FileFilter> OpenDialogFilters();
 constexpr int kDataFilter = 1;
@@ -66,14 +56,11 @@ constexpr int kTextFilter = 3;
 constexpr int kAnyAsTextFilter = 4;
 
 // What "&Open" makes of a chosen file. Under the two text filters any file is text; under the
-// data and graph filters only the first four characters of the extension count, dot included
-// and in any case, so "a.PRN" and "a.prnx" are data files whichever of the two was chosen.
+// data and graph filters the extension decides (FileKindOf), so "a.PRN" and "a.prnx" are data
+// files whichever of the two was chosen.
 enum class OpenKind { Nothing, DataFile, GraphFile, TextFile };
 OpenKind OpenKindOf(const QString& path, int filterIndex);
 
-constexpr char kDataLossQuestion[] = "Possible data loss. Continue?";
-// Shown as it reads: the message box takes no "&&" for an ampersand.
-constexpr char kExitQuestion[] = "Save & Exit [YES] -- No Save & Exit [NO] -- Cancel Exit [CANCEL]";
 std::string TextLimitMessage();
 
 // The frame window: every data, text and graph window is its child. It owns the sixteen

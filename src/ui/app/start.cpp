@@ -6,6 +6,7 @@
 
 #include "core/series/workspace.h"
 #include "ui/app/main_frame.h"
+#include "ui/app/tavel_application.h"
 #include "ui/app/tool_glyphs.h"
 #include "ui/platform/qt_prompts.h"
 
@@ -26,13 +27,17 @@ int Start(const QStringList& arguments) {
   Workspace workspace(prompts);
   TMDIMainF frame(workspace, prompts);
   prompts.SetParent(&frame);
+  TavelApplication* application = RunningApplication();
+  if (application != nullptr) application->SetErrorReport(&prompts);
   prompts.SetHelpFile(frame.HelpFile);
   frame.CreateDialogs();
   frame.show();
   if (const auto graphFile = CommandLineGraphFile(arguments)) {
     frame.LoadGraphFileFromCommandLine(*graphFile);
   }
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  if (application != nullptr) application->SetErrorReport(nullptr);
+  return status;
 }
 
 }  // namespace tavel

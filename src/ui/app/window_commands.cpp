@@ -9,6 +9,7 @@
 #include "core/cells/clipboard_text.h"
 #include "core/files/atomic_file.h"
 #include "core/files/data_file.h"
+#include "core/files/file_names.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/series.h"
 #include "ui/app/main_frame.h"
@@ -40,11 +41,14 @@ std::vector<FileFilter> OpenDialogFilters() {
 
 OpenKind OpenKindOf(const QString& path, int filterIndex) {
   if (filterIndex == kTextFilter || filterIndex == kAnyAsTextFilter) return OpenKind::TextFile;
-  const QString name = QFileInfo(path).fileName();
-  const qsizetype dot = name.lastIndexOf('.');
-  const QString extension = dot < 0 ? QString() : name.mid(dot, 4).toUpper();
-  if (extension == ".PRN") return OpenKind::DataFile;
-  if (extension == ".GRA") return OpenKind::GraphFile;
+  switch (FileKindOf(path.toStdString())) {
+    case FileKind::DataFile:
+      return OpenKind::DataFile;
+    case FileKind::GraphFile:
+      return OpenKind::GraphFile;
+    case FileKind::Other:
+      break;
+  }
   return OpenKind::Nothing;
 }
 
@@ -159,12 +163,20 @@ void TMDIMainF::Open() {
   const QString path = QString::fromStdString(*chosen);
   switch (OpenKindOf(path, OpenDialog.filterIndex)) {
     case OpenKind::TextFile:
+      if (!CommandReady(Command::OpenTextFile)) {
+        prompts_.Beep();
+        return;
+      }
       if (!TextLimitReached()) CreateTextWindow(path);
       return;
     case OpenKind::DataFile:
       OpenDataFileCommand(*chosen);
       return;
     case OpenKind::GraphFile:
+      if (!CommandReady(Command::OpenGraphFile)) {
+        prompts_.Beep();
+        return;
+      }
       if (AnyDataWindow() && !prompts_.AskYesAbort(kDataLossQuestion)) return;
       LoadGraphFile(path);
       return;
@@ -235,6 +247,11 @@ bool TMDIMainF::CloseQuery() {
   switch (prompts_.AskYesNoCancel(kExitQuestion)) {
     case Answer::Yes:
       if (AnyDataWindow()) {
+        // Nothing may be closed as if it had been saved while graphs cannot be saved.
+        if (!CommandReady(Command::SaveGraph)) {
+          prompts_.Beep();
+          return false;
+        }
         if (!GraphWindow) ShowGraphWindow();
         // The frame closes also when the user cancels the save dialog.
         GraphWindowSaveGraph();

@@ -18,9 +18,12 @@
 #include "core/cells/clipboard_text.h"
 #include "core/platform/clipboard.h"
 #include "core/platform/prompts.h"
+#include "core/series/scoped_value.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
+#include "ui/app/menu_items.h"
+#include "ui/app/texts.h"
 #include "ui/datawin/cell_grid_model.h"
 #include "ui/datawin/data_window_host.h"
 
@@ -34,7 +37,6 @@ constexpr int kIndexColumnWidth = 64;
 constexpr int kColumnWidth = 128;
 constexpr int kRowHeight = 24;
 constexpr int kTextMargin = 2;
-constexpr char kDataLossQuestion[] = "Possible data loss. Continue?";
 
 // The modifiers held with a key. A modifier key counts as held while it goes down, as it
 // always did; not every platform reports it so.
@@ -62,14 +64,6 @@ bool MovesRows(int key) {
 // Keys that move within the text while the editor is open, and between cells otherwise.
 bool MovesInText(int key) {
   return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Home || key == Qt::Key_End;
-}
-
-QAction* AddItem(QMenu* menu, const QString& text, int helpContext,
-                 const QKeySequence& shortcut = {}) {
-  QAction* action = menu->addAction(text);
-  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-  if (helpContext > 0) SetHelpContext(action, helpContext);
-  return action;
 }
 
 // The in-place editor. The window's rules decide when it opens, what it shows and when its
@@ -286,127 +280,97 @@ void TSpreadF::CreateMenus() {
 
   FileMenu = new QMenu("&File", this);
   SetHelpContext(FileMenu->menuAction(), 500);
-  connect(AddItem(FileMenu, "&New  Data", 500), &QAction::triggered, this,
-          [this] { host_.NewData(); });
-  connect(AddItem(FileMenu, "New  &Text", 500), &QAction::triggered, this,
-          [this] { host_.NewText(); });
-  connect(local(AddItem(FileMenu, "&Open", 500, QKeySequence(Qt::Key_F3))), &QAction::triggered,
-          this, [this] { host_.Open(); });
-  connect(AddItem(FileMenu, "&Save Data", 500), &QAction::triggered, this, [this] {
+  local(AddNewAndOpenItems(FileMenu, host_, true));
+  connect(AddMenuItem(FileMenu, "&Save Data", 500), &QAction::triggered, this, [this] {
     if (series_) host_.SaveData(*series_);
   });
-  connect(AddItem(FileMenu, "Save &Graph", 500), &QAction::triggered, this,
-          [this] { host_.SaveGraph(); });
-  connect(AddItem(FileMenu, "Save &Bitmap", 500), &QAction::triggered, this,
-          [this] { host_.SaveBitmap(); });
+  connect(AddCommandItem(FileMenu, "Save &Graph", 500, Command::SaveGraph), &QAction::triggered,
+          this, [this] { host_.SaveGraph(); });
+  connect(AddCommandItem(FileMenu, "Save &Bitmap", 500, Command::SaveBitmap), &QAction::triggered,
+          this, [this] { host_.SaveBitmap(); });
   CloseDataAction =
-      local(AddItem(FileMenu, "&Close Data", 500, QKeySequence(Qt::ALT | Qt::Key_F3)));
+      local(AddMenuItem(FileMenu, "&Close Data", 500, QKeySequence(Qt::ALT | Qt::Key_F3)));
   connect(CloseDataAction, &QAction::triggered, this, &TSpreadF::CloseData);
-  connect(AddItem(FileMenu, "Print &Data", 1300), &QAction::triggered, this,
-          [this] { host_.PrintData(); });
-  connect(AddItem(FileMenu, "&Print Graph", 1300), &QAction::triggered, this,
-          [this] { host_.PrintGraph(); });
-  connect(AddItem(FileMenu, "P&rint Setup...", 1300), &QAction::triggered, this,
-          [this] { host_.PrintSetup(); });
-  connect(AddItem(FileMenu, "E&xit", 0), &QAction::triggered, this, [this] { host_.Exit(); });
+  connect(AddCommandItem(FileMenu, "Print &Data", 1300, Command::PrintData), &QAction::triggered,
+          this, [this] { host_.PrintData(); });
+  connect(AddCommandItem(FileMenu, "&Print Graph", 1300, Command::PrintGraph),
+          &QAction::triggered, this, [this] { host_.PrintGraph(); });
+  connect(AddCommandItem(FileMenu, "P&rint Setup...", 1300, Command::PrintSetup),
+          &QAction::triggered, this, [this] { host_.PrintSetup(); });
+  connect(AddCommandItem(FileMenu, "E&xit", 0, Command::Exit), &QAction::triggered, this,
+          [this] { host_.Exit(); });
 
   EditMenu = new QMenu("&Edit", this);
   SetHelpContext(EditMenu->menuAction(), 400);
-  CutAction = local(AddItem(EditMenu, "Cu&t", 400, QKeySequence(Qt::CTRL | Qt::Key_X)));
-  CopyAction = local(AddItem(EditMenu, "&Copy", 400, QKeySequence(Qt::CTRL | Qt::Key_C)));
-  PasteAction = local(AddItem(EditMenu, "&Paste", 400, QKeySequence(Qt::CTRL | Qt::Key_V)));
+  CutAction = local(AddMenuItem(EditMenu, "Cu&t", 400, QKeySequence(Qt::CTRL | Qt::Key_X)));
+  CopyAction = local(AddMenuItem(EditMenu, "&Copy", 400, QKeySequence(Qt::CTRL | Qt::Key_C)));
+  PasteAction = local(AddMenuItem(EditMenu, "&Paste", 400, QKeySequence(Qt::CTRL | Qt::Key_V)));
   connect(CutAction, &QAction::triggered, this, &TSpreadF::Cut);
   connect(CopyAction, &QAction::triggered, this, &TSpreadF::Copy);
   connect(PasteAction, &QAction::triggered, this, &TSpreadF::PasteCells);
 
   MathMenu = new QMenu("&Math", this);
   SetHelpContext(MathMenu->menuAction(), 1100);
-  connect(AddItem(MathMenu, "&Calculator", 1100), &QAction::triggered, this,
-          [this] { host_.ShowCalculator(); });
-  connect(AddItem(MathMenu, "&Operate on Cells", 1120), &QAction::triggered, this,
-          [this] { host_.OperateOnCells(); });
-  connect(AddItem(MathMenu, "&Fill Cells", 1140), &QAction::triggered, this,
-          [this] { host_.FillCells(); });
-  connect(AddItem(MathMenu, "&X && Y Operations", 1160), &QAction::triggered, this,
-          [this] { host_.XYOperations(); });
-  SortAscendingAction = AddItem(MathMenu, "Sort X &Ascending", 1100);
-  SortDescendingAction = AddItem(MathMenu, "Sort X &Descending", 1100);
+  connect(AddCommandItem(MathMenu, "&Calculator", 1100, Command::Calculator), &QAction::triggered,
+          this, [this] { host_.ShowCalculator(); });
+  AddCellItems(MathMenu, "&Fill Cells");
+  SortAscendingAction = AddMenuItem(MathMenu, "Sort X &Ascending", 1100);
+  SortDescendingAction = AddMenuItem(MathMenu, "Sort X &Descending", 1100);
   connect(SortAscendingAction, &QAction::triggered, this, [this] { SortX(true); });
   connect(SortDescendingAction, &QAction::triggered, this, [this] { SortX(false); });
 
   RegressionMenu = new QMenu("&Regression", this);
   SetHelpContext(RegressionMenu->menuAction(), 1400);
-  connect(AddItem(RegressionMenu, "&Fit", 1400), &QAction::triggered, this,
+  connect(AddCommandItem(RegressionMenu, "&Fit", 1400, Command::Fit), &QAction::triggered, this,
           [this] { host_.ShowFitDialog(); });
-  connect(AddItem(RegressionMenu, "&Clear Fit", 1400), &QAction::triggered, this,
-          [this] { host_.ClearFitCommand(); });
-  connect(AddItem(RegressionMenu, "Fit &Error %", 1400), &QAction::triggered, this,
-          [this] { host_.FitError(); });
+  connect(AddCommandItem(RegressionMenu, "&Clear Fit", 1400, Command::ClearFit),
+          &QAction::triggered, this, [this] { host_.ClearFitCommand(); });
+  connect(AddCommandItem(RegressionMenu, "Fit &Error %", 1400, Command::FitError),
+          &QAction::triggered, this, [this] { host_.FitError(); });
 
   GraphMenu = new QMenu("&Graph", this);
   SetHelpContext(GraphMenu->menuAction(), 550);
-  connect(AddItem(GraphMenu, "&View", 550), &QAction::triggered, this,
+  connect(AddCommandItem(GraphMenu, "&View", 550, Command::ViewGraph), &QAction::triggered, this,
           [this] { host_.ShowGraphWindow(); });
-  connect(AddItem(GraphMenu, "&Auto Scale", 550), &QAction::triggered, this,
-          [this] { host_.AutoScale(); });
-  connect(AddItem(GraphMenu, "&Scale", 1500), &QAction::triggered, this,
-          [this] { host_.ShowScaleDialog(); });
-  connect(AddItem(GraphMenu, "&Grid", 700), &QAction::triggered, this,
-          [this] { host_.ShowGridDialog(); });
-  connect(AddItem(GraphMenu, "&Log Scale", 1000), &QAction::triggered, this,
-          [this] { host_.ShowLogScaleDialog(); });
-  connect(AddItem(GraphMenu, "Graph &Type", 600), &QAction::triggered, this,
-          [this] { host_.ShowGraphTypeDialog(); });
-  QMenu* legend = GraphMenu->addMenu("L&egend");
-  SetHelpContext(legend->menuAction(), 900);
-  connect(AddItem(legend, "&Main", 900), &QAction::triggered, this,
-          [this] { host_.ShowMainTitleDialog(); });
-  connect(AddItem(legend, "&X Axis", 900), &QAction::triggered, this,
-          [this] { host_.ShowXTitleDialog(); });
-  connect(AddItem(legend, "&Y Axis", 900), &QAction::triggered, this,
-          [this] { host_.ShowYTitleDialog(); });
-  connect(AddItem(legend, "&Series", 900), &QAction::triggered, this,
-          [this] { host_.ShowSeriesTitleDialog(); });
-  connect(AddItem(legend, "&Floating", 0), &QAction::triggered, this,
-          [this] { host_.ShowFloatingTitlesDialog(); });
+  connect(AddCommandItem(GraphMenu, "&Auto Scale", 550, Command::AutoScale), &QAction::triggered,
+          this, [this] { host_.AutoScale(); });
+  AddGraphDialogItems(GraphMenu, host_);
+  AddLegendMenu(GraphMenu, {"L&egend", "&X Axis", "&Series", 0}, host_);
+}
+
+void TSpreadF::AddCellItems(QMenu* menu, const QString& fillText) {
+  connect(AddCommandItem(menu, "&Operate on Cells", 1120, Command::OperateOnCells),
+          &QAction::triggered, this, [this] { host_.OperateOnCells(); });
+  connect(AddCommandItem(menu, fillText, 1140, Command::FillCells), &QAction::triggered, this,
+          [this] { host_.FillCells(); });
+  connect(AddCommandItem(menu, "&X && Y Operations", 1160, Command::XYOperations),
+          &QAction::triggered, this, [this] { host_.XYOperations(); });
 }
 
 void TSpreadF::CreateContextMenu() {
   PopupMenu1 = new QMenu(this);
   SetHelpContext(PopupMenu1, 400);
-  connect(AddItem(PopupMenu1, "&Operate on Cells", 1120), &QAction::triggered, this,
-          [this] { host_.OperateOnCells(); });
-  connect(AddItem(PopupMenu1, "F&ill Cells", 1140), &QAction::triggered, this,
-          [this] { host_.FillCells(); });
-  connect(AddItem(PopupMenu1, "&X && Y Operations", 1160), &QAction::triggered, this,
-          [this] { host_.XYOperations(); });
-  connect(AddItem(PopupMenu1, "&Fit", 1400), &QAction::triggered, this,
+  AddCellItems(PopupMenu1, "F&ill Cells");
+  connect(AddCommandItem(PopupMenu1, "&Fit", 1400, Command::Fit), &QAction::triggered, this,
           [this] { host_.ShowFitDialog(); });
-  connect(AddItem(PopupMenu1, "Graph &Type", 600), &QAction::triggered, this,
-          [this] { host_.ShowGraphTypeDialog(); });
-  QMenu* legend = PopupMenu1->addMenu("&Legend");
-  SetHelpContext(legend->menuAction(), 900);
-  connect(AddItem(legend, "&Main", 900), &QAction::triggered, this,
-          [this] { host_.ShowMainTitleDialog(); });
-  connect(AddItem(legend, "&X  Axis", 900), &QAction::triggered, this,
-          [this] { host_.ShowXTitleDialog(); });
-  connect(AddItem(legend, "&Y Axis", 900), &QAction::triggered, this,
-          [this] { host_.ShowYTitleDialog(); });
-  connect(AddItem(legend, "&Series", 900), &QAction::triggered, this,
-          [this] { host_.ShowSeriesTitleDialog(); });
-  connect(AddItem(legend, "&Floating", 0), &QAction::triggered, this,
-          [this] { host_.ShowFloatingTitlesDialog(); });
-  connect(AddItem(PopupMenu1, "&Printer Color", 0), &QAction::triggered, this,
-          [this] { host_.ShowPrinterColorDialog(); });
-  DuplicateAction = AddItem(PopupMenu1, "&Duplicate Data", 400);
+  connect(AddCommandItem(PopupMenu1, "Graph &Type", 600, Command::GraphType), &QAction::triggered,
+          this, [this] { host_.ShowGraphTypeDialog(); });
+  AddLegendMenu(PopupMenu1, {"&Legend", "&X  Axis", "&Series", 0}, host_);
+  connect(AddCommandItem(PopupMenu1, "&Printer Color", 0, Command::PrinterColor),
+          &QAction::triggered, this, [this] { host_.ShowPrinterColorDialog(); });
+  DuplicateAction = AddMenuItem(PopupMenu1, "&Duplicate Data", 400);
   connect(DuplicateAction, &QAction::triggered, this, &TSpreadF::Duplicate);
-  connect(AddItem(PopupMenu1, "&Save Data", 500), &QAction::triggered, this, [this] {
+  connect(AddMenuItem(PopupMenu1, "&Save Data", 500), &QAction::triggered, this, [this] {
     if (series_) host_.SaveData(*series_);
   });
 }
 
 QList<MenuGroup> TSpreadF::MenuGroups() const {
-  return {{1, FileMenu}, {2, EditMenu}, {4, MathMenu}, {5, RegressionMenu}, {7, GraphMenu}};
+  return {{kFileGroup, FileMenu},
+          {kEditGroup, EditMenu},
+          {kMathGroup, MathMenu},
+          {kRegressionGroup, RegressionMenu},
+          {kGraphGroup, GraphMenu}};
 }
 
 QMdiSubWindow* TSpreadF::SubWindow() const {
@@ -530,9 +494,10 @@ void TSpreadF::EditorTextEdited(const QString& text) {
 
 void TSpreadF::CommitOpenEdit() {
   if (!series_ || !editor_) return;
-  ++busy_;
-  const EditOutcome outcome = CommitEdit(*series_, saved_);
-  --busy_;
+  const EditOutcome outcome = [&] {
+    const ScopedCount busy(busy_);
+    return CommitEdit(*series_, saved_);
+  }();
   if (outcome.beep) series_->Owner().prompts().Beep();
   if (outcome.redraw) host_.RedrawGraph();
 }
@@ -579,9 +544,10 @@ void TSpreadF::StringGrid1KeyUp(QKeyEvent* event) {
   const int key = event->key();
   if (key == Qt::Key_Delete && editMode_) {
     const CellRect rect = Selection();
-    ++busy_;
-    DeleteCells(*series_, rect);
-    --busy_;
+    {
+      const ScopedCount busy(busy_);
+      DeleteCells(*series_, rect);
+    }
     ShrinkSelectionTo({rect.top, rect.left});
     RestartEditor();
     host_.RedrawGraph();
@@ -660,9 +626,10 @@ void TSpreadF::Copy() {
 void TSpreadF::Cut() {
   if (!series_) return;
   const CellRect rect = Selection();
-  ++busy_;
-  const std::string text = CutCells(*series_, rect);
-  --busy_;
+  const std::string text = [&] {
+    const ScopedCount busy(busy_);
+    return CutCells(*series_, rect);
+  }();
   clipboard_.SetText(text);
   ShrinkSelectionTo({rect.top, rect.left});
   RestartEditor();
@@ -672,9 +639,10 @@ void TSpreadF::Cut() {
 void TSpreadF::PasteCells() {
   if (!series_) return;
   const std::string text = clipboard_.GetText();
-  ++busy_;
-  tavel::PasteCells(*series_, text, CurrentCell());
-  --busy_;
+  {
+    const ScopedCount busy(busy_);
+    tavel::PasteCells(*series_, text, CurrentCell());
+  }
   SetEditMode(false, false);
   host_.RedrawGraph();
 }
@@ -686,10 +654,11 @@ void TSpreadF::Duplicate() {
 
 void TSpreadF::SortX(bool ascending) {
   if (!series_) return;
-  ++busy_;
-  series_->SortByX(ascending);
-  series_->FillGrid();
-  --busy_;
+  {
+    const ScopedCount busy(busy_);
+    series_->SortByX(ascending);
+    series_->FillGrid();
+  }
   RestartEditor();
 }
 

@@ -140,6 +140,9 @@ class TSpreadF : public QWidget, public MdiChild {
   void CreateGrid();
   void CreateMenus();
   void CreateContextMenu();
+  // "&Operate on Cells", the fill item (its text differs between the menus) and
+  // "&X && Y Operations".
+  void AddCellItems(QMenu* menu, const QString& fillText);
 
   // Grid events.
   bool StringGrid1KeyDown(QKeyEvent* event, bool fromEditor);

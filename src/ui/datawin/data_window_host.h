@@ -1,28 +1,19 @@
 #pragma once
 
+#include "ui/app/command_host.h"
+
 namespace tavel {
 
 class Series;
 
 // What a data window needs from its frame. Every command of the data window's menus that is
-// not about its own cells is handed on through here: to the frame's commands, to the graph
-// window and to the dialogs. Commands whose dialogs do not exist yet are still called; the
-// frame does nothing for them until then.
+// not about its own cells is handed on through here (and through CommandHost): to the frame's
+// commands, to the graph window and to the dialogs.
 //
 // The per-series commands (dialogs with a "Next" loop) act on the frame's ActiveChild; the
 // data window calls TrackActiveChild before it runs them from its context menu.
-class DataWindowHost {
+class DataWindowHost : public virtual CommandHost {
  public:
-  virtual ~DataWindowHost() = default;
-
-  // The frame's own commands.
-  virtual void NewData() = 0;
-  virtual void NewText() = 0;
-  virtual void Open() = 0;
-  virtual void Exit() = 0;
-  // ActiveChild := the frame's active child window, with its class.
-  virtual void TrackActiveChild() = 0;
-
   // Redraw of the graph window when one is open; nothing otherwise.
   virtual void RedrawGraph() = 0;
   // "&View": show the graph window, creating it when needed, and redraw it.
@@ -35,7 +26,6 @@ class DataWindowHost {
   virtual void SaveData(Series& series) = 0;  // SaveDataAs of that series
   virtual void SaveGraph() = 0;               // shows and draws the graph window first
   virtual void SaveBitmap() = 0;              // likewise
-  virtual void PrintData() = 0;
   virtual void PrintGraph() = 0;
   virtual void PrintSetup() = 0;
 
@@ -46,21 +36,11 @@ class DataWindowHost {
   virtual void XYOperations() = 0;
 
   // "&Regression" items.
-  virtual void ShowFitDialog() = 0;
   virtual void ClearFitCommand() = 0;
   virtual void FitError() = 0;
 
   // "&Graph" items and the context menu's "&Printer Color".
   virtual void AutoScale() = 0;
-  virtual void ShowScaleDialog() = 0;
-  virtual void ShowGridDialog() = 0;
-  virtual void ShowLogScaleDialog() = 0;
-  virtual void ShowGraphTypeDialog() = 0;
-  virtual void ShowMainTitleDialog() = 0;
-  virtual void ShowXTitleDialog() = 0;
-  virtual void ShowYTitleDialog() = 0;
-  virtual void ShowSeriesTitleDialog() = 0;
-  virtual void ShowFloatingTitlesDialog() = 0;
   virtual void ShowPrinterColorDialog() = 0;
 };
 

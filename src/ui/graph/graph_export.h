@@ -1,42 +1,44 @@
 #pragma once
 
-#include <iosfwd>
-#include <optional>
+#include <QtGlobal>
+#include <memory>
 #include <string>
-#include <vector>
+
+class QGuiApplication;
 
 namespace tavel {
 
-// The graph drawn without a window, for the command line. Each command makes its own
-// QGuiApplication on Qt's offscreen platform when none exists yet, so no display is needed;
-// it reads the input as the "&Open" command would and draws with the start-up settings.
-// Nothing is printed on success; a failure prints one line on err. Exit status: 0 done, 1 the
-// input could not be read or the output not written, 2 a wrong command line.
+class Workspace;
 
-// The graph window's size when the settings have not moved it, and the smallest size the
-// screen pass draws.
-constexpr int kExportDefaultWidth = 350;
-constexpr int kExportDefaultHeight = 300;
-constexpr int kExportMinWidth = 160;
-constexpr int kExportMinHeight = 120;
-constexpr int kExportMaxSide = 16384;
+// The graph drawn without a window: the pieces the command line puts together.
 
-// "WIDTHxHEIGHT" within the limits above.
-struct ExportSize {
-  int width = kExportDefaultWidth;
-  int height = kExportDefaultHeight;
+// The Qt application the drawing needs, made when the caller has none: on the offscreen
+// platform unless the user chose another, so no display is needed. Qt's own notes (a missing
+// runtime folder, a font it substituted) are dropped while it lives: a command prints nothing
+// on success.
+class HeadlessGui {
+ public:
+  HeadlessGui();
+  ~HeadlessGui();
+  HeadlessGui(const HeadlessGui&) = delete;
+  HeadlessGui& operator=(const HeadlessGui&) = delete;
+
+ private:
+  QtMessageHandler previousHandler_;
+  int argc_ = 1;
+  char name_[6] = "tavel";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QGuiApplication> app_;
 };
-std::optional<ExportSize> ParseExportSize(const std::string& text);
 
-// `--export OUT [--size WIDTHxHEIGHT] INPUT`, args being the words after "--export": the screen
-// image of INPUT at that size, written as BMP or PNG by OUT's extension.
-int RunExport(const std::vector<std::string>& args, std::ostream& err);
+// Exactly the picture a graph window of that outer size shows, without the band the window
+// keeps free for two menu bars (there are none here), written as "BMP" or "PNG" through the
+// safe replace. Throws FileWriteError, or std::bad_alloc when the image cannot be had.
+void ExportGraphImage(Workspace& workspace, int width, int height, const std::string& path,
+                      const char* format);
 
-// `--print-pdf OUT.pdf INPUT`, args being the words after "--print-pdf": the printer pass onto
-// one PDF page.
-int RunPrintPdf(const std::vector<std::string>& args, std::ostream& err);
-
-// `--help`.
-void WriteCommandLineHelp(std::ostream& out);
+// The printer pass onto one PDF page, written through the safe replace. False with the reason
+// in `why` when the page could not be made or written.
+bool PrintGraphPdf(Workspace& workspace, const std::string& path, std::string& why);
 
 }  // namespace tavel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/app/command_host.h"
+
 class QImage;
 class QPrinter;
 
@@ -12,36 +14,8 @@ namespace tavel {
 // The window reports its own destruction (GraphWindowDestroyed) from its destructor: a frame
 // that is itself being destroyed must take the graph window down first, while it can still be
 // called, and ignore the report then.
-class GraphHost {
+class GraphHost : public virtual CommandHost {
  public:
-  virtual ~GraphHost() = default;
-
-  // The frame's own commands.
-  virtual void NewData() = 0;
-  virtual void NewText() = 0;
-  virtual void Open() = 0;
-  virtual void Exit() = 0;
-  // ActiveChild := the frame's active child window, with its class.
-  virtual void TrackActiveChild() = 0;
-  // "Print &Data": every open series, through the first data window.
-  virtual void PrintData() = 0;
-
-  // The dialogs of the "&Graph" menu and the context menu. Each shows its dialog modally and
-  // then redraws the graph window, whatever button closed the dialog. The per-series ones
-  // (graph type, fit, series title) run the "Next" loop from the lowest series number in use
-  // and bring the graph window back to the front before that redraw. A dialog that does not
-  // exist yet does nothing.
-  virtual void ShowScaleDialog() = 0;
-  virtual void ShowGridDialog() = 0;
-  virtual void ShowLogScaleDialog() = 0;
-  virtual void ShowGraphTypeDialog() = 0;
-  virtual void ShowFitDialog() = 0;
-  virtual void ShowMainTitleDialog() = 0;
-  virtual void ShowXTitleDialog() = 0;
-  virtual void ShowYTitleDialog() = 0;
-  virtual void ShowSeriesTitleDialog() = 0;
-  virtual void ShowFloatingTitlesDialog() = 0;
-
   // The frame's Closing flag: windows taken down with the frame redraw nothing.
   virtual bool FrameClosing() const = 0;
   // The program's one off-screen graph image (GraphBitmap), which a redraw may recreate when

@@ -18,22 +18,13 @@
 #include <system_error>
 
 #include "core/files/atomic_file.h"
+#include "core/files/file_names.h"
+#include "core/files/save_as.h"
 #include "core/series/graph_settings.h"
 #include "core/series/workspace.h"
 #include "ui/platform/qt_canvas.h"
 
 namespace tavel {
-namespace {
-
-// The name without the extension of its last part; the folder stays.
-std::string WithoutExtension(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
-  return path.substr(0, dot);
-}
-
-}  // namespace
 
 QSize GraphBitmapSize(QSize screen, int menuBarHeight) {
   return QSize(std::max(1, screen.width()), std::max(1, screen.height() - 2 * menuBarHeight));
@@ -76,26 +67,13 @@ FileDialogOptions SaveBitmapDialogOptions(const GraphSettings& settings) {
   return options;
 }
 
-SaveBitmapResult SaveBitmapAs(const QImage& picture, const GraphSettings& settings,
-                              Prompts& prompts) {
-  for (;;) {
-    const auto chosen = prompts.SaveFileName(SaveBitmapDialogOptions(settings));
-    if (!chosen) return SaveBitmapResult::Cancelled;
-    const std::string& path = *chosen;
-    std::error_code error;
-    // Unlike a graph file, a bitmap is never "its own" file: every existing one is asked about.
-    if (std::filesystem::exists(path, error)) {
-      prompts.Beep();
-      if (!prompts.AskYesNo("The File  " + path + "  already exists overwrite it?")) continue;
-    }
-    try {
-      WriteImageFile(CropPicture(picture, settings.GraphWidth, settings.GraphHeight), path, "BMP");
-      return SaveBitmapResult::Saved;
-    } catch (const std::exception& e) {
-      prompts.ReportError(e.what());
-      return SaveBitmapResult::Failed;
-    }
-  }
+SaveResult SaveBitmapAs(const QImage& picture, const GraphSettings& settings, Prompts& prompts) {
+  // Unlike a graph file, a bitmap is never "its own" file: every existing one is asked about.
+  SaveAsRequest request;
+  request.dialog = SaveBitmapDialogOptions(settings);
+  return SaveAs(prompts, request, [&](const std::string& path) {
+    WriteImageFile(CropPicture(picture, settings.GraphWidth, settings.GraphHeight), path, "BMP");
+  });
 }
 
 bool IsColourPrinter(QPrinter& printer) {

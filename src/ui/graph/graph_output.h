@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/graph/draw_graph.h"
+#include "core/files/save_as.h"
 #include "core/platform/prompts.h"
 
 class QPrinter;
@@ -47,10 +48,8 @@ void WriteImageFile(const QImage& image, const std::string& path, const char* fo
 // that exists is overwritten only after "Yes", and "No" opens the dialog again. The picture is
 // cropped to GraphWidth x GraphHeight and written as a BMP file; a failed write goes to
 // prompts.ReportError.
-enum class SaveBitmapResult { Saved, Cancelled, Failed };
 FileDialogOptions SaveBitmapDialogOptions(const GraphSettings& settings);
-SaveBitmapResult SaveBitmapAs(const QImage& picture, const GraphSettings& settings,
-                              Prompts& prompts);
+SaveResult SaveBitmapAs(const QImage& picture, const GraphSettings& settings, Prompts& prompts);
 
 // The printer rules the device decides: colour from its colour mode and count, the page's
 // orientation.

@@ -19,6 +19,7 @@
 #include "core/series/graph_settings.h"
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
+#include "ui/app/menu_items.h"
 #include "ui/graph/graph_host.h"
 #include "ui/graph/graph_output.h"
 
@@ -26,15 +27,7 @@ namespace tavel {
 
 namespace {
 
-constexpr int kFileGroup = 1;
-constexpr int kGraphGroup = 7;
 constexpr char kNoName[] = "NoName.gra";
-
-QAction* AddItem(QMenu* menu, const QString& text, int helpContext) {
-  QAction* action = menu->addAction(text);
-  if (helpContext > 0) SetHelpContext(action, helpContext);
-  return action;
-}
 
 }  // namespace
 
@@ -138,21 +131,17 @@ void TGraphF::UpdateCaption() {
 void TGraphF::CreateMenus() {
   FileMenu = new QMenu("&File", this);
   SetHelpContext(FileMenu->menuAction(), 500);
-  New1 = AddItem(FileMenu, "&New  Data", 500);
-  connect(New1, &QAction::triggered, this, [this] { host_.NewData(); });
-  NewText1 = AddItem(FileMenu, "New  &Text", 500);
-  connect(NewText1, &QAction::triggered, this, [this] { host_.NewText(); });
-  Open1 = AddItem(FileMenu, "&Open", 500);
-  Open1->setShortcut(QKeySequence(Qt::Key_F3));
+  Open1 = AddNewAndOpenItems(FileMenu, host_, true);
+  New1 = FileMenu->actions().at(0);
+  NewText1 = FileMenu->actions().at(1);
   // While another child is active its own F3 is the one that counts.
   Open1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   addAction(Open1);
-  connect(Open1, &QAction::triggered, this, [this] { host_.Open(); });
-  SaveGraph1 = AddItem(FileMenu, "&Save Graph", 500);
+  SaveGraph1 = AddCommandItem(FileMenu, "&Save Graph", 500, Command::SaveGraph);
   connect(SaveGraph1, &QAction::triggered, this, &TGraphF::SaveGraph);
-  SaveBitmap1 = AddItem(FileMenu, "Save &Bitmap", 500);
+  SaveBitmap1 = AddCommandItem(FileMenu, "Save &Bitmap", 500, Command::SaveBitmap);
   connect(SaveBitmap1, &QAction::triggered, this, &TGraphF::SaveBitmap);
-  Close1 = AddItem(FileMenu, "&Close Graph", 500);
+  Close1 = AddMenuItem(FileMenu, "&Close Graph", 500);
   connect(Close1, &QAction::triggered, this, [this] {
     if (QMdiSubWindow* sub = SubWindow()) {
       sub->close();
@@ -160,61 +149,39 @@ void TGraphF::CreateMenus() {
       close();
     }
   });
-  PrintData1 = AddItem(FileMenu, "Print &Data", 1300);
+  PrintData1 = AddCommandItem(FileMenu, "Print &Data", 1300, Command::PrintData);
   connect(PrintData1, &QAction::triggered, this, [this] { host_.PrintData(); });
-  PrintGraph1 = AddItem(FileMenu, "&Print Graph", 1300);
+  PrintGraph1 = AddCommandItem(FileMenu, "&Print Graph", 1300, Command::PrintGraph);
   connect(PrintGraph1, &QAction::triggered, this, &TGraphF::PrintGraphCommand);
-  PrintSetup1 = AddItem(FileMenu, "P&rint Setup...", 1300);
+  PrintSetup1 = AddCommandItem(FileMenu, "P&rint Setup...", 1300, Command::PrintSetup);
   connect(PrintSetup1, &QAction::triggered, this, [this] { PrinterSetup(this, host_.Printer()); });
-  Exit1 = AddItem(FileMenu, "E&xit", 0);
+  Exit1 = AddCommandItem(FileMenu, "E&xit", 0, Command::Exit);
   connect(Exit1, &QAction::triggered, this, [this] { host_.Exit(); });
 
   GraphMenu = new QMenu("&Graph", this);
   SetHelpContext(GraphMenu->menuAction(), 550);
   AddGraphItems(GraphMenu, false);
-  LegendMenu = GraphMenu->addMenu("L&egend");
-  SetHelpContext(LegendMenu->menuAction(), 900);
-  AddLegendItems(LegendMenu, "&Series");
+  LegendMenu = AddLegendMenu(GraphMenu, {"L&egend", "&X Axis", "&Series", 900}, host_);
 }
 
 void TGraphF::CreateContextMenu() {
   PopupMenu1 = new QMenu(this);
   AddGraphItems(PopupMenu1, true);
-  QMenu* legend = PopupMenu1->addMenu("&Legend");
-  SetHelpContext(legend->menuAction(), 900);
-  AddLegendItems(legend, "S&eries");
-  connect(AddItem(PopupMenu1, "Sa&ve Graph", 500), &QAction::triggered, this, &TGraphF::SaveGraph);
-  connect(AddItem(PopupMenu1, "Save &Bitmap", 500), &QAction::triggered, this,
-          &TGraphF::SaveBitmap);
+  AddLegendMenu(PopupMenu1, {"&Legend", "&X Axis", "S&eries", 900}, host_);
+  connect(AddCommandItem(PopupMenu1, "Sa&ve Graph", 500, Command::SaveGraph), &QAction::triggered,
+          this, &TGraphF::SaveGraph);
+  connect(AddCommandItem(PopupMenu1, "Save &Bitmap", 500, Command::SaveBitmap),
+          &QAction::triggered, this, &TGraphF::SaveBitmap);
 }
 
 void TGraphF::AddGraphItems(QMenu* menu, bool withFit) {
-  connect(AddItem(menu, "&Auto Scale", 550), &QAction::triggered, this, &TGraphF::AutoScale);
-  connect(AddItem(menu, "&Scale", 1500), &QAction::triggered, this,
-          [this] { host_.ShowScaleDialog(); });
-  connect(AddItem(menu, "&Grid", 700), &QAction::triggered, this,
-          [this] { host_.ShowGridDialog(); });
-  connect(AddItem(menu, "&Log Scale", 1000), &QAction::triggered, this,
-          [this] { host_.ShowLogScaleDialog(); });
-  connect(AddItem(menu, "Graph &Type", 600), &QAction::triggered, this,
-          [this] { host_.ShowGraphTypeDialog(); });
+  connect(AddCommandItem(menu, "&Auto Scale", 550, Command::AutoScale), &QAction::triggered, this,
+          &TGraphF::AutoScale);
+  AddGraphDialogItems(menu, host_);
   if (withFit) {
-    connect(AddItem(menu, "&Fit", 1400), &QAction::triggered, this,
+    connect(AddCommandItem(menu, "&Fit", 1400, Command::Fit), &QAction::triggered, this,
             [this] { host_.ShowFitDialog(); });
   }
-}
-
-void TGraphF::AddLegendItems(QMenu* menu, const QString& seriesText) {
-  connect(AddItem(menu, "&Main", 900), &QAction::triggered, this,
-          [this] { host_.ShowMainTitleDialog(); });
-  connect(AddItem(menu, "&X Axis", 900), &QAction::triggered, this,
-          [this] { host_.ShowXTitleDialog(); });
-  connect(AddItem(menu, "&Y Axis", 900), &QAction::triggered, this,
-          [this] { host_.ShowYTitleDialog(); });
-  connect(AddItem(menu, seriesText, 900), &QAction::triggered, this,
-          [this] { host_.ShowSeriesTitleDialog(); });
-  connect(AddItem(menu, "&Floating", 900), &QAction::triggered, this,
-          [this] { host_.ShowFloatingTitlesDialog(); });
 }
 
 // ---------------------------------------------------------------------------------------------

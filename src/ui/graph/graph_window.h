@@ -106,7 +106,6 @@ class TGraphF : public QWidget, public MdiChild {
   void CreateContextMenu();
   // The "&Graph" items, shared by the menu and the context menu ("&Fit" only in the latter).
   void AddGraphItems(QMenu* menu, bool withFit);
-  void AddLegendItems(QMenu* menu, const QString& seriesText);
 
   void FormActivate();
   void FormResize();

@@ -89,6 +89,7 @@ std::optional<std::string> QtPrompts::SaveFileName(const FileDialogOptions& opti
 std::optional<std::string> QtPrompts::RunFileDialog(const FileDialogOptions& options, bool save,
                                                     int* chosenFilter) {
   QFileDialog dialog(parent_, Text(options.title), lastFolder_);
+  if (options.helpContext > 0) SetHelpContext(&dialog, options.helpContext);
   const QStringList filters = QtNameFilters(options.filters);
   dialog.setNameFilters(filters);
   if (options.filterIndex >= 1 && options.filterIndex <= filters.size()) {

@@ -304,10 +304,12 @@ TEST_P(MultiScaleChoiceTable, NeverCombinesMultiScaleWithALogAxis) {
   s.LogX = c.logX;
   s.LogY = c.logY;
   s.XScaleMax = s.YLScaleMax = s.YRScaleMax = 10;  // unequal limits: no Multi-Scale by equality
+  s.MultiScaleX = s.MultiScaleYL = s.MultiScaleYR = false;  // as the dialog's opening leaves them
   ScaleFields f;
   ShowScaleFields(s, f);
   f.AutoBox = c.choice;
-  EXPECT_TRUE(MultiScaleChoiceChanged(s, f, prompts));
+  // With both axes logarithmic nothing is applied, not even "Disable".
+  EXPECT_EQ(MultiScaleChoiceChanged(s, f, prompts), !(c.logX && c.logY));
   EXPECT_EQ(prompts.beeps, c.refused ? 1 : 0);
   const int shown = c.refused ? kMultiScaleDisable : c.choice;
   EXPECT_EQ(f.AutoBox, shown);
@@ -326,7 +328,7 @@ INSTANTIATE_TEST_SUITE_P(LogCombinations, MultiScaleChoiceTable,
                                            ChoiceCase{true, false, kMultiScaleBoth, true},
                                            ChoiceCase{true, false, kMultiScaleY, false},
                                            ChoiceCase{true, true, kMultiScaleY, true},
-                                           ChoiceCase{true, true, kMultiScaleDisable, false}));
+                                           ChoiceCase{true, true, kMultiScaleDisable, true}));
 
 TEST_F(ScaleTest, OpeningTheDialogAppliesNothingThenTheUsersChoiceApplies) {
   s.XScaleMax = 9;

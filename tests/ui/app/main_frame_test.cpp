@@ -1,4 +1,5 @@
 #include "ui/app/main_frame.h"
+#include "ui/platform/graph_fonts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,3 +1,5 @@
+#include "app/fit_command.h"
+
 #include "core/fit/fit_report.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "ui/graph/graph_export.h"
+#include "app/export_command.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +36,8 @@ class GraphExportTest : public ::testing::Test {
 
   int Export(const std::vector<std::string>& args) {
     err.str({});
-    return RunExport(args, err);
+    std::ostringstream out;
+    return RunExportCommand(args, out, err);
   }
 
   QTemporaryDir dir;
@@ -119,13 +120,13 @@ TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
 
 TEST_F(GraphExportTest, PrintPdfWritesOnePageAndLeavesNothingBehindOnFailure) {
   const std::string data = DataFile();
-  std::ostringstream perr;
-  EXPECT_EQ(RunPrintPdf({Path("graph.pdf"), data}, perr), 0) << perr.str();
+  std::ostringstream pout, perr;
+  EXPECT_EQ(RunPrintPdfCommand({Path("graph.pdf"), data}, pout, perr), 0) << perr.str();
   EXPECT_EQ(perr.str(), "");
   QFile pdf(QString::fromStdString(Path("graph.pdf")));
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   EXPECT_TRUE(pdf.read(5) == "%PDF-");
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("graph.pdf.part"))));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "the data and the PDF, nothing else";
 
   const struct {
     std::vector<std::string> args;
@@ -139,7 +140,7 @@ TEST_F(GraphExportTest, PrintPdfWritesOnePageAndLeavesNothingBehindOnFailure) {
   };
   for (const auto& c : cases) {
     perr.str({});
-    EXPECT_EQ(RunPrintPdf(c.args, perr), c.status) << c.says;
+    EXPECT_EQ(RunPrintPdfCommand(c.args, pout, perr), c.status) << c.says;
     EXPECT_NE(perr.str().find(c.says), std::string::npos) << perr.str();
   }
   EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("x.pdf"))));

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace tavel {
+
+class Workspace;
+
+// Reads the file named on the command line into the workspace as "&Open" would read it. False
+// after one line on err saying why (missing, a folder, not readable as that kind, no series).
+bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& err);
+
+}  // namespace tavel

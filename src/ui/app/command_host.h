@@ -1,0 +1,37 @@
+#pragma once
+
+namespace tavel {
+
+// The commands that the menus of more than one child window hand on to the frame. The data
+// window's and the graph window's hosts both extend it, so one frame method serves every
+// window that carries the item.
+class CommandHost {
+ public:
+  virtual ~CommandHost() = default;
+
+  // The frame's own commands.
+  virtual void NewData() = 0;
+  virtual void NewText() = 0;
+  virtual void Open() = 0;
+  virtual void Exit() = 0;
+  // ActiveChild := the frame's active child window, with its class.
+  virtual void TrackActiveChild() = 0;
+  // "Print &Data": every open series.
+  virtual void PrintData() = 0;
+
+  // The dialogs of the "&Graph" menus and the context menus. Each shows its dialog and then
+  // redraws the graph window, whatever button closed the dialog. The per-series ones run the
+  // "Next" loop.
+  virtual void ShowScaleDialog() = 0;
+  virtual void ShowGridDialog() = 0;
+  virtual void ShowLogScaleDialog() = 0;
+  virtual void ShowGraphTypeDialog() = 0;
+  virtual void ShowFitDialog() = 0;
+  virtual void ShowMainTitleDialog() = 0;
+  virtual void ShowXTitleDialog() = 0;
+  virtual void ShowYTitleDialog() = 0;
+  virtual void ShowSeriesTitleDialog() = 0;
+  virtual void ShowFloatingTitlesDialog() = 0;
+};
+
+}  // namespace tavel

@@ -1,0 +1,89 @@
+#include "ui/app/menu_items.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "ui/app/command_host.h"
+#include "ui/app/help_viewer.h"
+
+namespace tavel {
+
+bool CommandReady(Command command) {
+  switch (command) {
+    case Command::NewText:
+    case Command::OpenGraphFile:
+    case Command::OpenTextFile:
+    case Command::SaveGraph:
+    case Command::PrintData:
+    case Command::Calculator:
+    case Command::OperateOnCells:
+    case Command::FillCells:
+    case Command::XYOperations:
+    case Command::Fit:
+    case Command::ClearFit:
+    case Command::FitError:
+    case Command::LogScale:
+    case Command::GraphType:
+    case Command::Titles:
+    case Command::PrinterColor:
+    case Command::Preferences:
+      return false;
+    default:
+      return true;
+  }
+}
+
+QAction* AddMenuItem(QMenu* menu, const QString& text, int helpContext,
+                     const QKeySequence& shortcut) {
+  QAction* action = menu->addAction(text);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  if (helpContext > 0) SetHelpContext(action, helpContext);
+  return action;
+}
+
+QAction* AddCommandItem(QMenu* menu, const QString& text, int helpContext, Command command,
+                        const QKeySequence& shortcut) {
+  QAction* action = AddMenuItem(menu, text, helpContext, shortcut);
+  action->setEnabled(CommandReady(command));
+  return action;
+}
+
+QAction* AddNewAndOpenItems(QMenu* menu, CommandHost& host, bool openShortcut) {
+  QObject::connect(AddCommandItem(menu, "&New  Data", 500, Command::NewData), &QAction::triggered,
+                   menu, [&host] { host.NewData(); });
+  QObject::connect(AddCommandItem(menu, "New  &Text", 500, Command::NewText), &QAction::triggered,
+                   menu, [&host] { host.NewText(); });
+  QAction* open = AddCommandItem(menu, "&Open", 500, Command::Open,
+                                 openShortcut ? QKeySequence(Qt::Key_F3) : QKeySequence());
+  QObject::connect(open, &QAction::triggered, menu, [&host] { host.Open(); });
+  return open;
+}
+
+void AddGraphDialogItems(QMenu* menu, CommandHost& host) {
+  QObject::connect(AddCommandItem(menu, "&Scale", 1500, Command::Scale), &QAction::triggered,
+                   menu, [&host] { host.ShowScaleDialog(); });
+  QObject::connect(AddCommandItem(menu, "&Grid", 700, Command::Grid), &QAction::triggered, menu,
+                   [&host] { host.ShowGridDialog(); });
+  QObject::connect(AddCommandItem(menu, "&Log Scale", 1000, Command::LogScale),
+                   &QAction::triggered, menu, [&host] { host.ShowLogScaleDialog(); });
+  QObject::connect(AddCommandItem(menu, "Graph &Type", 600, Command::GraphType),
+                   &QAction::triggered, menu, [&host] { host.ShowGraphTypeDialog(); });
+}
+
+QMenu* AddLegendMenu(QMenu* parent, const LegendTexts& texts, CommandHost& host) {
+  QMenu* legend = parent->addMenu(texts.title);
+  SetHelpContext(legend->menuAction(), 900);
+  QObject::connect(AddCommandItem(legend, "&Main", 900, Command::Titles), &QAction::triggered,
+                   legend, [&host] { host.ShowMainTitleDialog(); });
+  QObject::connect(AddCommandItem(legend, texts.xAxis, 900, Command::Titles),
+                   &QAction::triggered, legend, [&host] { host.ShowXTitleDialog(); });
+  QObject::connect(AddCommandItem(legend, "&Y Axis", 900, Command::Titles), &QAction::triggered,
+                   legend, [&host] { host.ShowYTitleDialog(); });
+  QObject::connect(AddCommandItem(legend, texts.series, 900, Command::Titles),
+                   &QAction::triggered, legend, [&host] { host.ShowSeriesTitleDialog(); });
+  QObject::connect(AddCommandItem(legend, "&Floating", texts.floatingHelp, Command::Titles),
+                   &QAction::triggered, legend, [&host] { host.ShowFloatingTitlesDialog(); });
+  return legend;
+}
+
+}  // namespace tavel
