@@ -5,6 +5,7 @@
 
 #include "core/series/cell_grid.h"
 #include "core/series/number_text.h"
+#include "core/series/run_parts.h"
 #include "core/series/series.h"
 
 namespace tavel {
@@ -14,6 +15,8 @@ namespace {
 // From this magnitude on an extended value has no fraction bits left.
 constexpr Real kNoFractionBelow = 9223372036854775808.0L;  // 2^63
 
+constexpr std::int32_t kSplitRows = 1 << 15;
+
 CellRect EmptyRect() {
   return CellRect{kXColumn, 1, kXColumn, 0};
 }
@@ -22,25 +25,82 @@ bool IsEmpty(const CellRect& rect) {
   return rect.left > rect.right || rect.top > rect.bottom;
 }
 
-// Half away from zero at the d-th decimal: a negative value is rounded as the mirror image of
-// its positive, so -2.7 goes to -3 as 2.7 goes to 3.
-OperationResult RoundToDecimals(Real v, Real k) {
-  const Real d = std::trunc(k);
-  // Rounding to a decimal at or right of the point leaves a value without fraction as it is,
-  // however many decimals were asked for.
-  if (d >= 0 && std::fabs(v) >= kNoFractionBelow) return {v, true};
-  const Real p = std::pow(10.0L, d);
-  const Real w = std::fabs(v) * p;
-  if (!std::isfinite(w)) return {v, false};
-  if (w >= kNoFractionBelow) return {v, true};
-  const Real cut = std::trunc(w);
-  const Real rounded = (w - cut >= 0.5L) ? cut + 1 : cut;
-  Real r = rounded / p;
-  if (!std::isfinite(r)) return {v, false};
-  if (v < 0) r = -r;
-  if (r == 0) r = 0;  // no "-0" left in a cell
-  return {r, true};
-}
+// One operation with its K, with what depends on K alone worked out once for a whole column.
+class CellOperator {
+ public:
+  CellOperator(int operation, Real k) : operation_(operation), k_(k) {
+    if (operation == kRoundCell) {
+      decimals_ = std::trunc(k);
+      scale_ = std::pow(10.0L, decimals_);
+    }
+  }
+
+  OperationResult operator()(Real v) const {
+    Real r = v;
+    switch (operation_) {
+      case kCellPlusK:
+        r = v + k_;
+        break;
+      case kCellMinusK:
+        r = v - k_;
+        break;
+      case kCellTimesK:
+        r = v * k_;
+        break;
+      case kCellDivideK:
+        if (k_ == 0) return {v, false};
+        r = v / k_;
+        break;
+      case kCellPowerK:
+        if (!(v > 0)) return {v, false};
+        r = Power(v, k_);
+        break;
+      case kTenPowerCell:
+        // Power(10, v) and Log10(v) with ln 10 taken once rather than per cell.
+        r = std::exp(v * ln10_);
+        break;
+      case kLog10Cell:
+        if (!(v > 0)) return {v, false};
+        r = std::log(v) / ln10_;
+        break;
+      case kReciprocalCell:
+        if (v == 0) return {v, false};
+        r = 1 / v;
+        break;
+      case kRoundCell:
+        return Round(v);
+      default:
+        return {v, true};
+    }
+    if (!std::isfinite(r)) return {v, false};
+    return {r, true};
+  }
+
+ private:
+  // Half away from zero at the d-th decimal: a negative value is rounded as the mirror image of
+  // its positive, so -2.7 goes to -3 as 2.7 goes to 3.
+  OperationResult Round(Real v) const {
+    // Rounding to a decimal at or right of the point leaves a value without fraction as it is,
+    // however many decimals were asked for.
+    if (decimals_ >= 0 && std::fabs(v) >= kNoFractionBelow) return {v, true};
+    const Real w = std::fabs(v) * scale_;
+    if (!std::isfinite(w)) return {v, false};
+    if (w >= kNoFractionBelow) return {v, true};
+    const Real cut = std::trunc(w);
+    const Real rounded = (w - cut >= 0.5L) ? cut + 1 : cut;
+    Real r = rounded / scale_;
+    if (!std::isfinite(r)) return {v, false};
+    if (v < 0) r = -r;
+    if (r == 0) r = 0;  // no "-0" left in a cell
+    return {r, true};
+  }
+
+  int operation_;
+  Real k_;
+  Real decimals_ = 0;
+  Real scale_ = 1;
+  Real ln10_ = std::log(10.0L);
+};
 
 // Calls f(row, column) for every cell of the rectangle, row by row.
 template <typename F>
@@ -130,55 +190,36 @@ std::optional<Real> ReadConstant(std::string_view text) {
 }
 
 OperationResult ApplyCellOperation(int operation, Real v, Real k) {
-  Real r = v;
-  switch (operation) {
-    case kCellPlusK:
-      r = v + k;
-      break;
-    case kCellMinusK:
-      r = v - k;
-      break;
-    case kCellTimesK:
-      r = v * k;
-      break;
-    case kCellDivideK:
-      if (k == 0) return {v, false};
-      r = v / k;
-      break;
-    case kCellPowerK:
-      if (!(v > 0)) return {v, false};
-      r = Power(v, k);
-      break;
-    case kTenPowerCell:
-      r = Power(10, v);
-      break;
-    case kLog10Cell:
-      if (!(v > 0)) return {v, false};
-      r = Log10(v);
-      break;
-    case kReciprocalCell:
-      if (v == 0) return {v, false};
-      r = 1 / v;
-      break;
-    case kRoundCell:
-      return RoundToDecimals(v, k);
-    default:
-      return {v, true};
-  }
-  if (!std::isfinite(r)) return {v, false};
-  return {r, true};
+  return CellOperator(operation, k)(v);
 }
 
 OperateOutcome OperateOnCells(Series& series, const CellSet& set, int operation, Real k) {
   CellGrid& cells = series.Cells;
-  OperateOutcome outcome;
-  ForEachCell(CellSetRect(cells, set), [&](std::int32_t row, int column) {
-    const auto v = CellNumber(cells, row, column);
-    if (!v) return;
-    const OperationResult result = ApplyCellOperation(operation, *v, k);
-    if (!result.defined) outcome.undefined = true;
-    cells.SetNumber(row, column, result.value);
+  const CellOperator apply(operation, k);
+  const CellRect rect = CellSetRect(cells, set);
+  // Each cell stands alone, so a large set without free texts is worked in two halves of rows,
+  // the second on a helper thread; the cells come out the same either way.
+  const std::int32_t rows = rect.bottom - rect.top + 1;
+  const int parts = rows >= kSplitRows && !cells.HasTexts() ? 2 : 1;
+  const std::int32_t middle = parts == 2 ? rect.top + rows / 2 : rect.bottom + 1;
+  bool undefined[2] = {false, false};
+  RunParts(parts, [&](int part) {
+    CellRect half = rect;
+    if (part == 0) {
+      half.bottom = middle - 1;
+    } else {
+      half.top = middle;
+    }
+    ForEachCell(half, [&](std::int32_t row, int column) {
+      const auto v = CellNumber(cells, row, column);
+      if (!v) return;
+      const OperationResult result = apply(*v);
+      if (!result.defined) undefined[part] = true;
+      cells.SetNumber(row, column, result.value);
+    });
   });
+  OperateOutcome outcome;
+  outcome.undefined = undefined[0] || undefined[1];
   outcome.statistics = ComputeStatistics(cells, set);
   series.ClearFit();
   if (series.GridChanged) series.GridChanged();

@@ -1,6 +1,7 @@
 #include "core/cells/fill_cells.h"
 
 #include <cmath>
+#include <utility>
 
 #include "core/series/number_text.h"
 #include "core/series/series.h"
@@ -38,10 +39,13 @@ FillOutcome Validate(const FillTexts& texts, std::int32_t maxIndex, std::int32_t
 }  // namespace
 
 void FillDefaultTexts(FillTexts& texts, std::int32_t maxIndex) {
-  if (texts.startIndex.empty()) texts.startIndex = "1";
-  if (texts.stopIndex.empty()) texts.stopIndex = std::to_string(maxIndex);
-  if (texts.startValue.empty()) texts.startValue = "1";
-  if (texts.stepValue.empty()) texts.stepValue = "1";
+  const auto fill = [](std::string& text, std::string value) {
+    if (text.empty()) text = std::move(value);
+  };
+  fill(texts.startIndex, "1");
+  fill(texts.stopIndex, std::to_string(maxIndex));
+  fill(texts.startValue, "1");
+  fill(texts.stepValue, "1");
 }
 
 FillOutcome FillCells(Series& series, int column, const FillTexts& texts) {

@@ -90,5 +90,34 @@ INSTANTIATE_TEST_SUITE_P(
                true}),
     [](const auto& param) { return std::string(param.param.name); });
 
+// The running sum walks the points in exactly the order SortByX gives them: equal X keep
+// their row order, -0 equals 0, and a large series (sorted in two halves) is no different.
+TEST(XYOperationsOrder, SumFollowsTheOrderOfSortByX) {
+  testing::ScriptedPrompts prompts;
+  Workspace ws{prompts};
+  const Real pool[] = {-1e4000L, -2.5L, -0.0L, 0.0L, 1e-4940L, 3, 7.25L, 1e4000L};
+  const std::int32_t rows = 40000;
+  ws.Settings.NextDataSize = rows;
+  Series& operated = ws.CreateSeries();
+  Series& reference = ws.CreateSeries();
+  std::uint32_t state = 12345;
+  for (std::int32_t row = 1; row <= rows; ++row) {
+    state = state * 1664525u + 1013904223u;
+    for (Series* s : {&operated, &reference}) {
+      s->Cells.SetNumber(row, kXColumn, pool[(state >> 16) % 8]);
+      s->Cells.SetNumber(row, kYColumn, row);
+    }
+  }
+  reference.SortByX(true);
+  ASSERT_FALSE(OperateXY(operated, kYRunningSum));
+  Real sum = 0;
+  for (std::int32_t row = 1; row <= rows; ++row) {
+    const Tdata& p = reference.Points[static_cast<std::size_t>(row - 1)];
+    sum += p.Y;
+    ASSERT_EQ(operated.Cells.Number(row, kXColumn), p.X) << "row " << row;
+    ASSERT_EQ(operated.Cells.Number(row, kYColumn), sum) << "row " << row;
+  }
+}
+
 }  // namespace
 }  // namespace tavel
