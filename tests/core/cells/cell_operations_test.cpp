@@ -194,11 +194,5 @@ TEST_F(CellOperationsTest, OperateKeepsFullPrecision) {
   EXPECT_EQ(FormatStatistics(outcome.statistics).total, "3.3");
 }
 
-TEST_F(CellOperationsTest, ConstantTakesCommaAndRefusesTrailingText) {
-  EXPECT_EQ(ReadConstant(" 2,5"), 2.5L);
-  EXPECT_FALSE(ReadConstant("2.5x"));
-  EXPECT_FALSE(ReadConstant(""));
-}
-
 }  // namespace
 }  // namespace tavel
