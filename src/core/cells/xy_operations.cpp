@@ -1,0 +1,195 @@
+#include "core/cells/xy_operations.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "core/series/run_parts.h"
+#include "core/series/series.h"
+
+namespace tavel {
+
+namespace {
+
+// One row of items 0 to 5; false when its result would leave the extended range.
+bool CombineRow(Tdata& p, int operation) {
+  Real y = p.Y;
+  switch (operation) {
+    case kSwitchXY:
+      std::swap(p.X, p.Y);
+      std::swap(p.XValid, p.YValid);
+      return true;
+    case kYPlusX:
+      if (!p.XValid) return true;
+      y = p.Y + p.X;
+      break;
+    case kYMinusX:
+      if (!p.XValid) return true;
+      y = p.Y - p.X;
+      break;
+    case kYTimesX:
+      if (!p.XValid) return true;
+      y = p.Y * p.X;
+      break;
+    case kYDivideX:
+      if (!(p.XValid && p.YValid) || p.X == 0) return true;
+      y = p.Y / p.X;
+      break;
+    case kXDivideY:
+      if (!(p.XValid && p.YValid) || p.Y == 0) return true;
+      y = p.X / p.Y;
+      break;
+    default:
+      return true;
+  }
+  if (!std::isfinite(y)) return false;
+  p.Y = y;
+  p.YValid = true;
+  return true;
+}
+
+// The running sum or the cumulative trapezoid over the first n points, Y replaced and its flag
+// left alone. Returns the last value written: an overflow stays infinite or NaN from where it
+// happened on, so this one value tells whether every value is finite.
+Real RunningColumn(Tdata* points, std::int32_t n, int operation) {
+  Real s = 0;
+  if (operation == kYRunningSum) {
+    for (std::int32_t i = 0; i < n; ++i) {
+      s += points[i].Y;
+      points[i].Y = s;
+    }
+    return s;
+  }
+  for (std::int32_t i = 0; i < n; ++i) {
+    const Real x0 = points[i].X;
+    const Real y0 = points[i].Y;
+    points[i].Y = s;
+    // The last point takes the area up to itself; there is no segment beyond it.
+    if (i + 1 < n) s += (points[i + 1].X - x0) * ((y0 + points[i + 1].Y) * 0.5L);
+  }
+  return n > 0 ? points[n - 1].Y : 0;
+}
+
+// A row's X as the bytes of an unsigned number that orders as the X values do. A stable radix
+// sort of these keys gives exactly the order of SortByX (stable by X) without comparing
+// extended values, which is what made sorting a million shuffled rows slow.
+struct RowKey {
+  std::uint64_t mantissa;
+  std::uint16_t signExponent;
+  std::int32_t index;
+};
+
+constexpr int kKeyBytes = 10;
+
+RowKey MakeKey(Real x, std::int32_t index) {
+  if (x == 0) x = 0;  // -0 and 0 are equal X
+  RowKey key{0, 0, index};
+  unsigned char bytes[sizeof(Real)] = {};
+  std::memcpy(bytes, &x, kKeyBytes);
+  std::memcpy(&key.mantissa, bytes, 8);
+  std::memcpy(&key.signExponent, bytes + 8, 2);
+  if (key.signExponent & 0x8000u) {
+    key.mantissa = ~key.mantissa;
+    key.signExponent = static_cast<std::uint16_t>(~key.signExponent);
+  } else {
+    key.signExponent = static_cast<std::uint16_t>(key.signExponent | 0x8000u);
+  }
+  return key;
+}
+
+unsigned KeyByte(const RowKey& key, int byte) {
+  return byte < 8 ? static_cast<unsigned>(key.mantissa >> (8 * byte)) & 0xFFu
+                  : static_cast<unsigned>(key.signExponent >> (8 * (byte - 8))) & 0xFFu;
+}
+
+bool KeyLess(const RowKey& a, const RowKey& b) {
+  return a.signExponent < b.signExponent ||
+         (a.signExponent == b.signExponent && a.mantissa < b.mantissa);
+}
+
+// Least significant byte first, each pass stable, so equal X keep their row order. A byte
+// that all keys share (the low mantissa bytes of short numbers) costs no pass.
+void SortKeys(std::vector<RowKey>& keys) {
+  if (std::is_sorted(keys.begin(), keys.end(), KeyLess)) return;
+  std::vector<std::array<std::uint32_t, 256>> counts(kKeyBytes);
+  for (const RowKey& key : keys) {
+    for (int byte = 0; byte < kKeyBytes; ++byte) ++counts[byte][KeyByte(key, byte)];
+  }
+  std::vector<RowKey> buffer(keys.size());
+  for (int byte = 0; byte < kKeyBytes; ++byte) {
+    std::array<std::uint32_t, 256>& count = counts[byte];
+    if (count[KeyByte(keys.front(), byte)] == keys.size()) continue;
+    std::uint32_t offset = 0;
+    for (std::uint32_t& c : count) offset += std::exchange(c, offset);
+    for (const RowKey& key : keys) buffer[count[KeyByte(key, byte)]++] = key;
+    keys.swap(buffer);
+  }
+}
+
+constexpr std::size_t kSplitRows = 1 << 15;
+
+// The rows as SortByX(true) leaves them, complete points sorted by X at the front, except that
+// the rows holding only X or only Y follow them in their order instead of being dropped: they
+// are typed data. PointCount becomes the number of complete points.
+void ArrangeSorted(Series& series) {
+  std::vector<Tdata>& points = series.Points;
+  std::vector<RowKey> keys;
+  std::vector<std::int32_t> partial;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const Tdata& p = points[i];
+    if (p.XValid && p.YValid) {
+      keys.push_back(MakeKey(p.X, static_cast<std::int32_t>(i)));
+    } else if (p.XValid || p.YValid) {
+      partial.push_back(static_cast<std::int32_t>(i));
+    }
+  }
+  SortKeys(keys);
+  // The rows are gathered from a copy straight into their places (a copy costs less than
+  // a fresh vector of default rows); the reads go in random order, so two halves run at once.
+  const std::vector<Tdata> source = points;
+  const std::size_t used = keys.size() + partial.size();
+  const int parts = used >= kSplitRows ? 2 : 1;
+  RunParts(parts, [&](int part) {
+    const std::size_t first = part == 0 ? 0 : used / 2;
+    const std::size_t last = part == 0 && parts == 2 ? used / 2 : used;
+    for (std::size_t j = first; j < last; ++j) {
+      const std::size_t from = j < keys.size() ? static_cast<std::size_t>(keys[j].index)
+                                               : static_cast<std::size_t>(partial[j - keys.size()]);
+      points[j] = source[from];
+    }
+  });
+  std::fill(points.begin() + static_cast<std::ptrdiff_t>(used), points.end(), Tdata{});
+  series.PointCount = static_cast<std::int32_t>(keys.size());
+}
+
+}  // namespace
+
+bool OperateXY(Series& series, int operation) {
+  series.ReadGrid();
+  if (operation == kYRunningSum || operation == kYIntegral) {
+    ArrangeSorted(series);
+    const Real last = RunningColumn(series.Points.data(), series.PointCount, operation);
+    if (!std::isfinite(last)) {
+      // Nothing was written to the grid yet, so the series is as it was.
+      series.ReadGrid();
+      return true;
+    }
+    series.ClearFit();
+    series.FillGrid();
+    return false;
+  }
+  bool overflow = false;
+  for (Tdata& p : series.Points) {
+    if (!(p.XValid || p.YValid)) continue;
+    if (!CombineRow(p, operation)) overflow = true;
+  }
+  series.ClearFit();
+  series.FillGrid();
+  return overflow;
+}
+
+}  // namespace tavel
