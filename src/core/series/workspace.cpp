@@ -78,4 +78,14 @@ Series* Workspace::FindSeries(std::int32_t seriesNumber) const {
   return nullptr;
 }
 
+std::int32_t Workspace::NextUsedSeriesNumber(std::int32_t current) const {
+  // One round over the numbers at most: with no number in use there is no next one.
+  std::int32_t m = current;
+  for (std::int32_t step = 0; step < MaxSeries; ++step) {
+    m = m >= MaxSeries || m < 1 ? 1 : m + 1;
+    if (SeriesNumberUsed[static_cast<std::size_t>(m)]) return m;
+  }
+  return 0;
+}
+
 }  // namespace tavel

@@ -52,6 +52,11 @@ class Workspace {
   void SortDataWindows();
 
   Series* FindSeries(std::int32_t seriesNumber) const;
+  // The "Next" button's choice: the next used series number above `current`, wrapping around
+  // to the lowest; `current` itself when it is the only one, 0 when none is used.
+  std::int32_t NextUsedSeriesNumber(std::int32_t current) const;
+  // The lowest used series number, 0 when none is used.
+  std::int32_t LowestUsedSeriesNumber() const { return NextUsedSeriesNumber(MaxSeries); }
   bool SeriesLimitReached() const { return DataWindows.size() >= MaxSeries; }
 
  private:

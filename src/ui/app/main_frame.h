@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "core/platform/prompts.h"
@@ -154,6 +155,20 @@ class TMDIMainF : public QMainWindow,
   TSpreadF* DataWindowOf(const Series& series) const;
   // The active child as a data window, when it is one.
   TSpreadF* ActiveDataWindow() const;
+
+  // The per-series dialog loop every dialog with a "Next" button runs in. `show` shows the
+  // dialog once, modally, for the active data window's series; its "Next" sets
+  // NextSeriesRequested, and the loop then makes the data window of the next used series
+  // number active (wrapping round, restoring minimised data windows it passes) and shows the
+  // dialog again. Opened from the graph window, the loop starts at the lowest series and the
+  // graph window is made active again and redrawn at the end; otherwise the graph is redrawn
+  // at the end when `redrawAfter`. A request left by a dialog is never carried into the next
+  // loop, and a series number that no window holds ends the loop.
+  void RunPerSeriesLoop(const std::function<void()>& show, bool redrawAfter = true);
+  // Makes the data window of the series number active the way the loop does: the frame's next
+  // child again and again, restoring minimised data windows on the way. False when no window
+  // holds the number.
+  bool ActivateSeriesWindow(std::int32_t seriesNumber);
   // The printer kept for the whole run, so the choices of "P&rint Setup..." hold for the next
   // print.
   QPrinter& Printer() override;

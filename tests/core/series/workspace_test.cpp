@@ -79,6 +79,21 @@ TEST(Workspace, GivenNumberIsTakenOnceAndMarked) {
   EXPECT_EQ(ws.CreateSeries().SeriesNumber, 1);
 }
 
+TEST(Workspace, NextUsedNumberWrapsToTheLowestAndNeverLoops) {
+  testing::ScriptedPrompts prompts;
+  Workspace ws(prompts);
+  EXPECT_EQ(ws.NextUsedSeriesNumber(3), 0);
+  for (const std::int32_t n : {2, 5, 9}) ws.SeriesNumberUsed[static_cast<std::size_t>(n)] = true;
+  EXPECT_EQ(ws.NextUsedSeriesNumber(9), 2);
+  EXPECT_EQ(ws.NextUsedSeriesNumber(2), 5);
+  EXPECT_EQ(ws.LowestUsedSeriesNumber(), 2);
+  ws.SeriesNumberUsed = {};
+  ws.SeriesNumberUsed[7] = true;
+  EXPECT_EQ(ws.NextUsedSeriesNumber(7), 7);
+  ws.SeriesNumberUsed[MaxSeries] = true;
+  EXPECT_EQ(ws.NextUsedSeriesNumber(MaxSeries), 7);
+}
+
 TEST(GraphSettings, ResetLeavesPreferencesAndCalculator) {
   GraphSettings s;
   s.MaxDataIndex = 500;

@@ -602,3 +602,36 @@ TEST(FrameGraphWindowTest, ViewGraphDrawsTheSeriesAndGoesWithTheLastDataWindow) 
 
 }  // namespace
 }  // namespace tavel
+
+namespace tavel {
+namespace {
+
+TEST_F(WindowCommandsTest, PerSeriesLoopStepsToTheNextUsedNumberAndRestoresMinimised) {
+  frame->show();
+  for (int i = 0; i < 9; ++i) frame->NewData();
+  for (const std::int32_t gone : {1, 3, 4, 6, 7, 8}) WindowOf(gone)->CloseWithoutQuestion();
+  Flush();
+  ASSERT_EQ(Numbers(), (std::vector<std::int32_t>{2, 5, 9}));
+  WindowOf(5)->SubWindow()->showMinimized();
+  frame->mdiArea()->setActiveSubWindow(WindowOf(9)->SubWindow());
+  frame->TrackActiveChild();
+
+  std::vector<std::int32_t> shown;
+  int nexts = 3;
+  frame->RunPerSeriesLoop([&] {
+    shown.push_back(frame->ActiveDataWindow()->series()->SeriesNumber);
+    workspace.Settings.NextSeriesRequested = nexts-- > 0;
+  });
+  EXPECT_EQ(shown, (std::vector<std::int32_t>{9, 2, 5, 9}));
+  EXPECT_FALSE(WindowOf(5)->SubWindow()->isMinimized());
+  EXPECT_FALSE(workspace.Settings.NextSeriesRequested);
+
+  // A request left over from elsewhere is not this loop's: one show only.
+  shown.clear();
+  workspace.Settings.NextSeriesRequested = true;
+  frame->RunPerSeriesLoop([&] { shown.push_back(frame->ActiveDataWindow()->series()->SeriesNumber); });
+  EXPECT_EQ(shown.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tavel

@@ -1,0 +1,64 @@
+// The loop of the per-series dialogs ("Next" steps to the next series).
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "core/series/graph_settings.h"
+#include "core/series/series.h"
+#include "ui/app/main_frame.h"
+#include "ui/datawin/data_window.h"
+
+namespace tavel {
+
+bool TMDIMainF::ActivateSeriesWindow(std::int32_t seriesNumber) {
+  const auto isTarget = [&] {
+    TSpreadF* window = ActiveDataWindow();
+    return window != nullptr && window->series() != nullptr &&
+           window->series()->SeriesNumber == seriesNumber;
+  };
+  if (isTarget()) return true;
+  // Once round the children at most: a number no window holds must not keep the loop going.
+  const qsizetype children = mdiArea_->subWindowList().size();
+  for (qsizetype i = 0; i < children; ++i) {
+    mdiArea_->activateNextSubWindow();
+    TrackActiveChild();
+    QMdiSubWindow* sub = mdiArea_->currentSubWindow();
+    if (sub != nullptr && sub->isMinimized() && ActiveDataWindow() != nullptr) sub->showNormal();
+    if (isTarget()) return true;
+  }
+  return false;
+}
+
+void TMDIMainF::RunPerSeriesLoop(const std::function<void()>& show, bool redrawAfter) {
+  GraphSettings& settings = workspace_.Settings;
+  settings.NextSeriesRequested = false;
+  const bool fromGraph = ActiveChildClass == ChildClass::GraphWindow;
+  QPointer<QWidget> graph = GraphWindow;
+  if (fromGraph) {
+    if (!ActivateSeriesWindow(workspace_.LowestUsedSeriesNumber())) return;
+  } else if (ActiveDataWindow() == nullptr) {
+    return;
+  }
+  show();
+  while (settings.NextSeriesRequested) {
+    settings.NextSeriesRequested = false;
+    const TSpreadF* active = ActiveDataWindow();
+    if (active == nullptr || active->series() == nullptr) break;
+    const std::int32_t next = workspace_.NextUsedSeriesNumber(active->series()->SeriesNumber);
+    if (next == 0 || !ActivateSeriesWindow(next)) break;
+    show();
+  }
+  // The request belongs to this loop and ends with it.
+  settings.NextSeriesRequested = false;
+  if (fromGraph && graph) {
+    const qsizetype children = mdiArea_->subWindowList().size();
+    for (qsizetype i = 0; i < children && ActiveChildClass != ChildClass::GraphWindow; ++i) {
+      mdiArea_->activateNextSubWindow();
+      TrackActiveChild();
+    }
+    RedrawGraph();
+  } else if (redrawAfter) {
+    RedrawGraph();
+  }
+}
+
+}  // namespace tavel
