@@ -44,22 +44,17 @@ void ExportGraphImage(Workspace& workspace, int width, int height, const std::st
 bool PrintGraphPdf(Workspace& workspace, const std::string& path, std::string& why) {
   std::ostringstream reports;
   QuietPrompts prompts(reports);
-  bool printed = false;
-  try {
-    ReplaceFileSafely(path, [&](const std::filesystem::path& newFile) {
-      QPrinter printer(QPrinter::HighResolution);
-      UsePdfOutput(printer, QString::fromStdString(newFile.string()));
-      // The report of a failed page is kept; the safe replace leaves the old file alone.
-      printed = PrintGraphPage(workspace, printer, prompts);
-      if (!printed) throw FileWriteError(reports.str());
-    });
-  } catch (const std::exception& e) {
-    why = e.what();
-    if (why.empty()) why = "the page could not be written";
-    while (!why.empty() && why.back() == '\n') why.pop_back();
-    return false;
+  QPrinter printer(QPrinter::HighResolution);
+  UsePdfOutput(printer, QString::fromStdString(path));
+  if (PrintSafely(printer, prompts, [&](QPrinter& target) {
+        return PrintGraphPage(workspace, target, prompts);
+      })) {
+    return true;
   }
-  return true;
+  why = reports.str();
+  while (!why.empty() && why.back() == '\n') why.pop_back();
+  if (why.empty()) why = "the page could not be written";
+  return false;
 }
 
 }  // namespace tavel

@@ -130,6 +130,28 @@ bool PrintGraphPage(Workspace& workspace, QPrinter& printer, Prompts& prompts) {
   return painter.end();
 }
 
+bool PrintSafely(QPrinter& printer, Prompts& prompts, const std::function<bool(QPrinter&)>& pass) {
+  if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) {
+    return pass(printer);
+  }
+  const QString target = printer.outputFileName();
+  bool printed = false;
+  try {
+    ReplaceFileSafely(target.toStdString(), [&](const std::filesystem::path& newFile) {
+      printer.setOutputFileName(QString::fromStdString(newFile.string()));
+      printed = pass(printer);
+      printer.setOutputFileName(target);
+      // The pass has said why already; the old file must stay.
+      if (!printed) throw FileWriteError("");
+    });
+  } catch (const FileWriteError& e) {
+    printer.setOutputFileName(target);
+    if (printed || *e.what() != '\0') prompts.ReportError(e.what());
+    return false;
+  }
+  return true;
+}
+
 bool ConfirmPrint(QWidget* parent, QPrinter& printer) {
   QPrintDialog dialog(&printer, parent);
   // One page, always: there is no range to choose.

@@ -235,7 +235,9 @@ bool TGraphF::PrintGraph(QPrinter& printer) {
       resize(grown);
     }
   }
-  return PrintGraphPage(workspace_, printer, prompts_);
+  return PrintSafely(printer, prompts_, [this](QPrinter& target) {
+    return PrintGraphPage(workspace_, target, prompts_);
+  });
 }
 
 void TGraphF::PrintGraphCommand() {
