@@ -37,15 +37,19 @@ DrawResult DrawScreenImage(Workspace& workspace, QImage& image, const ScreenPass
   target.width = pass.windowWidth;
   target.height = pass.windowHeight;
   target.menuBarHeight = pass.menuBarHeight;
-  target.imageWidth = image.width();
-  target.imageHeight = image.height();
+  // A high-resolution image is drawn in its logical units; the painter scales to the pixels.
+  target.imageWidth = static_cast<int>(image.deviceIndependentSize().width());
+  target.imageHeight = static_cast<int>(image.deviceIndependentSize().height());
   target.condensedFontInstalled = pass.condensedFont;
   return DrawGraph(workspace, canvas, target);
 }
 
 QImage CropPicture(const QImage& picture, int width, int height) {
-  return picture.copy(0, 0, std::clamp(width, 1, std::max(1, picture.width())),
-                      std::clamp(height, 1, std::max(1, picture.height())));
+  const qreal ratio = picture.devicePixelRatio();
+  const int w = static_cast<int>(width * ratio);
+  const int h = static_cast<int>(height * ratio);
+  return picture.copy(0, 0, std::clamp(w, 1, std::max(1, picture.width())),
+                      std::clamp(h, 1, std::max(1, picture.height())));
 }
 
 void WriteImageFile(const QImage& image, const std::string& path, const char* format) {
