@@ -52,7 +52,7 @@ std::optional<ExportSize> ParseExportSize(const std::string& text) {
 }
 
 int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  constexpr char kUsage[] = "usage: tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT.prn";
+  constexpr char kUsage[] = "usage: tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT.prn|INPUT.gra";
   ExportSize size;
   std::vector<std::string> names;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -103,7 +103,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::o
 
 int RunPrintPdfCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   if (args.size() != 2) {
-    err << "usage: tavel --print-pdf OUT.pdf INPUT.prn\n";
+    err << "usage: tavel --print-pdf OUT.pdf INPUT.prn|INPUT.gra\n";
     return 2;
   }
   const std::string& out = args[0];
@@ -136,17 +136,20 @@ int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std:
 
 void WriteCommandLineHelp(std::ostream& out) {
   out << "usage: tavel [FILE]\n"
-         "       tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT.prn\n"
-         "       tavel --print-pdf OUT.pdf INPUT.prn\n"
-         "       tavel --fit KIND INPUT.prn\n"
+         "       tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT\n"
+         "       tavel --print-pdf OUT.pdf INPUT\n"
+         "       tavel --fit KIND INPUT\n"
+         "       tavel --fit INPUT.gra\n"
          "       tavel --help\n"
          "\n"
          "  FILE         read as a graph file when the program starts\n"
+         "  INPUT        a data file (.prn) or a graph file (.gra, with its settings and fits)\n"
          "  --export     draw INPUT as the graph window shows it and write the picture as a\n"
          "               BMP or PNG file (by OUT's extension); the size defaults to 350x300\n"
          "  --print-pdf  print the graph of INPUT onto one PDF page\n"
          "  --fit        fit every series of INPUT (KIND 1..5 polynomial order, 6 power,\n"
-         "               7 exponential, 8 natural log) and print the results\n"
+         "               7 exponential, 8 natural log) and print the results; without KIND,\n"
+         "               print the fits stored in the graph file\n"
          "  --help       show this text\n"
          "\n"
          "--export, --print-pdf and --fit need no display. They print nothing else on success;\n"

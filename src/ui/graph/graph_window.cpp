@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <exception>
 
+#include "core/files/graph_file.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/graph_settings.h"
 #include "core/series/workspace.h"
@@ -76,7 +77,7 @@ TGraphF::~TGraphF() {
   s.GraphTop = placement_.top();
   s.GraphWidth = placement_.width();
   s.GraphHeight = placement_.height();
-  host_.GraphWindowDestroyed();
+  host_.GraphWindowDestroyed(this);
 }
 
 QMdiSubWindow* TGraphF::CreateSubWindow(Workspace& workspace, Prompts& prompts, GraphHost& host,
@@ -246,6 +247,13 @@ void TGraphF::PrintGraphCommand() {
 
 void TGraphF::SaveBitmap() {
   SaveBitmapAs(Image1->Picture(), workspace_.Settings, prompts_);
+}
+
+bool TGraphF::SaveGraph() {
+  if (SaveGraphAs(workspace_, prompts_) != SaveResult::Saved) return false;
+  UpdateCaption();
+  Redraw();
+  return true;
 }
 
 void TGraphF::AutoScale() {

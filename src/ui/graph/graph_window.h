@@ -75,8 +75,9 @@ class TGraphF : public QWidget, public MdiChild {
   bool PrintGraph(QPrinter& printer);
   void PrintGraphCommand();
   void SaveBitmap();
-  // Graph files are not written yet: the command does nothing until then.
-  void SaveGraph() {}
+  // "&Save Graph": the save dialog loop; once the file is written the caption names it and
+  // the graph is redrawn. True when the file was written.
+  bool SaveGraph();
   void AutoScale();
 
   GraphImage* Image1 = nullptr;
