@@ -52,7 +52,8 @@ std::optional<ExportSize> ParseExportSize(const std::string& text) {
 }
 
 int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  constexpr char kUsage[] = "usage: tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT.prn|INPUT.gra";
+  constexpr char kUsage[] =
+      "usage: tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT.prn|INPUT.gra";
   ExportSize size;
   std::vector<std::string> names;
   for (std::size_t i = 0; i < args.size(); ++i) {

@@ -14,7 +14,8 @@ namespace tavel {
 bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& err) {
   const FileKind kind = FileKindOf(path);
   if (kind == FileKind::Other) {
-    err << "tavel: " << path << ": unknown input type; give a data file (.prn) or a graph file (.gra)\n";
+    err << "tavel: " << path
+        << ": unknown input type; give a data file (.prn) or a graph file (.gra)\n";
     return false;
   }
   std::error_code error;

@@ -398,7 +398,6 @@ bool TMDIMainF::GraphWindowSaveGraph() {
   return graph != nullptr && graph->SaveGraph();
 }
 
-
 void TMDIMainF::ShowCalculator() {
   // The calculator is shown once it can calculate.
 }

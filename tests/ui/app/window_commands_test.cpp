@@ -272,9 +272,8 @@ TEST_F(WindowCommandsTest, GraphFileAsksWhenDataWindowsExistAndAbortLeavesEveryt
   const struct {
     const char* name;
     std::string text;
-  } broken[] = {{"empty.gra", ""},
-                {"cut.gra", "1\r\n3\r\n7\r\n"},
-                {"number99.gra", "1\r\n0\r\n99\r\n"}};
+  } broken[] = {
+      {"empty.gra", ""}, {"cut.gra", "1\r\n3\r\n7\r\n"}, {"number99.gra", "1\r\n0\r\n99\r\n"}};
   for (const auto& b : broken) {
     SCOPED_TRACE(b.name);
     Write(b.name, b.text);
@@ -646,8 +645,8 @@ TEST(FrameGraphWindowTest, SaveGraphAndOpenItAgain) {
   const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
   testing::ScriptedPrompts prompts;
   Workspace workspace{prompts};
-  auto frame = std::make_unique<TMDIMainF>(workspace, prompts,
-                                           dir.filePath("tavel.cfg").toStdString());
+  auto frame =
+      std::make_unique<TMDIMainF>(workspace, prompts, dir.filePath("tavel.cfg").toStdString());
   frame->CreateDialogs();
   frame->resize(1000, 800);
   frame->show();
@@ -682,9 +681,8 @@ TEST(FrameGraphWindowTest, SaveGraphAndOpenItAgain) {
   graph->SaveGraph1->trigger();
   EXPECT_TRUE(prompts.questions.empty());
   graph->SaveGraph1->trigger();
-  EXPECT_EQ(prompts.questions,
-            std::vector<std::string>{"The File [ " + path("other.gra") +
-                                     " ] already exists overwrite it?"});
+  EXPECT_EQ(prompts.questions, std::vector<std::string>{"The File [ " + path("other.gra") +
+                                                        " ] already exists overwrite it?"});
   EXPECT_EQ(prompts.dialogs.size(), 4u);
   EXPECT_EQ(prompts.dialogs[3].fileName, path("mine"));
   EXPECT_EQ(workspace.Settings.GraphFileName, path("third.gra"));
