@@ -11,9 +11,7 @@ namespace tavel {
 bool CommandReady(Command command) {
   switch (command) {
     case Command::NewText:
-    case Command::OpenGraphFile:
     case Command::OpenTextFile:
-    case Command::SaveGraph:
     case Command::PrintData:
     case Command::Calculator:
     case Command::OperateOnCells:

@@ -5,11 +5,13 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 #include <exception>
+#include <new>
 
 #include "core/cells/clipboard_text.h"
 #include "core/files/atomic_file.h"
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
+#include "core/files/graph_file.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/series.h"
 #include "ui/app/main_frame.h"
@@ -173,10 +175,6 @@ void TMDIMainF::Open() {
       OpenDataFileCommand(*chosen);
       return;
     case OpenKind::GraphFile:
-      if (!CommandReady(Command::OpenGraphFile)) {
-        prompts_.Beep();
-        return;
-      }
       if (AnyDataWindow() && !prompts_.AskYesAbort(kDataLossQuestion)) return;
       LoadGraphFile(path);
       return;
@@ -209,14 +207,28 @@ void TMDIMainF::OpenDataFileCommand(const std::string& path) {
 
 void TMDIMainF::LoadGraphFile(const QString& path) {
   GraphSettings& settings = workspace_.Settings;
-  settings.GraphFileName = path.toStdString();
-  ReadGraphFile();
-  if (settings.GraphLoadFailed) {
-    settings.GraphLoadFailed = false;
-  } else {
-    RedrawGraph();
-    settings.GraphJustCreated = false;
+  const std::string name = path.toStdString();
+  // Nothing is closed before the whole file has been read: a file that fails leaves the
+  // windows, the settings and GraphFileName as the user had them, so the next "Save Graph"
+  // cannot replace the file with what little was read of it.
+  auto contents = ParseGraphFile(name);
+  if (!contents) {
+    prompts_.ErrorBox(IncompatibleFormatText(name));
+    return;
   }
+  CloseWindows(false);
+  try {
+    ApplyGraphFile(workspace_, std::move(*contents), name);
+  } catch (const std::bad_alloc&) {
+    // The rows were measured against the free memory, yet it ran out: nothing half filled stays.
+    workspace_.DestroyAllSeries();
+    prompts_.ErrorBox(IncompatibleFormatText(name));
+    return;
+  }
+  settings.GraphLoadFailed = false;
+  ShowGraphWindow();
+  TileVertical();
+  settings.GraphJustCreated = false;
 }
 
 void TMDIMainF::LoadGraphFileFromCommandLine(const QString& path) {
@@ -247,14 +259,9 @@ bool TMDIMainF::CloseQuery() {
   switch (prompts_.AskYesNoCancel(kExitQuestion)) {
     case Answer::Yes:
       if (AnyDataWindow()) {
-        // Nothing may be closed as if it had been saved while graphs cannot be saved.
-        if (!CommandReady(Command::SaveGraph)) {
-          prompts_.Beep();
-          return false;
-        }
         if (!GraphWindow) ShowGraphWindow();
-        // The frame closes also when the user cancels the save dialog.
-        GraphWindowSaveGraph();
+        // A save cancelled or failed is no save: closing now would lose every series.
+        if (!GraphWindowSaveGraph()) return false;
       }
       CloseWindows(true);
       return true;
@@ -385,10 +392,10 @@ void TMDIMainF::RedrawGraphWindow() {
   if (TGraphF* graph = GraphOf(GraphWindow)) graph->Redraw();
 }
 
-void TMDIMainF::GraphWindowSaveGraph() {
-  if (TGraphF* graph = GraphOf(GraphWindow)) graph->SaveGraph();
+bool TMDIMainF::GraphWindowSaveGraph() {
+  TGraphF* graph = GraphOf(GraphWindow);
+  return graph != nullptr && graph->SaveGraph();
 }
-
 
 void TMDIMainF::ShowCalculator() {
   // The calculator is shown once it can calculate.
