@@ -15,7 +15,6 @@ bool CommandReady(Command command) {
     case Command::OpenTextFile:
     case Command::SaveGraph:
     case Command::PrintData:
-    case Command::Calculator:
     case Command::Fit:
     case Command::ClearFit:
     case Command::FitError:

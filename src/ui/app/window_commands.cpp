@@ -396,7 +396,7 @@ void TMDIMainF::GraphWindowSaveGraph() {
 
 
 void TMDIMainF::ShowCalculator() {
-  // The calculator is shown once it can calculate.
+  if (CalcF != nullptr) CalcF->ShowOver(nullptr);
 }
 
 void TMDIMainF::OperateOnCells() {

@@ -13,6 +13,7 @@
 
 #include "core/series/number_text.h"
 #include "support/frame_fixture.h"
+#include "ui/calc/calc_dialog.h"
 
 namespace tavel {
 namespace {
@@ -22,6 +23,17 @@ using MathDialogTest = testing::FrameFixture;
 QString Text(Real value) {
   return QString::fromStdString(FormatNumber(value, 14));
 }
+
+// Whether input reaches a window while a modal dialog is open, as Qt last told the window.
+class BlockedSpy : public QObject {
+ public:
+  bool blocked = false;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::WindowBlocked) blocked = true;
+    if (event->type() == QEvent::WindowUnblocked) blocked = false;
+    return false;
+  }
+};
 
 TEST_F(MathDialogTest, OpensOnTheActiveSeriesWithKFromCalcXAndTheStatisticsOfTheSet) {
   NewSeries({1, 2, 3, 4});
@@ -119,6 +131,49 @@ TEST_F(MathDialogTest, CopyPutsTheThreeFieldsSeparatedByCarriageReturnsAndCloses
              }});
   EXPECT_EQ(showings, 1);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "10\r2.5\r" + Text(std::sqrt(5.0L / 3)));
+}
+
+// K is CalcX: read when "Calculator" is pressed, and written back by the calculator's close.
+TEST_F(MathDialogTest, CalculatorOpensBesideTheDialogAndItsCloseFillsK) {
+  NewSeries({1});
+  TCalcF* calc = frame->CalcF;
+  BlockedSpy spy;
+  calc->installEventFilter(&spy);
+  frame->ShowCalculator();
+  ASSERT_TRUE(calc->isVisible());
+  // A calculator left open would sit blocked behind the modal dialog: it is closed first.
+  WhileModal([&] { frame->OperateOnCells(); },
+             {[&](QDialog*) {
+                EXPECT_FALSE(calc->isVisible());
+                frame->MathF->Edit1->setText("5");
+                frame->MathF->ButtonCal->click();
+                EXPECT_EQ(workspace.Settings.CalcX, 5);
+                ASSERT_TRUE(calc->isVisible());
+                // The calculator belongs to the dialog while it is open, so input reaches it.
+                EXPECT_FALSE(spy.blocked);
+                calc->SpeedButtonCE->click();
+                QTest::keyClicks(calc->EditX, "7");
+                calc->ButtonExit->click();
+                EXPECT_EQ(frame->MathF->Edit1->text(), "7");
+                EXPECT_EQ(workspace.Settings.CalcX, 7);
+                // Text that is no number keeps CalcX, without a beep, and shows the calculator.
+                frame->MathF->Edit1->setText("x");
+                const int beeps = prompts.beeps;
+                frame->MathF->ButtonCal->click();
+                QTest::qWait(20);
+                EXPECT_TRUE(calc->isVisible());
+                EXPECT_EQ(workspace.Settings.CalcX, 7);
+                EXPECT_EQ(prompts.beeps, beeps);
+                frame->MathF->NextB->click();
+              },
+              // Shown again by "Next", the dialog keeps the open calculator usable.
+              [&](QDialog*) {
+                EXPECT_TRUE(calc->isVisible());
+                EXPECT_FALSE(spy.blocked);
+              }});
+  // The dialog gone, the calculator is the frame's again.
+  EXPECT_EQ(calc->windowHandle()->transientParent(), frame->windowHandle());
+  calc->close();
 }
 
 }  // namespace
