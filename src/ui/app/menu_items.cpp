@@ -13,10 +13,6 @@ bool CommandReady(Command command) {
     case Command::NewText:
     case Command::OpenTextFile:
     case Command::PrintData:
-    case Command::Calculator:
-    case Command::OperateOnCells:
-    case Command::FillCells:
-    case Command::XYOperations:
     case Command::Fit:
     case Command::ClearFit:
     case Command::FitError:

@@ -15,6 +15,10 @@
 #include "core/scale/axis_scale.h"
 #include "core/series/series.h"
 #include "ui/app/main_frame.h"
+#include "ui/calc/calc_dialog.h"
+#include "ui/cells/fill_dialog.h"
+#include "ui/cells/math_dialog.h"
+#include "ui/cells/math_xy_dialog.h"
 #include "ui/datawin/data_window.h"
 #include "ui/graph/graph_output.h"
 #include "ui/graph/graph_window.h"
@@ -398,19 +402,31 @@ bool TMDIMainF::GraphWindowSaveGraph() {
 }
 
 void TMDIMainF::ShowCalculator() {
-  // The calculator is shown once it can calculate.
+  if (CalcF != nullptr) CalcF->ShowOver(nullptr);
 }
 
 void TMDIMainF::OperateOnCells() {
-  // The operations dialog with its per-series loop arrives with the cell operations.
+  if (MathF == nullptr) return;
+  // The dialog is modal: a calculator left open would be blocked behind it. Closing it saves
+  // its stack, and "Calculator" in the dialog brings it back usable.
+  if (CalcF != nullptr && CalcF->isVisible()) CalcF->close();
+  RunPerSeriesLoop([this] {
+    if (TSpreadF* window = ActiveDataWindow()) MathF->Execute(*window);
+  });
 }
 
 void TMDIMainF::FillCells() {
-  // The fill dialog arrives with the cell operations.
+  if (FillF == nullptr) return;
+  RunPerSeriesLoop([this] {
+    if (TSpreadF* window = ActiveDataWindow()) FillF->Execute(*window);
+  });
 }
 
 void TMDIMainF::XYOperations() {
-  // The X and Y operations dialog arrives with the cell operations.
+  if (Math_XYF == nullptr) return;
+  RunPerSeriesLoop([this] {
+    if (TSpreadF* window = ActiveDataWindow()) Math_XYF->Execute(*window);
+  });
 }
 
 void TMDIMainF::ShowFitDialog() {
