@@ -260,6 +260,8 @@ void TMDIMainF::CreateDialogs() {
   CalcF = new TCalcF(w, p, this);
   TitleFlF = new TTitleFlF(w, p, this);
 
+  FitF->Hooks = FrameDialogHooks();
+
   // Each of the two opens the other; redraws and the graph window go through the frame.
   ScaleF->SetGridDialog(GridF);
   GridF->SetScaleDialog(ScaleF);
@@ -267,6 +269,25 @@ void TMDIMainF::CreateDialogs() {
   ScaleF->ShowGraphWindow = [this] { ShowGraphWindow(); };
   GridF->RedrawGraph = [this] { RedrawGraph(); };
   GridF->ShowGraphWindow = [this] { ShowGraphWindow(); };
+}
+
+DialogHooks TMDIMainF::FrameDialogHooks() {
+  DialogHooks hooks;
+  hooks.ActiveSeries = [this]() -> Series* {
+    const TSpreadF* window = ActiveDataWindow();
+    return window != nullptr ? window->series() : nullptr;
+  };
+  hooks.RestoreActiveWindow = [this] {
+    const TSpreadF* window = ActiveDataWindow();
+    QMdiSubWindow* sub = window != nullptr ? window->SubWindow() : nullptr;
+    if (sub != nullptr && sub->isMinimized()) sub->showNormal();
+  };
+  hooks.RedrawGraph = [this] { RedrawGraph(); };
+  hooks.ShowGraphWindow = [this] { ShowGraphWindow(); };
+  hooks.ShowFitDialog = [this] {
+    if (FitF != nullptr) FitF->exec();
+  };
+  return hooks;
 }
 
 QList<QDialog*> TMDIMainF::Dialogs() const {

@@ -19,9 +19,6 @@ bool CommandReady(Command command) {
     case Command::OperateOnCells:
     case Command::FillCells:
     case Command::XYOperations:
-    case Command::Fit:
-    case Command::ClearFit:
-    case Command::FitError:
     case Command::LogScale:
     case Command::GraphType:
     case Command::Titles:

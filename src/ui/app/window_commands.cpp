@@ -10,10 +10,12 @@
 #include "core/files/atomic_file.h"
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
+#include "core/fit/fit_choice.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/series.h"
 #include "ui/app/main_frame.h"
 #include "ui/datawin/data_window.h"
+#include "ui/fit/fit_dialog.h"
 #include "ui/graph/graph_output.h"
 #include "ui/graph/graph_window.h"
 #include "ui/scale/grid_dialog.h"
@@ -408,15 +410,21 @@ void TMDIMainF::XYOperations() {
 }
 
 void TMDIMainF::ShowFitDialog() {
-  // The fit dialog with its per-series loop arrives with the regression work.
+  if (FitF != nullptr) RunPerSeriesLoop([this] { FitF->exec(); });
 }
 
 void TMDIMainF::ClearFitCommand() {
-  // "&Clear Fit" arrives with the fit dialog.
+  const TSpreadF* window = ActiveDataWindow();
+  if (window == nullptr || window->series() == nullptr) return;
+  ClearFitAndGraphType(*window->series());
+  RedrawGraph();
 }
 
 void TMDIMainF::FitError() {
-  // The fit error listing arrives with the fit dialog.
+  const TSpreadF* window = ActiveDataWindow();
+  if (window == nullptr || window->series() == nullptr) return;
+  // A listing changes only the cells; a refused fit is gone, and the graph shows that.
+  if (ListFitError(*window->series()) == FitErrorOutcome::Refused) RedrawGraph();
 }
 
 void TMDIMainF::ShowLogScaleDialog() {
