@@ -261,6 +261,10 @@ void TMDIMainF::CreateDialogs() {
   TitleFlF = new TTitleFlF(w, p, this);
 
   FitF->Hooks = FrameDialogHooks();
+  for (DialogHooks* hooks : {&TitleTF->Hooks, &TitleXF->Hooks, &TitleYF->Hooks, &TitleSerF->Hooks,
+                             &TitleFlF->Hooks, &GTypeF->Hooks, &PrintCF->Hooks}) {
+    *hooks = FrameDialogHooks();
+  }
 
   // Each of the two opens the other; redraws and the graph window go through the frame.
   ScaleF->SetGridDialog(GridF);

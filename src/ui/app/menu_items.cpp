@@ -20,9 +20,6 @@ bool CommandReady(Command command) {
     case Command::FillCells:
     case Command::XYOperations:
     case Command::LogScale:
-    case Command::GraphType:
-    case Command::Titles:
-    case Command::PrinterColor:
     case Command::Preferences:
       return false;
     default:

@@ -15,6 +15,9 @@
 #include "core/series/series.h"
 #include "ui/app/main_frame.h"
 #include "ui/datawin/data_window.h"
+#include "ui/dialogs/graph_type_dialog.h"
+#include "ui/dialogs/printer_color_dialog.h"
+#include "ui/dialogs/title_dialogs.h"
 #include "ui/fit/fit_dialog.h"
 #include "ui/graph/graph_output.h"
 #include "ui/graph/graph_window.h"
@@ -432,31 +435,36 @@ void TMDIMainF::ShowLogScaleDialog() {
 }
 
 void TMDIMainF::ShowGraphTypeDialog() {
-  // The graph type dialog with its per-series loop arrives with its own work.
+  if (GTypeF != nullptr) RunPerSeriesLoop([this] { GTypeF->exec(); });
 }
 
 void TMDIMainF::ShowMainTitleDialog() {
-  // The title dialogs arrive with their own work.
+  if (TitleTF != nullptr) TitleTF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowXTitleDialog() {
-  // The title dialogs arrive with their own work.
+  if (TitleXF != nullptr) TitleXF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowYTitleDialog() {
-  // The title dialogs arrive with their own work.
+  if (TitleYF != nullptr) TitleYF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowSeriesTitleDialog() {
-  // The series title dialog with its per-series loop arrives with the title dialogs.
+  if (TitleSerF != nullptr) RunPerSeriesLoop([this] { TitleSerF->exec(); });
 }
 
 void TMDIMainF::ShowFloatingTitlesDialog() {
-  // The floating titles dialog arrives with the title dialogs.
+  if (TitleFlF != nullptr) TitleFlF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowPrinterColorDialog() {
-  // The printer colour dialog with its per-series loop arrives with its own work.
+  // The screen ignores printer colours: nothing to redraw.
+  if (PrintCF != nullptr) RunPerSeriesLoop([this] { PrintCF->exec(); }, false);
 }
 
 }  // namespace tavel
