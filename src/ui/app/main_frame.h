@@ -13,6 +13,7 @@
 
 #include "core/platform/prompts.h"
 #include "core/series/workspace.h"
+#include "ui/app/dialog_hooks.h"
 #include "ui/app/mdi_child.h"
 #include "ui/app/menu_items.h"
 #include "ui/app/texts.h"
@@ -123,6 +124,9 @@ class TMDIMainF : public QMainWindow,
   TTitleFlF* TitleFlF = nullptr;
 
   void CreateDialogs();
+  // What the settings dialogs reach the frame through: the active series, the graph window
+  // and the fit dialog.
+  DialogHooks FrameDialogHooks();
   // The sixteen dialogs in creation order (empty before CreateDialogs).
   QList<QDialog*> Dialogs() const;
 

@@ -13,13 +13,7 @@ bool CommandReady(Command command) {
     case Command::NewText:
     case Command::OpenTextFile:
     case Command::PrintData:
-    case Command::Fit:
-    case Command::ClearFit:
-    case Command::FitError:
     case Command::LogScale:
-    case Command::GraphType:
-    case Command::Titles:
-    case Command::PrinterColor:
     case Command::Preferences:
       return false;
     default:

@@ -12,6 +12,7 @@
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
+#include "core/fit/fit_choice.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/series.h"
 #include "ui/app/main_frame.h"
@@ -20,6 +21,10 @@
 #include "ui/cells/math_dialog.h"
 #include "ui/cells/math_xy_dialog.h"
 #include "ui/datawin/data_window.h"
+#include "ui/dialogs/graph_type_dialog.h"
+#include "ui/dialogs/printer_color_dialog.h"
+#include "ui/dialogs/title_dialogs.h"
+#include "ui/fit/fit_dialog.h"
 #include "ui/graph/graph_output.h"
 #include "ui/graph/graph_window.h"
 #include "ui/scale/grid_dialog.h"
@@ -430,15 +435,21 @@ void TMDIMainF::XYOperations() {
 }
 
 void TMDIMainF::ShowFitDialog() {
-  // The fit dialog with its per-series loop arrives with the regression work.
+  if (FitF != nullptr) RunPerSeriesLoop([this] { FitF->exec(); });
 }
 
 void TMDIMainF::ClearFitCommand() {
-  // "&Clear Fit" arrives with the fit dialog.
+  const TSpreadF* window = ActiveDataWindow();
+  if (window == nullptr || window->series() == nullptr) return;
+  ClearFitAndGraphType(*window->series());
+  RedrawGraph();
 }
 
 void TMDIMainF::FitError() {
-  // The fit error listing arrives with the fit dialog.
+  const TSpreadF* window = ActiveDataWindow();
+  if (window == nullptr || window->series() == nullptr) return;
+  // A listing changes only the cells; a refused fit is gone, and the graph shows that.
+  if (ListFitError(*window->series()) == FitErrorOutcome::Refused) RedrawGraph();
 }
 
 void TMDIMainF::ShowLogScaleDialog() {
@@ -446,31 +457,36 @@ void TMDIMainF::ShowLogScaleDialog() {
 }
 
 void TMDIMainF::ShowGraphTypeDialog() {
-  // The graph type dialog with its per-series loop arrives with its own work.
+  if (GTypeF != nullptr) RunPerSeriesLoop([this] { GTypeF->exec(); });
 }
 
 void TMDIMainF::ShowMainTitleDialog() {
-  // The title dialogs arrive with their own work.
+  if (TitleTF != nullptr) TitleTF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowXTitleDialog() {
-  // The title dialogs arrive with their own work.
+  if (TitleXF != nullptr) TitleXF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowYTitleDialog() {
-  // The title dialogs arrive with their own work.
+  if (TitleYF != nullptr) TitleYF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowSeriesTitleDialog() {
-  // The series title dialog with its per-series loop arrives with the title dialogs.
+  if (TitleSerF != nullptr) RunPerSeriesLoop([this] { TitleSerF->exec(); });
 }
 
 void TMDIMainF::ShowFloatingTitlesDialog() {
-  // The floating titles dialog arrives with the title dialogs.
+  if (TitleFlF != nullptr) TitleFlF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowPrinterColorDialog() {
-  // The printer colour dialog with its per-series loop arrives with its own work.
+  // The screen ignores printer colours: nothing to redraw.
+  if (PrintCF != nullptr) RunPerSeriesLoop([this] { PrintCF->exec(); }, false);
 }
 
 }  // namespace tavel
