@@ -267,6 +267,8 @@ void TMDIMainF::CreateDialogs() {
   ScaleF->ShowGraphWindow = [this] { ShowGraphWindow(); };
   GridF->RedrawGraph = [this] { RedrawGraph(); };
   GridF->ShowGraphWindow = [this] { ShowGraphWindow(); };
+  LogScaleF->RedrawGraph = [this] { RedrawGraph(); };
+  PreferF->SettingsPath = settingsPath_;
 }
 
 QList<QDialog*> TMDIMainF::Dialogs() const {

@@ -22,11 +22,9 @@ bool CommandReady(Command command) {
     case Command::Fit:
     case Command::ClearFit:
     case Command::FitError:
-    case Command::LogScale:
     case Command::GraphType:
     case Command::Titles:
     case Command::PrinterColor:
-    case Command::Preferences:
       return false;
     default:
       return true;

@@ -17,6 +17,7 @@
 #include "ui/graph/graph_output.h"
 #include "ui/graph/graph_window.h"
 #include "ui/scale/grid_dialog.h"
+#include "ui/scale/log_scale_dialog.h"
 #include "ui/scale/scale_dialog.h"
 
 namespace tavel {
@@ -420,7 +421,8 @@ void TMDIMainF::FitError() {
 }
 
 void TMDIMainF::ShowLogScaleDialog() {
-  // The log scale dialog's launch arrives with its own work.
+  if (LogScaleF != nullptr) LogScaleF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowGraphTypeDialog() {

@@ -1,6 +1,10 @@
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -24,6 +28,8 @@
 #include "ui/datawin/data_window.h"
 #include "ui/graph/graph_window.h"
 #include "ui/scale/grid_dialog.h"
+#include "ui/scale/log_scale_dialog.h"
+#include "ui/scale/prefer_dialog.h"
 #include "ui/scale/scale_dialog.h"
 
 namespace tavel {
@@ -531,6 +537,35 @@ TEST_F(WindowCommandsTest, ScaleAndGridOpenModallyAndRedrawAfterwards) {
   frame->ScaleF->RedrawGraph();
   frame->GridF->RedrawGraph();
   EXPECT_EQ(frame->redraws, redraws + 2);
+}
+
+TEST_F(WindowCommandsTest, PreferencesAndLogScaleOpenFromTheirItemsAndRedrawAfterwards) {
+  frame->NewData();
+  frame->ShowGraphWindow();
+  int redraws = frame->redraws;
+  QTimer::singleShot(0, [&] {
+    ASSERT_EQ(QApplication::activeModalWidget(), frame->PreferF);
+    frame->PreferF->MaxLenth1->setText("25");
+    frame->PreferF->OKBtn->click();
+  });
+  frame->PreferencesAction->trigger();
+  EXPECT_EQ(frame->redraws, redraws + 1);
+  EXPECT_TRUE(std::filesystem::exists(frame->settingsPath()));
+  // Only data windows made from now on take the new row count.
+  frame->NewData();
+  EXPECT_EQ(workspace.FindSeries(1)->MaxIndex, 10);
+  EXPECT_EQ(workspace.FindSeries(2)->MaxIndex, 25);
+
+  redraws = frame->redraws;
+  QTimer::singleShot(0, [&] {
+    ASSERT_EQ(QApplication::activeModalWidget(), frame->LogScaleF);
+    frame->LogScaleF->LogBoxItems->button(1)->click();  // "Y": redrawn at once
+    frame->LogScaleF->OKBtn->click();
+  });
+  ItemTitled(WindowOf(1)->GraphMenu, "&Log Scale")->trigger();
+  EXPECT_TRUE(workspace.Settings.LogY);
+  EXPECT_FALSE(workspace.Settings.LogX);
+  EXPECT_GE(frame->redraws, redraws + 2);
 }
 
 TEST_F(WindowCommandsTest, F3OpensTheDialogWithAndWithoutADataWindow) {
