@@ -13,6 +13,7 @@
 #include "app/input_file.h"
 #include "core/platform/quiet_prompts.h"
 #include "core/series/workspace.h"
+#include "ui/datawin/data_print_output.h"
 #include "ui/graph/graph_export.h"
 
 namespace tavel {
@@ -125,6 +126,30 @@ int RunPrintPdfCommand(const std::vector<std::string>& args, std::ostream&, std:
   return 0;
 }
 
+int RunPrintDataPdfCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  if (args.size() != 2) {
+    err << "usage: tavel --print-data-pdf OUT.pdf INPUT.prn|INPUT.gra\n";
+    return 2;
+  }
+  const std::string& out = args[0];
+  const std::string& input = args[1];
+  if (ExtensionOf(out) != ".pdf") {
+    err << "tavel: " << out << ": the name must end in .pdf\n";
+    return 2;
+  }
+  HeadlessGui gui;
+  std::ostringstream reports;
+  QuietPrompts prompts(reports);
+  Workspace workspace(prompts);
+  if (!ReadInputFile(workspace, input, err)) return 1;
+  std::string why;
+  if (!PrintDataPdf(workspace, out, why)) {
+    err << "tavel: " << out << ": " << why << '\n';
+    return 1;
+  }
+  return 0;
+}
+
 int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (!args.empty()) {
     err << "usage: tavel --help\n";
@@ -138,6 +163,7 @@ void WriteCommandLineHelp(std::ostream& out) {
   out << "usage: tavel [FILE]\n"
          "       tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT.prn\n"
          "       tavel --print-pdf OUT.pdf INPUT.prn\n"
+         "       tavel --print-data-pdf OUT.pdf INPUT.prn|INPUT.gra\n"
          "       tavel --fit KIND INPUT.prn\n"
          "       tavel --help\n"
          "\n"
@@ -145,14 +171,17 @@ void WriteCommandLineHelp(std::ostream& out) {
          "  --export     draw INPUT as the graph window shows it and write the picture as a\n"
          "               BMP or PNG file (by OUT's extension); the size defaults to 350x300\n"
          "  --print-pdf  print the graph of INPUT onto one PDF page\n"
+         "  --print-data-pdf\n"
+         "               print the data tables of INPUT (every series, with its fit) into\n"
+         "               one PDF, as \"Print Data\" prints them\n"
          "  --fit        fit every series of INPUT (KIND 1..5 polynomial order, 6 power,\n"
          "               7 exponential, 8 natural log) and print the results\n"
          "  --help       show this text\n"
          "\n"
-         "--export, --print-pdf and --fit need no display. They print nothing else on success;\n"
-         "a failure prints one line on stderr. Exit status: 0 done, 1 the input could not be\n"
-         "read or the output not written (--fit: a fit was refused), 2 a wrong command line\n"
-         "(--fit: also an unreadable input).\n";
+         "--export, --print-pdf, --print-data-pdf and --fit need no display. They print\n"
+         "nothing else on success; a failure prints one line on stderr. Exit status: 0 done,\n"
+         "1 the input could not be read or the output not written (--fit: a fit was refused),\n"
+         "2 a wrong command line (--fit: also an unreadable input).\n";
 }
 
 }  // namespace tavel

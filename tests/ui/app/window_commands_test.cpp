@@ -1,14 +1,17 @@
 #include <QAbstractButton>
 #include <QAction>
-#include <QButtonGroup>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -26,6 +29,7 @@
 #include "support/scripted_prompts.h"
 #include "ui/app/main_frame.h"
 #include "ui/datawin/data_window.h"
+#include "ui/graph/graph_output.h"
 #include "ui/graph/graph_window.h"
 #include "ui/scale/grid_dialog.h"
 #include "ui/scale/log_scale_dialog.h"
@@ -69,6 +73,15 @@ class TestFrame : public TMDIMainF {
     if (failGraphLoad) workspace().Settings.GraphLoadFailed = true;
   }
   void CreateTextWindow(const QString& path) override { textWindows.push_back(path); }
+
+ public:
+  // The print dialog: confirmed into this PDF, cancelled while it is empty.
+  QString pdf;
+  bool ConfirmPrintJob(QPrinter& printer) override {
+    if (pdf.isEmpty()) return false;
+    UsePdfOutput(printer, pdf);
+    return true;
+  }
 };
 
 void Flush() {
@@ -566,6 +579,20 @@ TEST_F(WindowCommandsTest, PreferencesAndLogScaleOpenFromTheirItemsAndRedrawAfte
   EXPECT_TRUE(workspace.Settings.LogY);
   EXPECT_FALSE(workspace.Settings.LogX);
   EXPECT_GE(frame->redraws, redraws + 2);
+}
+
+TEST_F(WindowCommandsTest, PrintDataPrintsEverySeriesOnceTheDialogIsConfirmed) {
+  frame->NewData();
+  frame->NewData();
+  workspace.FindSeries(2)->Cells.SetText(1, kYColumn, "42");
+  QAction* print = ItemTitled(WindowOf(1)->FileMenu, "Print &Data");
+  ASSERT_TRUE(print->isEnabled());
+  print->trigger();  // cancelled
+  frame->pdf = dir.filePath("data.pdf");
+  EXPECT_FALSE(QFile::exists(frame->pdf));
+  print->trigger();
+  EXPECT_GT(QFileInfo(frame->pdf).size(), 0);
+  EXPECT_TRUE(prompts.reports.empty());
 }
 
 TEST_F(WindowCommandsTest, F3OpensTheDialogWithAndWithoutADataWindow) {
