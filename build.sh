@@ -4,6 +4,7 @@
 #   ./build.sh test           build and run every test (release preset)
 #   ./build.sh test debug     the same under AddressSanitizer and UBSan
 #   ./build.sh build [PRESET] only build
+#   ./build.sh package        build a Debian package (build/default/tavel_*.deb)
 # TAVEL_WERROR=ON (as CI sets it) makes every warning an error.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -34,8 +35,13 @@ case "$cmd" in
   build)
     build "${1:-default}"
     ;;
+  package)
+    build default
+    (cd build/default && cpack -G DEB >/dev/null)
+    ls build/default/tavel_*.deb
+    ;;
   *)
-    echo "usage: $0 run [FILE] | test [default|debug] | build [default|debug]" >&2
+    echo "usage: $0 run [FILE] | test [default|debug] | build [default|debug] | package" >&2
     exit 2
     ;;
 esac

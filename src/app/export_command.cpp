@@ -12,6 +12,7 @@
 
 #include "app/input_file.h"
 #include "core/platform/quiet_prompts.h"
+#include "core/scale/axis_scale.h"
 #include "core/series/workspace.h"
 #include "ui/datawin/data_print_output.h"
 #include "ui/graph/graph_export.h"
@@ -53,11 +54,14 @@ std::optional<ExportSize> ParseExportSize(const std::string& text) {
 }
 
 int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  constexpr char kUsage[] = "usage: tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT.prn";
+  constexpr char kUsage[] = "usage: tavel --export OUT.bmp|png|svg|pdf [--size WIDTHxHEIGHT] [--auto-scale] INPUT";
   ExportSize size;
+  bool autoScale = false;
   std::vector<std::string> names;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--size") {
+    if (args[i] == "--auto-scale") {
+      autoScale = true;
+    } else if (args[i] == "--size") {
       if (i + 1 == args.size()) {
         err << "tavel: --size needs WIDTHxHEIGHT\n";
         return 2;
@@ -79,10 +83,10 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::o
   }
   const std::string& out = names[0];
   const std::string& input = names[1];
-  const std::string extension = ExtensionOf(out);
-  const char* format = extension == ".bmp" ? "BMP" : extension == ".png" ? "PNG" : nullptr;
-  if (format == nullptr) {
-    err << "tavel: " << out << ": unknown output type; the name must end in .bmp or .png\n";
+  const auto format = ExportFormatOf(out);
+  if (!format) {
+    err << "tavel: " << out
+        << ": unknown output type; the name must end in .bmp, .png, .svg or .pdf\n";
     return 2;
   }
 
@@ -90,8 +94,9 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::o
   QuietPrompts prompts;
   Workspace workspace(prompts);
   if (!ReadInputFile(workspace, input, err)) return 1;
+  if (autoScale) AutoScaleGraph(workspace);
   try {
-    ExportGraphImage(workspace, size.width, size.height, out, format);
+    ExportGraph(workspace, size.width, size.height, out, *format);
   } catch (const std::bad_alloc&) {
     err << "tavel: not enough memory for a " << size.width << 'x' << size.height << " image\n";
     return 1;
@@ -161,15 +166,18 @@ int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std:
 
 void WriteCommandLineHelp(std::ostream& out) {
   out << "usage: tavel [FILE]\n"
-         "       tavel --export OUT.bmp|OUT.png [--size WIDTHxHEIGHT] INPUT.prn\n"
+         "       tavel --export OUT.bmp|png|svg|pdf [--size WIDTHxHEIGHT] [--auto-scale] INPUT\n"
          "       tavel --print-pdf OUT.pdf INPUT.prn\n"
          "       tavel --print-data-pdf OUT.pdf INPUT.prn|INPUT.gra\n"
          "       tavel --fit KIND INPUT.prn\n"
          "       tavel --help\n"
+         "       tavel --version\n"
          "\n"
          "  FILE         read as a graph file when the program starts\n"
-         "  --export     draw INPUT as the graph window shows it and write the picture as a\n"
-         "               BMP or PNG file (by OUT's extension); the size defaults to 350x300\n"
+         "  --export     draw INPUT as the graph window shows it and write it as a BMP or PNG\n"
+         "               picture or an SVG or PDF drawing (by OUT's extension); the size, in\n"
+         "               pixels or points, defaults to 350x300; --auto-scale first chooses nice\n"
+         "               X and Y scales with their grid, as \"Auto Scale\" does\n"
          "  --print-pdf  print the graph of INPUT onto one PDF page\n"
          "  --print-data-pdf\n"
          "               print the data tables of INPUT (every series, with its fit) into\n"
@@ -177,6 +185,7 @@ void WriteCommandLineHelp(std::ostream& out) {
          "  --fit        fit every series of INPUT (KIND 1..5 polynomial order, 6 power,\n"
          "               7 exponential, 8 natural log) and print the results\n"
          "  --help       show this text\n"
+         "  --version    show the program's name and version\n"
          "\n"
          "--export, --print-pdf, --print-data-pdf and --fit need no display. They print\n"
          "nothing else on success; a failure prints one line on stderr. Exit status: 0 done,\n"

@@ -5,6 +5,7 @@
 
 #include "app/export_command.h"
 #include "app/fit_command.h"
+#include "app/version_command.h"
 #include "ui/app/start.h"
 #include "ui/app/tavel_application.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
       return tavel::RunPrintDataPdfCommand(rest, std::cout, std::cerr);
     }
     if (option == "--help") return tavel::RunHelpCommand(rest, std::cout, std::cerr);
+    if (option == "--version") return tavel::RunVersionCommand(rest, std::cout, std::cerr);
   }
   tavel::TavelApplication app(argc, argv);
   QApplication::setApplicationName("Tavel Graphics");

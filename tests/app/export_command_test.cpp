@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QXmlStreamReader>
 #include <QTemporaryDir>
 #include <sstream>
 #include <string>
@@ -75,6 +77,40 @@ TEST_F(GraphExportTest, WritesThePictureAtTheAskedSizeInTheFormatOfItsName) {
   EXPECT_EQ(QImage(QString::fromStdString(Path("d.bmp"))).size(), QSize(200, 150));
 }
 
+// The texts of an SVG drawing, read as XML (which also proves it well formed).
+QStringList SvgTexts(const QString& path) {
+  QFile file(path);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&file);
+  QStringList texts;
+  while (!xml.atEnd()) {
+    if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text") {
+      texts << xml.readElementText().trimmed();
+    }
+  }
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  return texts;
+}
+
+TEST_F(GraphExportTest, VectorDrawingsKeepTheScaleNumbersAsTextAndAutoScaleBringsThem) {
+  const std::string data = DataFile();
+  // A data file alone has no scales yet: no numbers.
+  ASSERT_EQ(Export({Path("plain.svg"), data}), 0) << err.str();
+  EXPECT_TRUE(SvgTexts(QString::fromStdString(Path("plain.svg"))).isEmpty());
+
+  ASSERT_EQ(Export({"--auto-scale", "--size", "600x400", Path("g.svg"), data}), 0) << err.str();
+  const QStringList texts = SvgTexts(QString::fromStdString(Path("g.svg")));
+  for (const char* number : {"0", "2", "8", "10"}) EXPECT_TRUE(texts.contains(number)) << number;
+  EXPECT_TRUE(QFile(QString::fromStdString(Path("g.svg"))).size() > 0);
+
+  ASSERT_EQ(Export({"--auto-scale", "--size", "600x400", Path("g.pdf"), data}), 0) << err.str();
+  QProcess pdftotext;
+  pdftotext.start("pdftotext", {QString::fromStdString(Path("g.pdf")), "-"});
+  if (!pdftotext.waitForFinished(20000)) GTEST_SKIP() << "pdftotext is not installed";
+  const QString words = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+  EXPECT_TRUE(words.contains("10 8 6 4 2 0")) << words.toStdString();
+}
+
 TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
   const std::string data = DataFile();
   QDir(dir.path()).mkdir("folder.prn");
@@ -92,7 +128,7 @@ TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
       {{out, Path("folder.prn")}, 1, "is a folder"},
       {{out, oneColumn}, 1, "holds no series"},
       {{out, empty}, 1, "holds no series"},
-      {{Path("out.jpg"), data}, 2, "must end in .bmp or .png"},
+      {{Path("out.jpg"), data}, 2, "must end in .bmp, .png, .svg or .pdf"},
       {{out, "--size", "100x100", data}, 2, "--size 100x100"},
       {{out, "--size", "wide", data}, 2, "--size wide"},
       {{out, data, "--size"}, 2, "--size needs"},

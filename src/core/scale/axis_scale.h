@@ -93,6 +93,11 @@ inline bool NiceScaleYL(Workspace& w) {
 inline bool NiceScaleYR(Workspace& w) {
   return NiceScale(w, Axis::YR);
 }
+// What "&Auto Scale" does: nice X and left Y limits with their grid; the right Y scale stays.
+inline void AutoScaleGraph(Workspace& w) {
+  NiceScaleX(w);
+  NiceScaleYL(w);
+}
 inline bool NiceScaleX(Workspace& w, ScaleFields& f) {
   return NiceScale(w, Axis::X, f);
 }

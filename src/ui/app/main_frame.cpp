@@ -24,6 +24,7 @@
 #include "core/files/settings_file.h"
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
+#include "ui/app/install_paths.h"
 #include "ui/app/tool_glyphs.h"
 #include "ui/platform/graph_fonts.h"
 #include "ui/calc/calc_dialog.h"
@@ -66,7 +67,7 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
       prompts_(prompts),
       settingsPath_(std::move(settingsPath)) {
   if (settingsPath_.empty()) {
-    settingsPath_ = SettingsFilePath(QCoreApplication::applicationFilePath().toStdString());
+    settingsPath_ = SettingsLocation(QCoreApplication::applicationFilePath());
   }
   setWindowTitle("Tavel Graphics");
   SetHelpContext(this, 100);
@@ -76,7 +77,7 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
 
   CondensedFontInstalled = CondensedGraphFontInstalled();
 
-  HelpFile = HelpFilePath(QCoreApplication::applicationFilePath());
+  HelpFile = HelpLocation(QCoreApplication::applicationFilePath());
 
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);

@@ -80,7 +80,7 @@ class TMDIMainF : public QMainWindow,
   Q_OBJECT
 
  public:
-  // An empty settingsPath means the executable's path with the extension ".cfg".
+  // An empty settingsPath means SettingsLocation of the executable.
   TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::path settingsPath = {},
             QWidget* parent = nullptr);
   // Destroying the frame destroys its windows and with them every series left open.

@@ -346,8 +346,7 @@ void TMDIMainF::SaveData(Series& series) {
 }
 
 void TMDIMainF::AutoScale() {
-  NiceScaleX(workspace_);
-  NiceScaleYL(workspace_);
+  AutoScaleGraph(workspace_);
   ShowGraphWindow();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QGuiApplication;
@@ -30,6 +31,17 @@ class HeadlessGui {
   char* argv_[2] = {name_, nullptr};
   std::unique_ptr<QGuiApplication> app_;
 };
+
+// What a file name asks for: the bitmaps as the window shows them, or vector drawings.
+enum class ExportFormat { Bmp, Png, Svg, Pdf };
+std::optional<ExportFormat> ExportFormatOf(const std::string& path);
+
+// The graph as a graph window of width x height shows it, written to path in the format:
+// BMP and PNG as pictures of that many pixels, SVG and PDF as vector drawings of that many
+// points whose lines, markers and texts stay lines, shapes and searchable text. Written through
+// the safe replace. Throws FileWriteError, or std::bad_alloc when the image cannot be had.
+void ExportGraph(Workspace& workspace, int width, int height, const std::string& path,
+                 ExportFormat format);
 
 // Exactly the picture a graph window of that outer size shows, without the band the window
 // keeps free for two menu bars (there are none here), written as "BMP" or "PNG" through the

@@ -37,15 +37,19 @@ DrawResult DrawScreenImage(Workspace& workspace, QImage& image, const ScreenPass
   target.width = pass.windowWidth;
   target.height = pass.windowHeight;
   target.menuBarHeight = pass.menuBarHeight;
-  target.imageWidth = image.width();
-  target.imageHeight = image.height();
+  // A high-resolution image is drawn in its logical units; the painter scales to the pixels.
+  target.imageWidth = static_cast<int>(image.deviceIndependentSize().width());
+  target.imageHeight = static_cast<int>(image.deviceIndependentSize().height());
   target.condensedFontInstalled = pass.condensedFont;
   return DrawGraph(workspace, canvas, target);
 }
 
 QImage CropPicture(const QImage& picture, int width, int height) {
-  return picture.copy(0, 0, std::clamp(width, 1, std::max(1, picture.width())),
-                      std::clamp(height, 1, std::max(1, picture.height())));
+  const qreal ratio = picture.devicePixelRatio();
+  const int w = static_cast<int>(width * ratio);
+  const int h = static_cast<int>(height * ratio);
+  return picture.copy(0, 0, std::clamp(w, 1, std::max(1, picture.width())),
+                      std::clamp(h, 1, std::max(1, picture.height())));
 }
 
 void WriteImageFile(const QImage& image, const std::string& path, const char* format) {
@@ -128,6 +132,28 @@ bool PrintGraphPage(Workspace& workspace, QPrinter& printer, Prompts& prompts) {
     return false;
   }
   return painter.end();
+}
+
+bool PrintSafely(QPrinter& printer, Prompts& prompts, const std::function<bool(QPrinter&)>& pass) {
+  if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) {
+    return pass(printer);
+  }
+  const QString target = printer.outputFileName();
+  bool printed = false;
+  try {
+    ReplaceFileSafely(target.toStdString(), [&](const std::filesystem::path& newFile) {
+      printer.setOutputFileName(QString::fromStdString(newFile.string()));
+      printed = pass(printer);
+      printer.setOutputFileName(target);
+      // The pass has said why already; the old file must stay.
+      if (!printed) throw FileWriteError("");
+    });
+  } catch (const FileWriteError& e) {
+    printer.setOutputFileName(target);
+    if (printed || *e.what() != '\0') prompts.ReportError(e.what());
+    return false;
+  }
+  return true;
 }
 
 bool ConfirmPrint(QWidget* parent, QPrinter& printer) {

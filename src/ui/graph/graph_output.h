@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <string>
 
 #include "core/graph/draw_graph.h"
@@ -69,6 +70,12 @@ void PreparePrinter(QPrinter& printer, const GraphSettings& settings);
 // The printer pass: one page with the printer rules. False, after prompts.ReportError, when
 // the job could not start or the pass failed.
 bool PrintGraphPage(Workspace& workspace, QPrinter& printer, Prompts& prompts);
+
+// Runs a print pass onto the printer. When the printer writes a PDF file, the file is made
+// through the safe replace: an existing file is replaced only by a whole new one, with its
+// permissions, and a failed pass leaves it as it was. `pass` reports its own failures and
+// returns false.
+bool PrintSafely(QPrinter& printer, Prompts& prompts, const std::function<bool(QPrinter&)>& pass);
 
 // The platform's print dialog; true when confirmed.
 bool ConfirmPrint(QWidget* parent, QPrinter& printer);

@@ -1,6 +1,7 @@
 #include "ui/graph/graph_window.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -15,12 +16,16 @@
 #include <QScreen>
 #include <exception>
 
+#include "core/files/atomic_file.h"
+#include "core/files/file_names.h"
+#include "core/files/save_as.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/graph_settings.h"
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
 #include "ui/app/menu_items.h"
 #include "ui/graph/graph_host.h"
+#include "ui/graph/graph_export.h"
 #include "ui/graph/graph_output.h"
 
 namespace tavel {
@@ -44,8 +49,13 @@ void GraphImage::SetPicture(const QImage& picture) {
 
 void GraphImage::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.fillRect(event->rect(), Qt::black);
-  if (!picture_.isNull()) painter.drawImage(event->rect().topLeft(), picture_, event->rect());
+  const QRect area = event->rect();
+  painter.fillRect(area, Qt::black);
+  if (picture_.isNull()) return;
+  const qreal ratio = picture_.devicePixelRatio();
+  painter.drawImage(QRectF(area), picture_,
+                    QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio,
+                           area.height() * ratio));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -141,6 +151,8 @@ void TGraphF::CreateMenus() {
   connect(SaveGraph1, &QAction::triggered, this, &TGraphF::SaveGraph);
   SaveBitmap1 = AddCommandItem(FileMenu, "Save &Bitmap", 500, Command::SaveBitmap);
   connect(SaveBitmap1, &QAction::triggered, this, &TGraphF::SaveBitmap);
+  ExportGraph1 = AddMenuItem(FileMenu, "&Export Graph...", 500);
+  connect(ExportGraph1, &QAction::triggered, this, &TGraphF::ExportGraphCommand);
   Close1 = AddMenuItem(FileMenu, "&Close Graph", 500);
   connect(Close1, &QAction::triggered, this, [this] {
     if (QMdiSubWindow* sub = SubWindow()) {
@@ -172,6 +184,8 @@ void TGraphF::CreateContextMenu() {
           this, &TGraphF::SaveGraph);
   connect(AddCommandItem(PopupMenu1, "Save &Bitmap", 500, Command::SaveBitmap),
           &QAction::triggered, this, &TGraphF::SaveBitmap);
+  connect(AddMenuItem(PopupMenu1, "&Copy Graph", 550), &QAction::triggered, this,
+          &TGraphF::CopyGraph);
 }
 
 void TGraphF::AddGraphItems(QMenu* menu, bool withFit) {
@@ -196,8 +210,12 @@ void TGraphF::Redraw() {
   const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
   const QSize screenSize = shown != nullptr ? shown->geometry().size() : QSize(1024, 768);
   const std::int32_t screenClass = ScreenClassFor(screenSize.width());
-  if (screenClass != s.ScreenClass || bitmap.isNull()) {
-    bitmap = QImage(GraphBitmapSize(screenSize, host_.MenuBarHeight()), QImage::Format_RGB32);
+  // On a high-resolution screen the pass draws at the device's pixels, with the same layout.
+  const qreal ratio = devicePixelRatioF();
+  if (screenClass != s.ScreenClass || bitmap.isNull() || bitmap.devicePixelRatio() != ratio) {
+    bitmap = QImage(GraphBitmapSize(screenSize, host_.MenuBarHeight()) * ratio,
+                    QImage::Format_RGB32);
+    bitmap.setDevicePixelRatio(ratio);
     s.ScreenClass = screenClass;
   }
 
@@ -235,7 +253,9 @@ bool TGraphF::PrintGraph(QPrinter& printer) {
       resize(grown);
     }
   }
-  return PrintGraphPage(workspace_, printer, prompts_);
+  return PrintSafely(printer, prompts_, [this](QPrinter& target) {
+    return PrintGraphPage(workspace_, target, prompts_);
+  });
 }
 
 void TGraphF::PrintGraphCommand() {
@@ -248,10 +268,44 @@ void TGraphF::SaveBitmap() {
   SaveBitmapAs(Image1->Picture(), workspace_.Settings, prompts_);
 }
 
+void TGraphF::ExportGraphCommand() {
+  const GraphSettings& s = workspace_.Settings;
+  SaveAsRequest request;
+  request.dialog.filters = {{"PNG Picture", "*.png"},
+                            {"SVG Drawing", "*.svg"},
+                            {"PDF Drawing", "*.pdf"},
+                            {"Bitmap File", "*.bmp"}};
+  request.dialog.defaultExtension = "png";
+  request.dialog.fileName = WithoutExtension(s.GraphFileName);
+  request.dialog.helpContext = 500;
+  SaveAs(prompts_, request, [&](const std::string& path) {
+    const auto format = ExportFormatOf(path);
+    if (!format) {
+      throw FileWriteError(path + ": give a name ending in .png, .svg, .pdf or .bmp");
+    }
+    switch (*format) {
+      case ExportFormat::Png:
+      case ExportFormat::Bmp:
+        // The picture as the window shows it, like "Save Bitmap".
+        WriteImageFile(CropPicture(Image1->Picture(), s.GraphWidth, s.GraphHeight), path,
+                       *format == ExportFormat::Png ? "PNG" : "BMP");
+        return;
+      case ExportFormat::Svg:
+      case ExportFormat::Pdf:
+        ExportGraph(workspace_, s.GraphWidth, s.GraphHeight, path, *format);
+        return;
+    }
+  });
+}
+
+void TGraphF::CopyGraph() {
+  const GraphSettings& s = workspace_.Settings;
+  QGuiApplication::clipboard()->setImage(
+      CropPicture(Image1->Picture(), s.GraphWidth, s.GraphHeight));
+}
+
 void TGraphF::AutoScale() {
-  // The right Y scale stays as it is.
-  NiceScaleX(workspace_);
-  NiceScaleYL(workspace_);
+  AutoScaleGraph(workspace_);
   Redraw();
 }
 

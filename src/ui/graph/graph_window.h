@@ -75,6 +75,10 @@ class TGraphF : public QWidget, public MdiChild {
   bool PrintGraph(QPrinter& printer);
   void PrintGraphCommand();
   void SaveBitmap();
+  // "&Export Graph...": PNG, SVG, PDF or BMP by the name chosen, through the save dialog.
+  void ExportGraphCommand();
+  // "&Copy Graph": the picture onto the clipboard.
+  void CopyGraph();
   // Graph files are not written yet: the command does nothing until then.
   void SaveGraph() {}
   void AutoScale();
@@ -90,6 +94,7 @@ class TGraphF : public QWidget, public MdiChild {
   QAction* Open1 = nullptr;
   QAction* SaveGraph1 = nullptr;
   QAction* SaveBitmap1 = nullptr;
+  QAction* ExportGraph1 = nullptr;
   QAction* Close1 = nullptr;
   QAction* PrintData1 = nullptr;
   QAction* PrintGraph1 = nullptr;

@@ -55,7 +55,9 @@ size_t qHash(const QtCanvas::StampKey& key, size_t seed) {
 
 QtCanvas::QtCanvas(QPainter& painter) : painter_(painter) {
   painter_.setRenderHint(QPainter::Antialiasing, false);
-  stamping_ = painter_.device() != nullptr && painter_.device()->devType() == QInternal::Image;
+  // On a high-resolution image a stamp made at one pixel per unit would come out blocky.
+  stamping_ = painter_.device() != nullptr && painter_.device()->devType() == QInternal::Image &&
+              painter_.device()->devicePixelRatioF() == 1.0;
   if (stamping_) {
     auto* image = static_cast<QImage*>(painter_.device());
     const QImage::Format format = image->format();

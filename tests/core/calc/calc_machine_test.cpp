@@ -8,16 +8,12 @@
 #include "core/platform/clipboard.h"
 #include "core/series/graph_settings.h"
 #include "core/series/number_text.h"
+#include "support/memory_clipboard.h"
 
 namespace tavel {
 namespace {
 
-class MemoryClipboard : public Clipboard {
- public:
-  std::string text;
-  void SetText(const std::string& t) override { text = t; }
-  std::string GetText() override { return text; }
-};
+using testing::MemoryClipboard;
 
 class CalcMachineTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include <optional>
 #include <random>
 #include <string>
@@ -10,16 +12,12 @@
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
+#include "support/memory_clipboard.h"
 
 namespace tavel {
 namespace {
 
-class MemoryClipboard : public Clipboard {
- public:
-  std::string text;
-  void SetText(const std::string& t) override { text = t; }
-  std::string GetText() override { return text; }
-};
+using testing::MemoryClipboard;
 
 class ClipboardTextTest : public ::testing::Test {
  protected:
@@ -174,6 +172,20 @@ TEST_F(ClipboardTextTest, DuplicateAtTheSeriesLimitOnlyCopies) {
   ASSERT_EQ(prompts.errors.size(), 1u);
   EXPECT_EQ(prompts.errors[0], "Sorry the number of series is LIMITED to 21.");
   EXPECT_EQ(ws.DataWindows.size(), 21u);
+}
+
+TEST_F(ClipboardTextTest, DuplicateThatFailsPutsTheNextSizeBack) {
+  Series& source = NewSeries(7);
+  ws.Settings.NextDataSize = 10;
+  // The window for the copy cannot be made: the failure reaches the caller, the size stays.
+  struct Failing : WorkspaceObserver {
+    void SeriesCreated(Series&) override { throw std::bad_alloc(); }
+    void SeriesDestroyed(Series&) override {}
+  } failing;
+  ws.SetObserver(&failing);
+  EXPECT_THROW(DuplicateSeries(source, clipboard), std::bad_alloc);
+  ws.SetObserver(nullptr);
+  EXPECT_EQ(ws.Settings.NextDataSize, 10);
 }
 
 }  // namespace

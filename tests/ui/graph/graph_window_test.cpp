@@ -13,6 +13,8 @@
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -265,14 +267,14 @@ TEST_F(GraphWindowTest, MenusHaveEveryItemAndHandTheDialogsToTheFrame) {
   EXPECT_EQ(
       ActionTexts(w->FileMenu),
       QStringList({"&New  Data", "New  &Text", "&Open", "&Save Graph", "Save &Bitmap",
-                   "&Close Graph", "Print &Data", "&Print Graph", "P&rint Setup...", "E&xit"}));
+                   "&Export Graph...", "&Close Graph", "Print &Data", "&Print Graph", "P&rint Setup...", "E&xit"}));
   EXPECT_EQ(ActionTexts(w->GraphMenu), QStringList({"&Auto Scale", "&Scale", "&Grid", "&Log Scale",
                                                     "Graph &Type", "L&egend"}));
   EXPECT_EQ(ActionTexts(w->LegendMenu),
             QStringList({"&Main", "&X Axis", "&Y Axis", "&Series", "&Floating"}));
   EXPECT_EQ(ActionTexts(w->PopupMenu1),
             QStringList({"&Auto Scale", "&Scale", "&Grid", "&Log Scale", "Graph &Type", "&Fit",
-                         "&Legend", "Sa&ve Graph", "Save &Bitmap"}));
+                         "&Legend", "Sa&ve Graph", "Save &Bitmap", "&Copy Graph"}));
   const QMenu* popupLegend = w->PopupMenu1->actions().at(6)->menu();
   ASSERT_NE(popupLegend, nullptr);
   EXPECT_EQ(ActionTexts(popupLegend),
@@ -284,7 +286,8 @@ TEST_F(GraphWindowTest, MenusHaveEveryItemAndHandTheDialogsToTheFrame) {
       // Those that leave the window or open a real dialog are tried elsewhere.
       const QString text = action->text();
       if (action->menu() || text == "&Close Graph" || text == "&Print Graph" ||
-          text == "P&rint Setup..." || text.contains("Bitmap") || text == "&Auto Scale") {
+          text == "P&rint Setup..." || text.contains("Bitmap") || text == "&Auto Scale" ||
+          text.contains("Export") || text.contains("Copy Graph")) {
         continue;
       }
       // The wiring is what is tried here, whether or not the command is ready yet.
@@ -484,6 +487,34 @@ TEST(GraphOutputTest, PrinterColourFollowsTheColourModeAndNoPrinterMeansAPdfFile
 TEST(GraphOutputTest, OffScreenImageIsTheScreenLessTwoMenuBars) {
   EXPECT_EQ(GraphBitmapSize(QSize(1280, 1024), 20), QSize(1280, 984));
   EXPECT_EQ(GraphBitmapSize(QSize(100, 30), 20), QSize(100, 1));
+}
+
+}  // namespace
+}  // namespace tavel
+
+namespace tavel {
+namespace {
+
+TEST_F(GraphWindowTest, ExportWritesTheFormatOfTheNameAndCopyPutsThePictureOnTheClipboard) {
+  AddSeries(3);
+  OpenWindow();
+  w->Redraw();
+  const std::string svg = (dir.path() + "/drawing.svg").toStdString();
+  const std::string png = (dir.path() + "/picture.png").toStdString();
+  const std::string odd = (dir.path() + "/picture.jpg").toStdString();
+  prompts.fileNames = {svg, png, odd};
+  for (int i = 0; i < 3; ++i) w->ExportGraphCommand();
+  QFile drawing(QString::fromStdString(svg));
+  ASSERT_TRUE(drawing.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(drawing.readAll().contains("<svg"));
+  EXPECT_FALSE(QImage(QString::fromStdString(png), "PNG").isNull());
+  // A name of another kind is refused with a clear message, nothing written.
+  ASSERT_EQ(prompts.reports.size(), 1u);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(odd)));
+
+  w->CopyGraph();
+  const QImage copied = QGuiApplication::clipboard()->image();
+  EXPECT_EQ(copied.size(), QSize(ws.Settings.GraphWidth, ws.Settings.GraphHeight));
 }
 
 }  // namespace

@@ -1,0 +1,66 @@
+// CSV speed: a 1,000,000-row two-column CSV file against the ".prn" file of the same values,
+// each opened three times; the medians and their ratio. Target: the CSV within 20% of the
+// ".prn".
+//
+//   csv_bench [dir]     files generated in dir (default /tmp)
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/files/csv_file.h"
+#include "core/files/data_file.h"
+#include "core/platform/quiet_prompts.h"
+#include "core/series/workspace.h"
+
+namespace {
+
+constexpr int kRows = 1'000'000;
+
+template <typename Open>
+double MedianSeconds(Open open) {
+  std::vector<double> times;
+  for (int run = 0; run < 3; ++run) {
+    tavel::QuietPrompts prompts;
+    tavel::Workspace workspace(prompts);
+    const auto start = std::chrono::steady_clock::now();
+    open(workspace);
+    times.push_back(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    workspace.DestroyAllSeries();
+  }
+  std::sort(times.begin(), times.end());
+  return times[1];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string dir = argc > 1 ? argv[1] : "/tmp";
+  const std::string csv = dir + "/tavel_bench.csv";
+  const std::string prn = dir + "/tavel_bench.prn";
+  {
+    std::ofstream c(csv, std::ios::binary), p(prn, std::ios::binary);
+    c << "time,value\r\n";
+    char line[128];
+    for (int i = 0; i < kRows; ++i) {
+      const double x = i * 0.001;
+      const double y = (i % 977) * 1.25 - 300.5;
+      std::snprintf(line, sizeof line, "%.17g,%.17g\r\n", x, y);
+      c << line;
+      p << tavel::FormatDataFileNumber(x) << ' ' << tavel::FormatDataFileNumber(y) << "\r\n";
+    }
+  }
+  const double csvSeconds =
+      MedianSeconds([&](tavel::Workspace& w) { tavel::OpenCsvFile(w, csv); });
+  const double prnSeconds =
+      MedianSeconds([&](tavel::Workspace& w) { tavel::OpenDataFile(w, prn); });
+  std::printf("open 1,000,000 rows: csv %.3f s, prn %.3f s, csv/prn %.2f (target <= 1.20)\n",
+              csvSeconds, prnSeconds, csvSeconds / prnSeconds);
+  std::remove(csv.c_str());
+  std::remove(prn.c_str());
+  return 0;
+}

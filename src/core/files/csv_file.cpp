@@ -1,0 +1,343 @@
+#include "core/files/csv_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "core/cells/clipboard_text.h"
+#include "core/files/atomic_file.h"
+#include "core/files/data_file_number.h"
+#include "core/files/memory_probe.h"
+#include "core/series/graph_settings.h"
+#include "core/series/run_parts.h"
+#include "core/series/scoped_value.h"
+#include "core/series/series.h"
+#include "core/series/workspace.h"
+
+namespace tavel {
+
+namespace {
+
+constexpr std::size_t kTwoPartBytes = 1 << 20;
+
+// The fields of one record at a time. Quoted fields may hold separators, doubled quotes and
+// line breaks; a line with nothing on it is no record.
+class CsvReader {
+ public:
+  CsvReader(std::string_view text, char separator) : text_(text), separator_(separator) {}
+
+  // The next record's fields into `fields` (views into the text or into `unquoted`); false at
+  // the end.
+  bool Next(std::vector<std::string_view>& fields) {
+    fields.clear();
+    unquoted_.clear();
+    quotedAt_.clear();
+    while (pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n')) ++pos_;
+    if (pos_ >= text_.size()) return false;
+    for (;;) {
+      ReadField(fields);
+      if (pos_ >= text_.size()) break;
+      const char c = text_[pos_];
+      if (c == separator_) {
+        ++pos_;
+        continue;
+      }
+      // A line end: CR LF, a lone CR or a lone LF.
+      ++pos_;
+      if (c == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+      break;
+    }
+    // Unquoted copies were gathered in one buffer that may have moved: point at them now.
+    for (const auto& [index, begin, length] : quotedAt_) {
+      fields[index] = std::string_view(unquoted_).substr(begin, length);
+    }
+    return true;
+  }
+
+ private:
+  struct Quoted {
+    std::size_t index, begin, length;
+  };
+
+  void ReadField(std::vector<std::string_view>& fields) {
+    const std::size_t start = pos_;
+    if (pos_ < text_.size() && text_[pos_] == '"') {
+      const std::size_t begin = unquoted_.size();
+      ++pos_;
+      while (pos_ < text_.size()) {
+        const char c = text_[pos_++];
+        if (c != '"') {
+          unquoted_ += c;
+        } else if (pos_ < text_.size() && text_[pos_] == '"') {
+          unquoted_ += '"';
+          ++pos_;
+        } else {
+          break;
+        }
+      }
+      // Anything after the closing quote up to the separator belongs to the field as well.
+      while (pos_ < text_.size() && !Ends(text_[pos_])) unquoted_ += text_[pos_++];
+      quotedAt_.push_back({fields.size(), begin, unquoted_.size() - begin});
+      fields.emplace_back();
+      return;
+    }
+    while (pos_ < text_.size() && !Ends(text_[pos_])) ++pos_;
+    fields.push_back(text_.substr(start, pos_ - start));
+  }
+
+  bool Ends(char c) const { return c == separator_ || c == '\r' || c == '\n'; }
+
+  std::string_view text_;
+  char separator_;
+  std::size_t pos_ = 0;
+  std::string unquoted_;
+  std::vector<Quoted> quotedAt_;
+};
+
+std::string_view Trimmed(std::string_view field) {
+  while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
+  while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
+  return field;
+}
+
+enum class CellRead { Empty, Number, NotNumber };
+
+CellRead ReadCsvCell(std::string_view field, char decimalMark, Real& value) {
+  field = Trimmed(field);
+  if (field.empty()) return CellRead::Empty;
+  std::optional<Real> parsed;
+  if (decimalMark == ',' && field.find(',') != std::string_view::npos) {
+    std::string copy(field);
+    std::replace(copy.begin(), copy.end(), ',', '.');
+    parsed = ParseDataFileNumber(copy);
+  } else {
+    parsed = ParseDataFileNumber(field);
+  }
+  if (!parsed) return CellRead::NotNumber;
+  // As in data files: a value from 1E+4931 up is an empty cell.
+  if (!(*parsed < kEmptyThreshold)) return CellRead::Empty;
+  value = *parsed;
+  return CellRead::Number;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  in.seekg(0);
+  text.resize(static_cast<std::size_t>(size));
+  in.read(text.data(), size);
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return !in.bad();
+}
+
+std::string FieldText(std::string_view field) {
+  const bool quote = field.find_first_of(",;\"\r\n\t") != std::string_view::npos;
+  if (!quote) return std::string(field);
+  std::string text = "\"";
+  for (const char c : field) {
+    if (c == '"') text += '"';
+    text += c;
+  }
+  return text + '"';
+}
+
+}  // namespace
+
+CsvDialect DetectCsvDialect(std::string_view head) {
+  std::size_t tabs = 0, semicolons = 0, commas = 0;
+  bool quoted = false;
+  int lines = 0;
+  for (const char c : head) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == '\n' && ++lines >= 20) break;
+    tabs += c == '\t';
+    semicolons += c == ';';
+    commas += c == ',';
+  }
+  CsvDialect dialect;
+  if (tabs > 0) {
+    dialect.separator = '\t';
+  } else if (semicolons > 0) {
+    dialect.separator = ';';
+  }
+  if (dialect.separator != ',' && commas > 0) dialect.decimalMark = ',';
+  return dialect;
+}
+
+bool IsCsvFileName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+  std::string extension = path.substr(dot);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".csv" || extension == ".tsv";
+}
+
+std::string CsvNotNumbersText(const std::string& path, std::int64_t cells) {
+  return std::to_string(cells) + (cells == 1 ? " cell" : " cells") + " of " + path +
+         (cells == 1 ? " holds" : " hold") + " no number and " + (cells == 1 ? "was" : "were") +
+         " left empty.";
+}
+
+CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
+  CsvOpenResult result;
+  std::string text;
+  if (!ReadWholeFile(path, text)) {
+    result.failed = true;
+    return result;
+  }
+  std::string_view body(text);
+  if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+  const CsvDialect dialect = DetectCsvDialect(body.substr(0, 64 * 1024));
+
+  // A large file without quotes is read in two halves split at a line end, on two threads;
+  // the halves and what they give do not depend on the machine.
+  std::string_view parts[2] = {body, {}};
+  int partCount = 1;
+  if (body.size() >= kTwoPartBytes && body.find('"') == std::string_view::npos) {
+    const std::size_t split = body.find_first_of("\r\n", body.size() / 2);
+    if (split != std::string_view::npos) {
+      parts[0] = body.substr(0, split);
+      parts[1] = body.substr(split);
+      partCount = 2;
+    }
+  }
+
+  // The first pass: records, the widest record, and whether the first one names the columns.
+  std::vector<std::string> names;
+  std::int64_t partRecords[2] = {0, 0};
+  std::int64_t partColumns[2] = {0, 0};
+  bool header = false;
+  RunParts(partCount, [&](int part) {
+    std::vector<std::string_view> fields;
+    CsvReader reader(parts[part], dialect.separator);
+    while (reader.Next(fields)) {
+      if (part == 0 && partRecords[0] == 0) {
+        Real ignored = 0;
+        header = std::any_of(fields.begin(), fields.end(), [&](std::string_view f) {
+          return ReadCsvCell(f, dialect.decimalMark, ignored) == CellRead::NotNumber;
+        });
+        if (header) {
+          for (std::string_view f : fields) names.emplace_back(Trimmed(f));
+        }
+      }
+      ++partRecords[part];
+      partColumns[part] =
+          std::max<std::int64_t>(partColumns[part], static_cast<std::int64_t>(fields.size()));
+    }
+  });
+  const std::int64_t records = partRecords[0] + partRecords[1];
+  std::int64_t columns = std::max(partColumns[0], partColumns[1]);
+  const std::int64_t rows = records - (header ? 1 : 0);
+  if (rows <= 0 || rows > std::numeric_limits<std::int32_t>::max()) {
+    result.failed = rows > 0;
+    return result;
+  }
+  const auto open = static_cast<std::int64_t>(workspace.DataWindows.size());
+  if (open + columns > MaxSeries + 1) {
+    columns = MaxSeries - open + 1;
+    workspace.prompts().Beep();
+    workspace.prompts().ErrorBox(SeriesLimitMessage());
+    result.limitReached = true;
+  }
+  if (columns <= 1) return result;
+  if (!DataFileRowsFit(rows, columns - 1)) {
+    result.failed = true;
+    return result;
+  }
+
+  try {
+    const ScopedValue<std::int32_t> size(workspace.Settings.NextDataSize,
+                                         static_cast<std::int32_t>(rows));
+    for (std::int64_t i = 1; i < columns; ++i) result.created.push_back(&workspace.CreateSeries());
+  } catch (const std::exception&) {
+    while (!result.created.empty()) {
+      workspace.DestroySeries(*result.created.back());
+      result.created.pop_back();
+    }
+    workspace.SortDataWindows();
+    result.failed = true;
+    return result;
+  }
+  workspace.SortDataWindows();
+  std::stable_sort(
+      result.created.begin(), result.created.end(),
+      [](const Series* a, const Series* b) { return a->SeriesNumber < b->SeriesNumber; });
+
+  // The second pass fills the rows, each half its own.
+  const std::size_t series = result.created.size();
+  std::int64_t notNumbers[2] = {0, 0};
+  RunParts(partCount, [&](int part) {
+    std::vector<std::string_view> fields;
+    CsvReader reader(parts[part], dialect.separator);
+    std::int64_t r = part == 0 ? 0 : partRecords[0] - (header ? 1 : 0);
+    if (part == 0 && header) reader.Next(fields);
+    for (; r < rows && reader.Next(fields); ++r) {
+      Real x = 0;
+      const CellRead xRead =
+          fields.empty() ? CellRead::Empty : ReadCsvCell(fields[0], dialect.decimalMark, x);
+      notNumbers[part] += xRead == CellRead::NotNumber;
+      for (std::size_t s = 0; s < series; ++s) {
+        Tdata& row = result.created[s]->Points[static_cast<std::size_t>(r)];
+        row.XValid = xRead == CellRead::Number;
+        row.X = row.XValid ? x : 0;
+        Real y = 0;
+        const CellRead yRead = s + 1 < fields.size()
+                                   ? ReadCsvCell(fields[s + 1], dialect.decimalMark, y)
+                                   : CellRead::Empty;
+        notNumbers[part] += yRead == CellRead::NotNumber;
+        row.YValid = yRead == CellRead::Number;
+        row.Y = row.YValid ? y : 0;
+      }
+    }
+  });
+  result.cellsNotNumbers = notNumbers[0] + notNumbers[1];
+  for (std::size_t s = 0; s < series; ++s) {
+    Series& target = *result.created[s];
+    if (header && s + 1 < names.size()) target.SeriesTitle = names[s + 1];
+    target.FillGrid();
+    target.FileNameInCaption = true;
+    target.CaptionFileName = path;
+  }
+  Series& last = *result.created.back();
+  last.FileName = path;
+  last.CaptionFileName.clear();
+  return result;
+}
+
+void WriteCsvFile(Series& series, const std::string& path) {
+  series.ReadGrid();
+  std::string content =
+      "X," + (series.SeriesTitle.empty() ? std::string("Y") : FieldText(series.SeriesTitle)) +
+      "\r\n";
+  char number[64];
+  const auto put = [&](bool valid, Real value) {
+    if (!valid) return;
+    std::snprintf(number, sizeof number, "%.17Lg", value);
+    content += number;
+  };
+  for (const Tdata& row : series.Points) {
+    if (!row.XValid && !row.YValid) continue;
+    put(row.XValid, row.X);
+    content += ',';
+    put(row.YValid, row.Y);
+    content += "\r\n";
+  }
+  WriteFileAtomically(path, content);
+  series.FileName = path;
+  series.CaptionFileName.clear();
+  series.FileNameInCaption = true;
+}
+
+}  // namespace tavel
