@@ -379,7 +379,9 @@ void TMDIMainF::PrintData() {
   if (!AnyDataWindow()) return;
   QPrinter& printer = Printer();
   PreparePrinter(printer, workspace_.Settings);
-  if (ConfirmPrintJob(printer)) PrintDataJob(workspace_, printer, prompts_);
+  if (!ConfirmPrintJob(printer)) return;
+  PrintSafely(printer, prompts_,
+              [this](QPrinter& target) { return PrintDataJob(workspace_, target, prompts_); });
 }
 
 bool TMDIMainF::ConfirmPrintJob(QPrinter& printer) {

@@ -6,7 +6,6 @@
 #include <exception>
 #include <sstream>
 
-#include "core/files/atomic_file.h"
 #include "core/platform/quiet_prompts.h"
 #include "ui/graph/graph_output.h"
 #include "ui/platform/qt_page_canvas.h"
@@ -49,19 +48,16 @@ bool PrintDataJob(const Workspace& workspace, QPrinter& printer, Prompts& prompt
 bool PrintDataPdf(const Workspace& workspace, const std::string& path, std::string& why) {
   std::ostringstream reports;
   QuietPrompts prompts(reports);
-  try {
-    ReplaceFileSafely(path, [&](const std::filesystem::path& newFile) {
-      QPrinter printer(QPrinter::HighResolution);
-      UsePdfOutput(printer, QString::fromStdString(newFile.string()));
-      if (!PrintDataJob(workspace, printer, prompts)) throw FileWriteError(reports.str());
-    });
-  } catch (const std::exception& e) {
-    why = e.what();
-    while (!why.empty() && why.back() == '\n') why.pop_back();
-    if (why.empty()) why = "the pages could not be written";
-    return false;
+  QPrinter printer(QPrinter::HighResolution);
+  UsePdfOutput(printer, QString::fromStdString(path));
+  if (PrintSafely(printer, prompts,
+                  [&](QPrinter& target) { return PrintDataJob(workspace, target, prompts); })) {
+    return true;
   }
-  return true;
+  why = reports.str();
+  while (!why.empty() && why.back() == '\n') why.pop_back();
+  if (why.empty()) why = "the pages could not be written";
+  return false;
 }
 
 }  // namespace tavel

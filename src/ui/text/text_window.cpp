@@ -24,6 +24,7 @@
 #include "ui/app/help_viewer.h"
 #include "ui/app/menu_items.h"
 #include "ui/app/texts.h"
+#include "ui/graph/graph_output.h"
 #include "ui/platform/qt_canvas.h"
 #include "ui/text/text_window_host.h"
 
@@ -288,7 +289,10 @@ SaveResult TTextF::Save() {
 void TTextF::PrintText() {
   QPrinter& printer = host_.Printer();
   if (!host_.ConfirmPrintJob(printer)) return;
-  PrintTextLines(printer, Memo1->font(), Lines(), prompts_);
+  const QStringList lines = Lines();
+  const QFont font = Memo1->font();
+  PrintSafely(printer, prompts_,
+              [&](QPrinter& target) { return PrintTextLines(target, font, lines, prompts_); });
 }
 
 void TTextF::CloseText() {
