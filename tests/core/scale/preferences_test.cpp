@@ -67,20 +67,5 @@ TEST(PreferencesTest, PrinterItemsFoldIntoPrinterOptionsAndOnlyAChangeIsWritten)
   }
 }
 
-TEST(PreferencesTest, OpeningSplitsPrinterOptionsIntoColourAndFont) {
-  GraphSettings s;
-  s.MaxDataIndex = 250;
-  s.BarWidth = 4;
-  s.PrinterOptions = 6;
-  const PreferenceFields f = PreferenceDialogFields(s);
-  EXPECT_EQ(f.MaxLenth1, "250");
-  EXPECT_EQ(f.BarWidth1, "4");
-  EXPECT_EQ(f.ColorItem, 2);
-  EXPECT_TRUE(f.LargeFont);
-  s.PrinterOptions = 3;
-  EXPECT_EQ(PreferenceDialogFields(s).ColorItem, 3);
-  EXPECT_FALSE(PreferenceDialogFields(s).LargeFont);
-}
-
 }  // namespace
 }  // namespace tavel
