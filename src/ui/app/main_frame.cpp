@@ -280,6 +280,8 @@ void TMDIMainF::CreateDialogs() {
   MathF->RedrawGraph = [this] { RedrawGraph(); };
   FillF->RedrawGraph = [this] { RedrawGraph(); };
   Math_XYF->RedrawGraph = [this] { RedrawGraph(); };
+  LogScaleF->RedrawGraph = [this] { RedrawGraph(); };
+  PreferF->SettingsPath = settingsPath_;
 }
 
 DialogHooks TMDIMainF::FrameDialogHooks() {

@@ -20,6 +20,7 @@
 #include "ui/graph/graph_host.h"
 #include "ui/datawin/data_window_host.h"
 #include "ui/platform/qt_clipboard.h"
+#include "ui/text/text_window_host.h"
 
 class QAction;
 class QFrame;
@@ -33,6 +34,7 @@ namespace tavel {
 
 class Series;
 class TSpreadF;
+class TTextF;
 class TPreferF;
 class TScaleF;
 class TLogScaleF;
@@ -74,6 +76,7 @@ std::string TextLimitMessage();
 class TMDIMainF : public QMainWindow,
                   public DataWindowHost,
                   public GraphHost,
+                  public TextWindowHost,
                   public WorkspaceObserver {
   Q_OBJECT
 
@@ -159,6 +162,8 @@ class TMDIMainF : public QMainWindow,
   TSpreadF* DataWindowOf(const Series& series) const;
   // The active child as a data window, when it is one.
   TSpreadF* ActiveDataWindow() const;
+  // The active child as a text window, when it is one.
+  TTextF* ActiveTextWindow() const;
 
   // The per-series dialog loop every dialog with a "Next" button runs in. `show` shows the
   // dialog once, modally, for the active data window's series; its "Next" sets
@@ -185,6 +190,12 @@ class TMDIMainF : public QMainWindow,
   void GraphWindowDestroyed(QWidget* window) override {
     if (GraphWindow == window) GraphWindow = nullptr;
   }
+
+  // TextWindowHost (Printer and PrintSetup are shared with the other hosts).
+  void TextWindowCreated(QWidget* window) override;
+  void TextWindowClosed(QWidget* window) override;
+  // The platform's print dialog; virtual so window tests can confirm without a dialog.
+  bool ConfirmPrintJob(QPrinter& printer) override;
 
   // WorkspaceObserver.
   void SeriesCreated(Series& series) override;
@@ -271,10 +282,9 @@ class TMDIMainF : public QMainWindow,
   // The graph window's "Save Graph" command, which asks for the path. True when the file was
   // written.
   virtual bool GraphWindowSaveGraph();
-  // Where the windows that come with later work plug in; until then they do nothing, and no
-  // text window is ever opened.
-  // A new text window, empty or holding the file.
-  virtual void CreateTextWindow(const QString& path) { Q_UNUSED(path); }
+  // A new text window, empty or holding the file; a file that cannot be read is reported and
+  // leaves no window.
+  virtual void CreateTextWindow(const QString& path);
 
  private:
   void CreateMenus();
@@ -295,6 +305,9 @@ class TMDIMainF : public QMainWindow,
   // over, the graph window shown and the windows tiled side by side.
   void LoadGraphFile(const QString& path);
   void DestroyChild(QWidget* child);
+  // "Save & Exit": every text window whose text changed is saved through its own Save. False
+  // when one of the saves was cancelled or failed.
+  bool SaveChangedTextWindows();
 
   Workspace& workspace_;
   Prompts& prompts_;
