@@ -4,6 +4,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "core/files/csv_file.h"
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
@@ -12,10 +13,11 @@
 namespace tavel {
 
 bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& err) {
+  const bool csv = IsCsvFileName(path);
   const FileKind kind = FileKindOf(path);
-  if (kind == FileKind::Other) {
+  if (kind == FileKind::Other && !csv) {
     err << "tavel: " << path
-        << ": unknown input type; give a data file (.prn) or a graph file (.gra)\n";
+        << ": unknown input type; give a data file (.prn or .csv) or a graph file (.gra)\n";
     return false;
   }
   std::error_code error;
@@ -40,7 +42,8 @@ bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& 
     }
     return true;
   }
-  const DataFileOpenResult opened = OpenDataFile(workspace, path);
+  const DataFileOpenResult opened =
+      csv ? DataFileOpenResult(OpenCsvFile(workspace, path)) : OpenDataFile(workspace, path);
   if (opened.failed) {
     err << "tavel: " << path << ": cannot be read as a data file\n";
     return false;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/files/atomic_file.h"
+#include "core/files/csv_file.h"
 #include "core/files/data_file_number.h"
 #include "core/files/file_bytes.h"
 #include "core/files/file_names.h"
@@ -47,7 +48,7 @@ void WriteDataFile(Series& series, const std::string& path) {
 
 FileDialogOptions SaveDataDialogOptions(const Series& series) {
   FileDialogOptions options;
-  options.filters = {{"Data File", "*.prn"}};
+  options.filters = {{"Data File", "*.prn"}, {"CSV File", "*.csv"}};
   options.filterIndex = 1;
   options.defaultExtension = "prn";
   options.fileName = WithoutExtension(series.FileName);
@@ -58,7 +59,13 @@ SaveResult SaveDataAs(Series& series, Prompts& prompts) {
   SaveAsRequest request;
   request.dialog = SaveDataDialogOptions(series);
   request.ownName = series.FileName;
-  return SaveAs(prompts, request, [&series](const std::string& path) { WriteDataFile(series, path); });
+  return SaveAs(prompts, request, [&series](const std::string& path) {
+    if (IsCsvFileName(path)) {
+      WriteCsvFile(series, path);
+    } else {
+      WriteDataFile(series, path);
+    }
+  });
 }
 
 DataFileOpenResult OpenDataFile(Workspace& workspace, const std::string& path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace tavel {
 
 // The commands that the menus of more than one child window hand on to the frame. The data
@@ -32,6 +34,9 @@ class CommandHost {
   virtual void ShowYTitleDialog() = 0;
   virtual void ShowSeriesTitleDialog() = 0;
   virtual void ShowFloatingTitlesDialog() = 0;
+
+  // A file was opened or saved by a window: it joins the recent files.
+  virtual void FileUsed(const std::string& path) { (void)path; }
 };
 
 }  // namespace tavel

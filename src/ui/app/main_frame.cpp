@@ -3,6 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QDir>
 #include <QDirIterator>
 #include <QFontDatabase>
@@ -21,6 +25,7 @@
 #include <algorithm>
 
 #include "core/files/atomic_file.h"
+#include "core/files/recent_files.h"
 #include "core/files/settings_file.h"
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
@@ -108,6 +113,9 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
   TextWindows.reserve(MaxTextWindows);
 
   LoadSettings();
+  recentFiles_ = LoadRecentFiles(RecentFilesPath(settingsPath_));
+  FillRecentFiles();
+  setAcceptDrops(true);
 
   OpenDialog.title = "Open";
   OpenDialog.filters = OpenDialogFilters();
@@ -147,6 +155,7 @@ TMDIMainF::~TMDIMainF() {
 
 void TMDIMainF::CreateMenus() {
   auto* file = new QMenu("&File", this);
+  fileMenu_ = file;
   OpenAction = AddNewAndOpenItems(file, *static_cast<DataWindowHost*>(this), true);
   NewDataAction = file->actions().at(0);
   NewTextAction = file->actions().at(1);
@@ -476,6 +485,21 @@ void TMDIMainF::closeEvent(QCloseEvent* event) {
   }
   Closing = true;
   QMainWindow::closeEvent(event);
+}
+
+void TMDIMainF::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); })) {
+    event->acceptProposedAction();
+  }
+}
+
+void TMDIMainF::dropEvent(QDropEvent* event) {
+  event->acceptProposedAction();
+  const QList<QUrl> urls = event->mimeData()->urls();
+  for (const QUrl& url : urls) {
+    if (url.isLocalFile()) OpenDroppedOrRecent(url.toLocalFile());
+  }
 }
 
 bool TMDIMainF::BelongsToFrame(const QObject* object) const {

@@ -58,11 +58,12 @@ constexpr int kDataFilter = 1;
 constexpr int kGraphFilter = 2;
 constexpr int kTextFilter = 3;
 constexpr int kAnyAsTextFilter = 4;
+constexpr int kCsvFilter = 5;
 
 // What "&Open" makes of a chosen file. Under the two text filters any file is text; under the
 // data and graph filters the extension decides (FileKindOf), so "a.PRN" and "a.prnx" are data
 // files whichever of the two was chosen.
-enum class OpenKind { Nothing, DataFile, GraphFile, TextFile };
+enum class OpenKind { Nothing, DataFile, GraphFile, TextFile, CsvFile };
 OpenKind OpenKindOf(const QString& path, int filterIndex);
 
 std::string TextLimitMessage();
@@ -250,6 +251,7 @@ class TMDIMainF : public QMainWindow,
 
  public slots:
   void TrackActiveChild() override;
+  void FileUsed(const std::string& path) override;
 
   void NewData() override;
   void NewText() override;
@@ -271,6 +273,8 @@ class TMDIMainF : public QMainWindow,
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  protected:
@@ -298,7 +302,17 @@ class TMDIMainF : public QMainWindow,
   bool AnyDataWindow() const { return !workspace_.DataWindows.empty(); }
   bool AnyDataOrTextWindow() const { return AnyDataWindow() || !TextWindows.isEmpty(); }
   bool TextLimitReached();
+  // Data files and CSV files alike.
   void OpenDataFileCommand(const std::string& path);
+  // What "&Open" does with a chosen file under the filter.
+  void OpenPath(const QString& path, int filterIndex);
+  // A file dropped on the frame or chosen from the recent files: by its name, with the same
+  // questions as "&Open".
+  void OpenDroppedOrRecent(const QString& path);
+  void OpenRecentFile(const QString& path);
+  // The last five files opened or saved, listed in the frame's "&File" menu.
+  void NoteRecentFile(const std::string& path);
+  void FillRecentFiles();
   // Loading a graph file, for "&Open" and the command line: the whole file is read first; a
   // file that cannot be read shows the "incompatible format" box and changes nothing. Otherwise
   // the graph window and the data windows are closed, the file's series and settings taken
@@ -322,6 +336,9 @@ class TMDIMainF : public QMainWindow,
   QList<MenuGroup> frameMenus_;
   QList<MenuGroup> childMenus_;
   QMenu* windowMenu_ = nullptr;
+  QMenu* fileMenu_ = nullptr;
+  std::vector<std::string> recentFiles_;
+  QList<QAction*> recentActions_;
   QList<QAction*> windowListActions_;
 };
 

@@ -1,6 +1,8 @@
 // The frame's window commands: creating, opening and closing windows, the close query, the
 // tool buttons, and everything a data window hands on to its frame.
+#include <QAction>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
@@ -9,12 +11,15 @@
 
 #include "core/cells/clipboard_text.h"
 #include "core/files/atomic_file.h"
+#include "core/files/csv_file.h"
 #include "core/files/data_file.h"
+#include "core/files/recent_files.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
 #include "core/fit/fit_choice.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/series.h"
+#include "ui/app/help_viewer.h"
 #include "ui/app/main_frame.h"
 #include "ui/calc/calc_dialog.h"
 #include "ui/cells/fill_dialog.h"
@@ -50,11 +55,13 @@ std::vector<FileFilter> OpenDialogFilters() {
   return {{"Data File", "*.prn"},
           {"Graph File", "*.gra"},
           {"Text File", "*.txt"},
-          {"Any File as Text", "*.*"}};
+          {"Any File as Text", "*.*"},
+          {"CSV File", "*.csv *.tsv"}};
 }
 
 OpenKind OpenKindOf(const QString& path, int filterIndex) {
   if (filterIndex == kTextFilter || filterIndex == kAnyAsTextFilter) return OpenKind::TextFile;
+  if (IsCsvFileName(path.toStdString())) return OpenKind::CsvFile;
   switch (FileKindOf(path.toStdString())) {
     case FileKind::DataFile:
       return OpenKind::DataFile;
@@ -181,27 +188,107 @@ void TMDIMainF::Open() {
   if (!chosen) return;
   // The next time the dialog opens where this file lies.
   OpenDialog.fileName = *chosen;
-  const QString path = QString::fromStdString(*chosen);
-  switch (OpenKindOf(path, OpenDialog.filterIndex)) {
+  OpenPath(QString::fromStdString(*chosen), OpenDialog.filterIndex);
+}
+
+void TMDIMainF::OpenPath(const QString& path, int filterIndex) {
+  switch (OpenKindOf(path, filterIndex)) {
     case OpenKind::TextFile:
-      if (!TextLimitReached()) CreateTextWindow(path);
+      if (TextLimitReached()) return;
+      CreateTextWindow(path);
+      NoteRecentFile(path.toStdString());
       return;
     case OpenKind::DataFile:
-      OpenDataFileCommand(*chosen);
+    case OpenKind::CsvFile:
+      OpenDataFileCommand(path.toStdString());
       return;
     case OpenKind::GraphFile:
       if (AnyDataWindow() && !prompts_.AskYesAbort(kDataLossQuestion)) return;
       LoadGraphFile(path);
+      if (workspace_.Settings.GraphFileName == path.toStdString()) {
+        NoteRecentFile(path.toStdString());
+      }
       return;
     case OpenKind::Nothing:
       return;
   }
 }
 
+void TMDIMainF::OpenDroppedOrRecent(const QString& path) {
+  // As "&Open" would open it under the data filter: by the name; text files as text.
+  const bool text = QFileInfo(path).suffix().compare("txt", Qt::CaseInsensitive) == 0;
+  if (!text && OpenKindOf(path, kDataFilter) == OpenKind::Nothing) {
+    prompts_.Beep();
+    return;
+  }
+  OpenPath(path, text ? kTextFilter : kDataFilter);
+}
+
+void TMDIMainF::NoteRecentFile(const std::string& path) {
+  std::string absolute = path;
+  std::error_code error;
+  const auto full = std::filesystem::absolute(path, error);
+  if (!error) absolute = full.lexically_normal().string();
+  tavel::NoteRecentFile(recentFiles_, absolute);
+  try {
+    SaveRecentFiles(RecentFilesPath(settingsPath_), recentFiles_);
+  } catch (const std::exception&) {
+    // The list is a convenience: a folder that cannot be written keeps it for this run only,
+    // without a message at every open and save.
+  }
+  FillRecentFiles();
+}
+
+void TMDIMainF::FileUsed(const std::string& path) {
+  NoteRecentFile(path);
+}
+
+void TMDIMainF::FillRecentFiles() {
+  for (QAction* action : recentActions_) {
+    fileMenu_->removeAction(action);
+    delete action;
+  }
+  recentActions_.clear();
+  if (recentFiles_.empty()) return;
+  int number = 0;
+  for (const std::string& file : recentFiles_) {
+    auto* action = new QAction(QString("&%1 %2").arg(++number).arg(QString::fromStdString(file)),
+                               fileMenu_);
+    SetHelpContext(action, 500);
+    fileMenu_->insertAction(ExitAction, action);
+    const QString path = QString::fromStdString(file);
+    connect(action, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });
+    recentActions_ << action;
+  }
+  recentActions_ << fileMenu_->insertSeparator(ExitAction);
+}
+
+void TMDIMainF::OpenRecentFile(const QString& path) {
+  if (!QFileInfo::exists(path)) {
+    recentFiles_.erase(std::remove(recentFiles_.begin(), recentFiles_.end(), path.toStdString()),
+                       recentFiles_.end());
+    try {
+      SaveRecentFiles(RecentFilesPath(settingsPath_), recentFiles_);
+    } catch (const std::exception&) {
+    }
+    FillRecentFiles();
+    prompts_.ErrorBox("The file " + path.toStdString() + " no longer exists.");
+    return;
+  }
+  OpenDroppedOrRecent(path);
+}
+
 void TMDIMainF::OpenDataFileCommand(const std::string& path) {
   DataFileOpenResult opened;
+  std::int64_t notNumbers = 0;
   try {
-    opened = OpenDataFile(workspace_, path);
+    if (IsCsvFileName(path)) {
+      CsvOpenResult csv = OpenCsvFile(workspace_, path);
+      notNumbers = csv.cellsNotNumbers;
+      opened = std::move(csv);
+    } else {
+      opened = OpenDataFile(workspace_, path);
+    }
   } catch (const std::exception& e) {
     prompts_.ReportError(e.what());
     return;
@@ -216,7 +303,11 @@ void TMDIMainF::OpenDataFileCommand(const std::string& path) {
     if (Series* last = opened.LastCreated()) {
       if (TSpreadF* window = DataWindowOf(*last)) window->CloseData();
     }
+  } else if (!opened.created.empty()) {
+    NoteRecentFile(path);
   }
+  // Cells that held no number are left empty and counted: one message for them all.
+  if (notNumbers > 0) prompts_.ErrorBox(CsvNotNumbersText(path, notNumbers));
   RedrawGraph();
 }
 
@@ -357,7 +448,7 @@ void TMDIMainF::Paste() {
 // What data windows hand on
 
 void TMDIMainF::SaveData(Series& series) {
-  SaveDataAs(series, prompts_);
+  if (SaveDataAs(series, prompts_) == SaveResult::Saved) NoteRecentFile(series.FileName);
   if (TSpreadF* window = DataWindowOf(series)) window->UpdateCaption();
 }
 

@@ -307,6 +307,7 @@ void TGraphF::CopyGraph() {
 
 bool TGraphF::SaveGraph() {
   if (SaveGraphAs(workspace_, prompts_) != SaveResult::Saved) return false;
+  host_.FileUsed(workspace_.Settings.GraphFileName);
   UpdateCaption();
   Redraw();
   return true;

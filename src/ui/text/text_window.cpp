@@ -282,6 +282,7 @@ SaveResult TTextF::Save() {
   if (result == SaveResult::Saved) {
     SetCaption(QString::fromStdString(written));
     Memo1->document()->setModified(false);
+    host_.FileUsed(written);
   }
   return result;
 }

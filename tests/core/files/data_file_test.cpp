@@ -446,7 +446,7 @@ TEST_F(DataFileTest, SaveDialogAsksOnlyForAnotherExistingFile) {
   ASSERT_EQ(prompts_.dialogs.size(), 1u);
   const FileDialogOptions& first = prompts_.dialogs[0];
   EXPECT_EQ(first.fileName, "NoName");
-  ASSERT_EQ(first.filters.size(), 1u);
+  ASSERT_EQ(first.filters.size(), 2u);
   EXPECT_EQ(first.filters[0].name, "Data File");
   EXPECT_EQ(first.filters[0].patterns, "*.prn");
   EXPECT_EQ(first.defaultExtension, "prn");

@@ -22,6 +22,10 @@
 #include <memory>
 
 #include <gtest/gtest.h>
+#include "core/files/csv_file.h"
+#include <QDropEvent>
+#include <QUrl>
+#include <QMimeData>
 
 #include "core/files/atomic_file.h"
 #include "core/files/graph_file.h"
@@ -183,10 +187,10 @@ TEST_F(WindowCommandsTest, OpenDialogStartsWithTheGraphFilterAndRemembersTheChoi
   OpenFile(Path("a.prn"), kDataFilter);
   ASSERT_EQ(prompts.dialogs.size(), 2u);
   const FileDialogOptions& first = prompts.dialogs[0];
-  ASSERT_EQ(first.filters.size(), 4u);
-  const char* names[] = {"Data File", "Graph File", "Text File", "Any File as Text"};
-  const char* patterns[] = {"*.prn", "*.gra", "*.txt", "*.*"};
-  for (int i = 0; i < 4; ++i) {
+  ASSERT_EQ(first.filters.size(), 5u);
+  const char* names[] = {"Data File", "Graph File", "Text File", "Any File as Text", "CSV File"};
+  const char* patterns[] = {"*.prn", "*.gra", "*.txt", "*.*", "*.csv *.tsv"};
+  for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(first.filters[i].name, names[i]);
     EXPECT_EQ(first.filters[i].patterns, patterns[i]);
   }
@@ -823,6 +827,51 @@ TEST_F(WindowCommandsTest, PerSeriesLoopStepsToTheNextUsedNumberAndRestoresMinim
   workspace.Settings.NextSeriesRequested = true;
   frame->RunPerSeriesLoop([&] { shown.push_back(frame->ActiveDataWindow()->series()->SeriesNumber); });
   EXPECT_EQ(shown.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tavel
+
+namespace tavel {
+namespace {
+
+TEST_F(WindowCommandsTest, CsvDropsAndRecentFilesOpenAsOpenWould) {
+  Write("m.csv", "t;volts\n1;2,5\n2;n/a\n");
+  OpenFile(Path("m.csv"), kCsvFilter);
+  ASSERT_EQ(Windows().size(), 1);
+  EXPECT_EQ(workspace.FindSeries(1)->SeriesTitle, "volts");
+  EXPECT_EQ(workspace.FindSeries(1)->Cells.Text(1, kYColumn), "2.5");
+  EXPECT_EQ(prompts.errors, std::vector<std::string>{CsvNotNumbersText(Path("m.csv"), 1)});
+
+  // A dropped data file opens like "Open"; an unknown kind only beeps.
+  Write("d.prn", "1 2\r\n");
+  Write("x.jpg", "?");
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(dir.filePath("d.prn")), QUrl::fromLocalFile(dir.filePath("x.jpg"))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(frame.get(), &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(frame.get(), &drop);
+  EXPECT_EQ(Windows().size(), 2);
+  EXPECT_EQ(prompts.beeps, 1);
+
+  // Both files are listed newest first in the frame's "File" menu; a vanished one is dropped
+  // with a message when chosen.
+  QStringList listed;
+  QAction* first = nullptr;
+  for (QAction* action : qobject_cast<QMenu*>(frame->ExitAction->parent())->actions()) {
+    if (action->text().startsWith("&1 ")) first = action;
+    if (action->text().startsWith("&")) listed << action->text();
+  }
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->text().endsWith("d.prn")) << first->text().toStdString();
+  QFile::remove(dir.filePath("d.prn"));
+  prompts.errors.clear();
+  first->trigger();
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_NE(prompts.errors[0].find("no longer exists"), std::string::npos);
+  EXPECT_EQ(Windows().size(), 2);
 }
 
 }  // namespace
