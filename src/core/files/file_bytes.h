@@ -12,7 +12,6 @@ namespace tavel {
 // A longer token of a data file is cut here and its rest read as the next token.
 constexpr int kDataFileTokenLimit = 64;
 
-
 // Large buffered reads of a regular file, never past the size it had when opened, so a file
 // that keeps growing cannot keep a pass running forever. Anything but a regular file is refused
 // (opened without blocking, so a named pipe cannot stall the open either).
@@ -21,11 +20,15 @@ class FileBytes {
   static constexpr std::size_t kChunk = 1 << 20;
 
   explicit FileBytes(const std::string& path);
+  // Only the bytes [begin, begin + length) of the file (as far as the file reaches).
+  FileBytes(const std::string& path, std::uint64_t begin, std::uint64_t length);
   ~FileBytes();
   FileBytes(const FileBytes&) = delete;
   FileBytes& operator=(const FileBytes&) = delete;
 
   bool IsOpen() const { return fd_ >= 0; }
+  // The file's size when it was opened.
+  std::uint64_t FileSize() const { return fileSize_; }
   bool Failed() const { return failed_; }
 
   // Keeps the unread bytes (at most a token's worth) and reads more after them; false when
@@ -39,6 +42,8 @@ class FileBytes {
   int fd_;
   std::unique_ptr<char[]> buffer_;
   std::size_t size_ = 0;
+  std::uint64_t fileSize_ = 0;
+  std::uint64_t offset_ = 0;  // where the next read starts
   std::uint64_t left_ = 0;
   bool failed_ = false;
 };

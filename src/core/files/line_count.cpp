@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/files/file_bytes.h"
+#include "core/series/run_parts.h"
 
 namespace tavel {
 namespace {
@@ -27,6 +28,9 @@ class LineCounter {
     return shape_;
   }
 
+  // Lines holding at least one token, so far.
+  std::int64_t TokenLines() const { return tokenLines_; }
+
  private:
   static constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   static constexpr std::uint64_t kHighs = 0x8080808080808080ull;
@@ -41,6 +45,7 @@ class LineCounter {
 
   void EndLine() {
     ++shape_.lines;
+    tokenLines_ += tokens_ > 0;
     shape_.maxTokens = std::max(shape_.maxTokens, tokens_);
     tokens_ = 0;
     run_ = 0;
@@ -80,24 +85,87 @@ class LineCounter {
   }
 
   DataFileShape shape_;
+  std::int64_t tokenLines_ = 0;
   std::int64_t tokens_ = 0;
   std::uint32_t run_ = 0;  // token bytes since the last separator
   bool afterCr_ = false;
   bool atLineStart_ = true;
 };
 
-}  // namespace
+// The end of the first line that ends at or after `from`: just past its LF. Zero when there is
+// none before the end of the file.
+std::uint64_t LineEndFrom(const std::string& path, std::uint64_t from, std::uint64_t size) {
+  FileBytes in(path, from, size - from);
+  std::uint64_t at = from;
+  while (in.Fill()) {
+    const auto* lf = static_cast<const char*>(
+        std::memchr(in.pos, '\n', static_cast<std::size_t>(in.end - in.pos)));
+    if (lf != nullptr) return at + static_cast<std::uint64_t>(lf - in.pos) + 1;
+    at += static_cast<std::uint64_t>(in.end - in.pos);
+    in.pos = in.end;
+  }
+  return 0;
+}
 
-std::optional<DataFileShape> CountDataFile(const std::string& path) {
-  FileBytes in(path);
-  if (!in.IsOpen()) return std::nullopt;
+struct PartCount {
+  DataFileShape shape;
+  std::int64_t tokenLines = 0;
+  bool ok = false;
+};
+
+PartCount CountPart(const std::string& path, std::uint64_t begin, std::uint64_t end) {
+  PartCount result;
+  FileBytes in(path, begin, end - begin);
+  if (!in.IsOpen()) return result;
   LineCounter counter;
   while (in.Fill()) {
     counter.Bytes(in.pos, in.end);
     in.pos = in.end;
   }
-  if (in.Failed()) return std::nullopt;
-  return counter.Finish();
+  if (in.Failed()) return result;
+  result.shape = counter.Finish();
+  result.tokenLines = counter.TokenLines();
+  result.ok = true;
+  return result;
+}
+
+}  // namespace
+
+std::optional<DataFileLayout> MeasureDataFile(const std::string& path, std::uint64_t splitFrom) {
+  std::uint64_t size = 0;
+  {
+    FileBytes probe(path, 0, 0);
+    if (!probe.IsOpen()) return std::nullopt;
+    size = probe.FileSize();
+  }
+  DataFileLayout layout;
+  layout.bounds[1] = size;
+  if (size >= splitFrom && size >= 2) {
+    const std::uint64_t cut = LineEndFrom(path, size / 2, size);
+    if (cut > 0 && cut < size) {
+      layout.parts = 2;
+      layout.bounds[1] = cut;
+      layout.bounds[2] = size;
+    }
+  }
+  // A line end closes the first part, so the second starts in the state the count starts in
+  // and the two counts simply add up.
+  PartCount counts[2];
+  RunParts(layout.parts,
+           [&](int k) { counts[k] = CountPart(path, layout.bounds[k], layout.bounds[k + 1]); });
+  for (int k = 0; k < layout.parts; ++k) {
+    if (!counts[k].ok) return std::nullopt;
+    layout.shape.lines += counts[k].shape.lines;
+    layout.shape.maxTokens = std::max(layout.shape.maxTokens, counts[k].shape.maxTokens);
+  }
+  layout.firstRow[1] = counts[0].tokenLines;
+  return layout;
+}
+
+std::optional<DataFileShape> CountDataFile(const std::string& path) {
+  const auto layout = MeasureDataFile(path);
+  if (!layout) return std::nullopt;
+  return layout->shape;
 }
 
 }  // namespace tavel
