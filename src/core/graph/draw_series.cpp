@@ -1,8 +1,11 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "core/graph/draw_pass.h"
+#include "core/series/run_parts.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 
@@ -118,33 +121,60 @@ void DrawSeries(DrawPass& pass, Series& series) {
   const int markerSize = pass.MarkerSize();
   const std::int32_t top = L.Top(), bottom = L.PlotBottom;
   const std::int32_t left = L.PlotLeft, right = L.Right();
+  const bool logX = s.LogX, logY = s.LogY;
+  // Where point i lands, or false when it is not drawn: off a logarithmic axis, unmappable, or
+  // outside the plot (the line then passes over it).
+  const auto place = [&](const Tdata& point, CanvasPoint& at) {
+    if (logX && point.X <= 0) return false;
+    if (logY && point.Y <= 0) return false;
+    std::int64_t c, r;
+    if (!MapColumn(L, columns, point.X, c) || !MapRow(L, rows, point.Y, r)) return false;
+    if (c < left || c > right || r < top || r > bottom) return false;
+    at = {static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
+    return true;
+  };
+
+  // The mapping of each point stands alone and costs two extended divisions, so a large series
+  // is mapped a block at a time in two halves at once; the drawing then follows in order.
+  constexpr std::int32_t kBlock = 1 << 16;
+  constexpr CanvasPoint kNotDrawn{std::numeric_limits<std::int32_t>::min(), 0};
+  std::vector<CanvasPoint> placed(
+      static_cast<std::size_t>(std::min<std::int32_t>(series.PointCount, kBlock)));
+  const Tdata* points = series.Points.data();
   bool firstLine = true;
   CanvasPoint previous;
-  for (std::int32_t i = 0; i < series.PointCount; ++i) {
-    const Tdata& point = series.Points[static_cast<std::size_t>(i)];
-    if (s.LogX && point.X <= 0) continue;
-    if (s.LogY && point.Y <= 0) continue;
-    std::int64_t c, r;
-    if (!MapColumn(L, columns, point.X, c) || !MapRow(L, rows, point.Y, r)) continue;
-    if (c < left || c > right || r < top || r > bottom) continue;
-    const CanvasPoint at{static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
-    if (markers) canvas.Marker(shape, at, markerSize);
-    if (bars) {
-      canvas.SetBrush(color);
-      const std::int64_t half = L.BarHalfWidth;
-      const std::int64_t barLeft = at.x == left ? at.x : at.x - half;
-      const std::int64_t barRight = at.x == right ? at.x : at.x + half;
-      canvas.Rectangle({Px(barLeft), at.y}, {Px(barRight), bottom});
-      canvas.SetBrush(pass.background);
-    }
-    if (line) {
-      // Consecutive points on one pixel add nothing to the line.
-      if (firstLine) {
-        firstLine = false;
-      } else if (!(at == previous)) {
-        canvas.Line(previous, at);
+  for (std::int32_t from = 0; from < series.PointCount; from += kBlock) {
+    const std::int32_t count = std::min(kBlock, series.PointCount - from);
+    const int parts = count >= kBlock / 2 ? 2 : 1;
+    RunParts(parts, [&](int k) {
+      const std::int32_t first = k == 0 ? 0 : count / 2;
+      const std::int32_t last = k == 0 && parts == 2 ? count / 2 : count;
+      for (std::int32_t i = first; i < last; ++i) {
+        CanvasPoint& at = placed[static_cast<std::size_t>(i)];
+        if (!place(points[from + i], at)) at = kNotDrawn;
       }
-      previous = at;
+    });
+    for (std::int32_t i = 0; i < count; ++i) {
+      const CanvasPoint at = placed[static_cast<std::size_t>(i)];
+      if (at.x == kNotDrawn.x) continue;
+      if (markers) canvas.Marker(shape, at, markerSize);
+      if (bars) {
+        canvas.SetBrush(color);
+        const std::int64_t half = L.BarHalfWidth;
+        const std::int64_t barLeft = at.x == left ? at.x : at.x - half;
+        const std::int64_t barRight = at.x == right ? at.x : at.x + half;
+        canvas.Rectangle({Px(barLeft), at.y}, {Px(barRight), bottom});
+        canvas.SetBrush(pass.background);
+      }
+      if (line) {
+        // Consecutive points on one pixel add nothing to the line.
+        if (firstLine) {
+          firstLine = false;
+        } else if (!(at == previous)) {
+          canvas.Line(previous, at);
+        }
+        previous = at;
+      }
     }
   }
 }
