@@ -118,14 +118,14 @@ bool ReadPart(const std::string& path, std::uint64_t begin, std::uint64_t end, s
   TokenReader reader(in);
   for (std::size_t r = firstRow; r < rowLimit && reader.Peek() != -1; ++r) {
     Real x = 0;
-    const bool xValid = ReadDataFileCell(reader.Token(), x);
+    const bool xValid = reader.Cell(x);
     for (Series* s : series) {
       if (reader.AtLineEnd()) break;
       Tdata& row = s->Points[r];
       row.X = xValid ? x : 0;
       row.XValid = xValid;
       Real y = 0;
-      row.YValid = ReadDataFileCell(reader.Token(), y);
+      row.YValid = reader.Cell(y);
       row.Y = row.YValid ? y : 0;
     }
     reader.SkipLine();
