@@ -162,6 +162,37 @@ TEST(DataFileNumber, TokensReadAsParseNumberReadsThem) {
   }
 }
 
+TEST(DataFileNumber, WrittenFormShortCutReadsAsTheGeneralReading) {
+  std::vector<std::string> texts = {
+      " 1.00000000000000E+4932", " 9.99999999999999E+4930", "-9.99999999999999E+4931",
+      " 0.00000000000000E+0000", "-0.00000000000000E+0000", " 1.00000000000000E-4940",
+      " 1.5000000000000xE+0000", " 1.50000000000000E+000x", "+1.50000000000000E+0000",
+      " 1.50000000000000e-0003", "-2.25000000000000E-0003"};
+  std::mt19937_64 random(3);
+  for (int i = 0; i < 2000; ++i) {
+    Real v = static_cast<Real>(random()) / static_cast<Real>(random() | 1);
+    v = std::ldexp(v, static_cast<int>(random() % 400) - 200);
+    texts.push_back(FormatDataFileNumber(i % 2 ? -v : v));
+  }
+  for (const std::string& text : texts) {
+    // As the reader meets it: a blank sign is a separator, a "-" belongs to the token.
+    const std::string token = text[0] == ' ' ? text.substr(1) : text;
+    Real general = 0;
+    const bool generalValid = ReadDataFileCell(token, general);
+    Real fast = 0;
+    bool fastValid = false;
+    if (!ReadWrittenFormCell(token.data(), static_cast<std::ptrdiff_t>(token.size()), fast,
+                             fastValid)) {
+      continue;
+    }
+    EXPECT_EQ(fastValid, generalValid) << text;
+    if (generalValid) {
+      EXPECT_EQ(fast, general) << text;
+      EXPECT_EQ(std::signbit(fast), std::signbit(general)) << text;
+    }
+  }
+}
+
 TEST(DataFileNumber, WrittenValuesComeBackToFifteenDigits) {
   // Down to twice the smallest normal value: below it ParseNumber reads 0 ("too small").
   std::mt19937_64 random(3);

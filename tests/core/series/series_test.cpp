@@ -192,8 +192,9 @@ TEST_F(SeriesTest, ClearFitOnlyWhenActive) {
 
   const struct {
     std::int32_t before, after;
-  } types[] = {{kGraphFit, kGraphLine}, {kGraphLineFit, kGraphLine}, {kGraphBarFit, kGraphBar},
-               {kGraphBar, kGraphBar},  {kGraphNone, kGraphNone},    {kGraphLineBar, kGraphLineBar}};
+  } types[] = {{kGraphFit, kGraphLine},   {kGraphLineFit, kGraphLine},
+               {kGraphBarFit, kGraphBar}, {kGraphBar, kGraphBar},
+               {kGraphNone, kGraphNone},  {kGraphLineBar, kGraphLineBar}};
   for (const auto& t : types) {
     s.FitActive = true;
     s.Fit.FitKind = 2;
@@ -273,8 +274,8 @@ TEST(EmptyRows, AreEmptyEvenOnMemoryUsedBefore) {
     ASSERT_EQ(rows.size(), count);
     std::size_t empty = 0;
     for (const Tdata& row : rows) {
-      empty += row.X == 0 && row.Y == 0 && row.YFit == 0 && !row.XValid && !row.YValid &&
-               !row.FitValid;
+      empty +=
+          row.X == 0 && row.Y == 0 && row.YFit == 0 && !row.XValid && !row.YValid && !row.FitValid;
     }
     EXPECT_EQ(empty, count);
   }
