@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -80,6 +81,38 @@ void FitCurveTrace(DrawPass& pass, Series& series, const AxisMap& columns, const
 
 }  // namespace
 
+PixelMap::PixelMap(const PlotLayout& layout, const AxisMap& map, bool columns)
+    : layout_(layout),
+      map_(map),
+      columns_(columns),
+      extent_(static_cast<Real>(columns ? layout.PlotWidth : layout.PlotHeight)),
+      inverse_(1 / map.Span) {}
+
+bool PixelMap::Map(Real value, std::int64_t& pixel) const {
+  if (!std::isfinite(value) || (map_.Log && !(value > 0))) return false;
+  const Real units = map_.Log ? std::log(value) : value;
+  // The division gives f = extent * (units - Origin) / Span; g below is within 2^-62 of f
+  // relative, so where g lies at least 2^-20 from every whole number (and |g| < 2^40) f lies
+  // between the same two whole numbers and truncates alike.
+  const Real g = extent_ * (units - map_.Origin) * inverse_;
+  if (std::fabs(g) < 0x1p40L) {
+    // Adding 1.5 * 2^63 rounds to a whole number and leaves it in the low mantissa bits.
+    constexpr Real kBias = 0x1.8p63L;
+    const Real biased = g + kBias;
+    const Real fraction = g - (biased - kBias);
+    if (std::fabs(fraction) >= 0x1p-20L) {
+      std::uint64_t bits = 0;
+      std::memcpy(&bits, &biased, sizeof bits);
+      const auto nearest = static_cast<std::int64_t>(bits - 0xC000000000000000ull);
+      const std::int64_t offset =
+          g > 0 ? (fraction > 0 ? nearest : nearest - 1) : (fraction < 0 ? nearest : nearest + 1);
+      pixel = columns_ ? offset + layout_.PlotLeft : layout_.PlotBottom - offset;
+      return true;
+    }
+  }
+  return columns_ ? MapColumn(layout_, map_, value, pixel) : MapRow(layout_, map_, value, pixel);
+}
+
 Rgb SeriesPenColor(const DrawPass& pass, const Series& series) {
   if (!pass.Printer()) return SeriesColor(series.SeriesNumber);
   return PrintSeriesColor(series.PrinterColor == kPrinterDefault ? series.SeriesNumber
@@ -124,18 +157,19 @@ void DrawSeries(DrawPass& pass, Series& series) {
   const bool logX = s.LogX, logY = s.LogY;
   // Where point i lands, or false when it is not drawn: off a logarithmic axis, unmappable, or
   // outside the plot (the line then passes over it).
+  const PixelMap columnOf(L, columns, true), rowOf(L, rows, false);
   const auto place = [&](const Tdata& point, CanvasPoint& at) {
     if (logX && point.X <= 0) return false;
     if (logY && point.Y <= 0) return false;
     std::int64_t c, r;
-    if (!MapColumn(L, columns, point.X, c) || !MapRow(L, rows, point.Y, r)) return false;
+    if (!columnOf.Map(point.X, c) || !rowOf.Map(point.Y, r)) return false;
     if (c < left || c > right || r < top || r > bottom) return false;
     at = {static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
     return true;
   };
 
-  // The mapping of each point stands alone and costs two extended divisions, so a large series
-  // is mapped a block at a time in two halves at once; the drawing then follows in order.
+  // The mapping of each point stands alone, so a large series is mapped a block at a time in two
+  // halves at once; the drawing then follows in order.
   constexpr std::int32_t kBlock = 1 << 16;
   constexpr CanvasPoint kNotDrawn{std::numeric_limits<std::int32_t>::min(), 0};
   std::vector<CanvasPoint> placed(
