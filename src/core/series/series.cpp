@@ -314,13 +314,31 @@ bool PackRows(Series& series, RowOrder order, YExtents* extents = nullptr) {
     YExtents found;
     found.logY = logY;
     const JoinedParts joined = JoinParts(points, split, parts, order, &found, false);
-    if (joined.packed && (order == RowOrder::None || joined.inOrder)) {
-      series.PointCount = static_cast<std::int32_t>(joined.kept);
-      if (extents != nullptr) *extents = found;
-      return joined.inOrder;
-    }
+    series.PointCount = static_cast<std::int32_t>(joined.kept);
+    if (extents != nullptr) *extents = found;
+    if (joined.packed && (order == RowOrder::None || joined.inOrder)) return joined.inOrder;
+    // The rows are about to differ from the grid. They hold its values already, settled, so
+    // packing them is moving the complete ones up, and the sweep's findings stand.
     cells.KeepOwnCopy();
-    parts[0] = parts[1] = PackedPart{};
+    if (!joined.packed) {
+      std::size_t kept[2] = {0, 0};
+      RunParts(split.parts, [&](int k) {
+        Tdata* to = points + split.bounds[k];
+        for (std::int32_t i = split.bounds[k]; i < split.bounds[k + 1]; ++i) {
+          if (!(points[i].XValid && points[i].YValid)) continue;
+          if (to != points + i) *to = points[i];
+          ++to;
+        }
+        kept[k] = static_cast<std::size_t>(to - (points + split.bounds[k]));
+      });
+      if (split.parts == 2 && kept[1] > 0) {
+        const Tdata* from = points + split.bounds[1];
+        std::copy(from, from + kept[1], points + kept[0]);
+      }
+      std::fill(series.Points.begin() + static_cast<std::ptrdiff_t>(joined.kept),
+                series.Points.end(), Tdata{});
+    }
+    return joined.inOrder;
   }
 
   const RowSplit split = SplitRows(series.MaxIndex, !cells.HasTexts());
