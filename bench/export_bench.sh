@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Times `tavel --export out.bmp --size 1024x768 big.prn` as a whole process, wall time and peak
-# memory, against the plotting programs that draw the same file to a 1024 x 768 PNG when they
-# are installed: gnuplot (Debian gnuplot-nox, "with lines") and Grace's gracebat (Debian grace).
-# A peer that is not installed is skipped. Each program runs RUNS times; the best wall time and
-# the largest peak memory are shown.
+# memory, side by side with Grace's batch plotter drawing the same file to a 1024 x 768 PNG
+# (gracebat, Debian package grace) and, when installed, gnuplot (gnuplot-nox, "with lines").
+# The programs take turns, run after run, so a busy moment of the machine falls on all of them
+# alike; each shows the median wall time and its largest peak memory of RUNS runs, and the last
+# line gives tavel's median as a share of gracebat's (at most 1.00 is the target, with tavel's
+# peak at most 100 MiB).
 #
 #   bench/export_bench.sh [path/to/tavel]        (default build/default/tavel)
 #
-# Environment: LINES (rows of the generated file, 1000000), RUNS (3), WORK (folder for the data
+# Environment: LINES (rows of the generated file, 1000000), RUNS (5), WORK (folder for the data
 # and the pictures, a new temporary folder by default).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 tavel="${1:-$here/../build/default/tavel}"
 lines="${LINES:-1000000}"
-runs="${RUNS:-3}"
+runs="${RUNS:-5}"
 work="${WORK:-$(mktemp -d)}"
 
 if [ ! -x "$tavel" ]; then
@@ -35,45 +37,55 @@ if [ ! -s "$data" ] || [ "$(wc -l < "$data")" -ne "$lines" ]; then
   awk -v lines="$lines" -f "$here/make_prn.awk" > "$data"
 fi
 
-# measure NAME COMMAND...: runs it $runs times; prints the best wall time and the peak memory.
-measure() {
-  local name="$1"
-  shift
-  local best="" peak=0 wall rss
-  for ((i = 0; i < runs; i++)); do
-    if ! /usr/bin/time -f '%e %M' -o time.txt "$@" > run.log 2>&1; then
-      echo "export_bench: $name failed:" >&2
-      cat run.log >&2
-      return 1
-    fi
-    read -r wall rss < time.txt
-    if [ -z "$best" ] || awk -v a="$wall" -v b="$best" 'BEGIN { exit !(a < b) }'; then
-      best="$wall"
-    fi
-    if [ "$rss" -gt "$peak" ]; then peak="$rss"; fi
-  done
-  printf '%-10s %6.2f s  %6.1f MiB\n' "$name" "$best" "$(awk -v k="$peak" 'BEGIN { print k / 1024 }')"
-}
-
-echo "$lines rows, 1024 x 768, best of $runs runs"
-printf '%-10s %8s  %10s\n' "program" "wall" "peak RSS"
-measure tavel "$tavel" --export tavel.bmp --size 1024x768 "$data"
-
+names=(tavel)
+commands=("$tavel --export tavel.bmp --size 1024x768 $data")
+if command -v gracebat > /dev/null; then
+  names+=(gracebat)
+  commands+=("gracebat -hdevice PNG -printfile gracebat.png -fixed 1024 768 $data")
+else
+  echo "gracebat   not installed (Debian grace), skipped"
+fi
 if command -v gnuplot > /dev/null; then
-  cat > plot.gp << EOF
+  cat > plot.gp << EOF2
 set terminal png size 1024,768
 set output 'gnuplot.png'
 plot '$data' using 1:2 with lines
-EOF
-  measure gnuplot gnuplot plot.gp
+EOF2
+  names+=(gnuplot)
+  commands+=("gnuplot plot.gp")
 else
   echo "gnuplot    not installed (Debian gnuplot-nox), skipped"
 fi
 
-if command -v gracebat > /dev/null; then
-  measure gracebat gracebat -hdevice PNG -printfile gracebat.png -fixed 1024 768 "$data"
-else
-  echo "gracebat   not installed (Debian grace), skipped"
-fi
+# One file of "wall-seconds peak-KiB" lines per program.
+for name in "${names[@]}"; do : > "times.$name"; done
+for ((i = 0; i < runs; i++)); do
+  for k in "${!names[@]}"; do
+    name="${names[$k]}"
+    start=$(date +%s%N)
+    # shellcheck disable=SC2086  # the command is split into its words on purpose
+    if ! /usr/bin/time -f '%M' -o time.txt ${commands[$k]} > run.log 2>&1; then
+      echo "export_bench: $name failed:" >&2
+      cat run.log >&2
+      exit 1
+    fi
+    end=$(date +%s%N)
+    echo "$(awk -v n=$((end - start)) 'BEGIN { printf "%.3f", n / 1e9 }') $(cat time.txt)" >> "times.$name"
+  done
+done
 
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+peak() { awk 'BEGIN { m = 0 } { if ($2 > m) m = $2 } END { printf "%.1f", m / 1024 }'; }
+
+echo "$lines rows, 1024 x 768, median of $runs runs taken in turns"
+printf '%-10s %8s  %10s\n' "program" "wall" "peak RSS"
+for name in "${names[@]}"; do
+  printf '%-10s %6.3f s  %6s MiB\n' "$name" "$(cut -d' ' -f1 "times.$name" | median)" \
+    "$(peak < "times.$name")"
+done
+if [ -s times.gracebat ]; then
+  ratio="$(awk -v a="$(cut -d' ' -f1 times.tavel | median)" \
+    -v b="$(cut -d' ' -f1 times.gracebat | median)" 'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }')"
+  echo "tavel / gracebat wall time: $ratio   (target <= 1.00; tavel's peak <= 100 MiB)"
+fi
 echo "pictures in $work"

@@ -12,6 +12,7 @@
 #include "core/files/file_names.h"
 #include "core/files/memory_probe.h"
 #include "core/series/graph_settings.h"
+#include "core/series/run_parts.h"
 #include "core/series/scoped_value.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
@@ -70,13 +71,13 @@ SaveResult SaveDataAs(Series& series, Prompts& prompts) {
 
 DataFileOpenResult OpenDataFile(Workspace& workspace, const std::string& path) {
   DataFileOpenResult result;
-  const auto shape = CountDataFile(path);
-  if (!shape || shape->lines > std::numeric_limits<std::int32_t>::max()) {
+  const auto layout = MeasureDataFile(path);
+  if (!layout || layout->shape.lines > std::numeric_limits<std::int32_t>::max()) {
     result.failed = true;
     return result;
   }
-  const auto rows = static_cast<std::int32_t>(shape->lines);
-  std::int64_t columns = shape->maxTokens;
+  const auto rows = static_cast<std::int32_t>(layout->shape.lines);
+  std::int64_t columns = layout->shape.maxTokens;
   const auto open = static_cast<std::int64_t>(workspace.DataWindows.size());
   if (open + columns > MaxSeries + 1) {
     columns = MaxSeries - open + 1;
@@ -108,33 +109,39 @@ DataFileOpenResult OpenDataFile(Workspace& workspace, const std::string& path) {
   std::stable_sort(
       result.created.begin(), result.created.end(),
       [](const Series* a, const Series* b) { return a->SeriesNumber < b->SeriesNumber; });
-  result.failed = !ReadDataFile(path, result.created, rows);
+  result.failed = !ReadDataFile(path, result.created, rows, *layout);
   return result;
 }
 
-bool ReadDataFile(const std::string& path, const std::vector<Series*>& series, std::int32_t rows) {
-  std::size_t rowLimit = rows < 0 ? 0 : static_cast<std::size_t>(rows);
-  for (const Series* s : series) rowLimit = std::min(rowLimit, s->Points.size());
-  FileBytes in(path);
-  bool ok = in.IsOpen();
-  if (ok) {
-    TokenReader reader(in);
-    for (std::size_t r = 0; r < rowLimit && reader.Peek() != -1; ++r) {
-      Real x = 0;
-      const bool xValid = ReadDataFileCell(reader.Token(), x);
-      for (Series* s : series) {
-        if (reader.AtLineEnd()) break;
-        Tdata& row = s->Points[r];
-        row.X = xValid ? x : 0;
-        row.XValid = xValid;
-        Real y = 0;
-        row.YValid = ReadDataFileCell(reader.Token(), y);
-        row.Y = row.YValid ? y : 0;
-      }
-      reader.SkipLine();
+namespace {
+
+// Reads the lines of bytes [begin, end) into the rows from `firstRow` on, below `rowLimit`.
+// False when the file could not be read.
+bool ReadPart(const std::string& path, std::uint64_t begin, std::uint64_t end, std::size_t firstRow,
+              std::size_t rowLimit, const std::vector<Series*>& series) {
+  FileBytes in(path, begin, end - begin);
+  if (!in.IsOpen()) return false;
+  TokenReader reader(in);
+  for (std::size_t r = firstRow; r < rowLimit && reader.Peek() != -1; ++r) {
+    Real x = 0;
+    const bool xValid = reader.Cell(x);
+    for (Series* s : series) {
+      if (reader.AtLineEnd()) break;
+      Tdata& row = s->Points[r];
+      row.X = xValid ? x : 0;
+      row.XValid = xValid;
+      Real y = 0;
+      row.YValid = reader.Cell(y);
+      row.Y = row.YValid ? y : 0;
     }
-    ok = !in.Failed();
+    reader.SkipLine();
   }
+  return !in.Failed();
+}
+
+// Every series shows what was read; on success each caption names the file and the last series
+// takes it as its FileName.
+bool FinishReading(const std::string& path, const std::vector<Series*>& series, bool ok) {
   for (Series* s : series) {
     s->FillGrid();
     if (ok) {
@@ -147,6 +154,37 @@ bool ReadDataFile(const std::string& path, const std::vector<Series*>& series, s
     series.back()->CaptionFileName.clear();
   }
   return ok;
+}
+
+std::size_t RowLimit(const std::vector<Series*>& series, std::int32_t rows) {
+  std::size_t rowLimit = rows < 0 ? 0 : static_cast<std::size_t>(rows);
+  for (const Series* s : series) rowLimit = std::min(rowLimit, s->Points.size());
+  return rowLimit;
+}
+
+}  // namespace
+
+bool ReadDataFile(const std::string& path, const std::vector<Series*>& series, std::int32_t rows) {
+  const bool ok = ReadPart(path, 0, std::numeric_limits<std::uint64_t>::max(), 0,
+                           RowLimit(series, rows), series);
+  return FinishReading(path, series, ok);
+}
+
+bool ReadDataFile(const std::string& path, const std::vector<Series*>& series, std::int32_t rows,
+                  const DataFileLayout& layout) {
+  const std::size_t rowLimit = RowLimit(series, rows);
+  if (layout.parts != 2) return ReadDataFile(path, series, rows);
+  // The first part stops where the second begins, even should the file have changed since it
+  // was counted: no row is ever written by both.
+  const auto secondRow = static_cast<std::size_t>(std::max<std::int64_t>(layout.firstRow[1], 0));
+  bool ok[2] = {false, false};
+  RunParts(2, [&](int k) {
+    ok[k] = k == 0
+                ? ReadPart(path, layout.bounds[0], layout.bounds[1], 0,
+                           std::min(rowLimit, secondRow), series)
+                : ReadPart(path, layout.bounds[1], layout.bounds[2], secondRow, rowLimit, series);
+  });
+  return FinishReading(path, series, ok[0] && ok[1]);
 }
 
 }  // namespace tavel

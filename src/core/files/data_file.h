@@ -54,5 +54,9 @@ DataFileOpenResult OpenDataFile(Workspace& workspace, const std::string& path);
 // last series takes FileName := path and every series' caption names the file; each series'
 // grid is filled from what was read either way. False when the file could not be read.
 bool ReadDataFile(const std::string& path, const std::vector<Series*>& series, std::int32_t rows);
+// The same, reading the parts of the layout the counting pass found at once (both cores for a
+// large file); the rows come out exactly as one reading from the start would leave them.
+bool ReadDataFile(const std::string& path, const std::vector<Series*>& series, std::int32_t rows,
+                  const DataFileLayout& layout);
 
 }  // namespace tavel

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <limits>
 
-#include "core/series/number_text.h"
 #include "core/series/graph_settings.h"
+#include "core/series/number_text.h"
 
 namespace tavel {
 namespace {
@@ -307,6 +307,17 @@ bool ReadDataFileCell(std::string_view token, Real& value) {
   }
   if (scan.kind != Scan::Value || !(scan.value < kEmptyThreshold)) return false;
   value = scan.value;
+  return true;
+}
+
+bool ReadWrittenFormCell(const char* text, std::ptrdiff_t width, Real& value, bool& valid) {
+  const bool negative = width == kDataFileNumberWidth && text[0] == '-';
+  const char* const digits = negative ? text + 1 : text;
+  if (width != (negative ? kDataFileNumberWidth : kDataFileNumberWidth - 1)) return false;
+  Scan scan{Scan::NotNumber};
+  if (!ScanWrittenForm(digits, text + width, negative, scan)) return false;
+  valid = scan.kind == Scan::Value && scan.value < kEmptyThreshold;
+  if (valid) value = scan.value;
   return true;
 }
 

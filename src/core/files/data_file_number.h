@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,5 +31,11 @@ std::optional<Real> ParseDataFileNumber(std::string_view token);
 // A token (without blanks) as a cell: a number below 1E+4931 is the value; anything else,
 // an empty token included, is an empty cell (false).
 bool ReadDataFileCell(std::string_view token, Real& value);
+
+// The token text[0..width) read as ReadDataFileCell reads it, when it is a number in the written
+// form (width 23 with its "-", 22 without a sign) whose value one exact operation gives: the
+// cell's flag in `valid`, its value in `value`. False for any other token, which is left to
+// ReadDataFileCell.
+bool ReadWrittenFormCell(const char* text, std::ptrdiff_t width, Real& value, bool& valid);
 
 }  // namespace tavel

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,6 +11,9 @@
 namespace tavel {
 
 FileBytes::FileBytes(const std::string& path)
+    : FileBytes(path, 0, std::numeric_limits<std::uint64_t>::max()) {}
+
+FileBytes::FileBytes(const std::string& path, std::uint64_t begin, std::uint64_t length)
     : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
   struct stat info {};
   if (fd_ < 0) return;
@@ -18,9 +22,12 @@ FileBytes::FileBytes(const std::string& path)
     fd_ = -1;
     return;
   }
-  left_ = static_cast<std::uint64_t>(info.st_size);
+  fileSize_ = static_cast<std::uint64_t>(info.st_size);
+  offset_ = std::min(begin, fileSize_);
+  left_ = std::min(length, fileSize_ - offset_);
   // Small files get a small buffer; the bytes are never read before they are written.
-  size_ = static_cast<std::size_t>(std::min<std::uint64_t>(left_, kChunk)) + 2 * kDataFileTokenLimit;
+  size_ =
+      static_cast<std::size_t>(std::min<std::uint64_t>(left_, kChunk)) + 2 * kDataFileTokenLimit;
   buffer_ = std::make_unique_for_overwrite<char[]>(size_);
   pos = end = buffer_.get();
 }
@@ -38,7 +45,7 @@ bool FileBytes::Fill() {
   end = pos + kept;
   const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left_, size_ - kept));
   for (;;) {
-    const ssize_t got = ::read(fd_, buffer_.get() + kept, want);
+    const ssize_t got = ::pread(fd_, buffer_.get() + kept, want, static_cast<off_t>(offset_));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) failed_ = true;
     if (got <= 0) {
@@ -46,6 +53,7 @@ bool FileBytes::Fill() {
       return false;
     }
     end += got;
+    offset_ += static_cast<std::uint64_t>(got);
     left_ -= static_cast<std::uint64_t>(got);
     return true;
   }

@@ -7,11 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/files/data_file_number.h"
+#include "core/series/real.h"
+
 namespace tavel {
 
 // A longer token of a data file is cut here and its rest read as the next token.
 constexpr int kDataFileTokenLimit = 64;
-
 
 // Large buffered reads of a regular file, never past the size it had when opened, so a file
 // that keeps growing cannot keep a pass running forever. Anything but a regular file is refused
@@ -21,11 +23,15 @@ class FileBytes {
   static constexpr std::size_t kChunk = 1 << 20;
 
   explicit FileBytes(const std::string& path);
+  // Only the bytes [begin, begin + length) of the file (as far as the file reaches).
+  FileBytes(const std::string& path, std::uint64_t begin, std::uint64_t length);
   ~FileBytes();
   FileBytes(const FileBytes&) = delete;
   FileBytes& operator=(const FileBytes&) = delete;
 
   bool IsOpen() const { return fd_ >= 0; }
+  // The file's size when it was opened.
+  std::uint64_t FileSize() const { return fileSize_; }
   bool Failed() const { return failed_; }
 
   // Keeps the unread bytes (at most a token's worth) and reads more after them; false when
@@ -39,6 +45,8 @@ class FileBytes {
   int fd_;
   std::unique_ptr<char[]> buffer_;
   std::size_t size_ = 0;
+  std::uint64_t fileSize_ = 0;
+  std::uint64_t offset_ = 0;  // where the next read starts
   std::uint64_t left_ = 0;
   bool failed_ = false;
 };
@@ -61,7 +69,7 @@ inline ByteClass ClassOf(char c) {
 
 // Text-file reading as the format has always been read: a number read skips blanks and line
 // ends (so a blank line pulls the next line up), the end-of-line test skips only blanks, and the
-
+// rest of a line is skipped up to its CR, LF or CR LF.
 class TokenReader {
  public:
   explicit TokenReader(FileBytes& in) : in_(in) {}
@@ -85,6 +93,26 @@ class TokenReader {
     while (p != limit && ClassOf(*p) == kTokenByte) ++p;
     in_.pos = p;
     return {start, static_cast<std::size_t>(p - start)};
+  }
+
+  // The next token as a cell, exactly as ReadDataFileCell(Token(), value) reads it. A number in
+  // the written form, followed by a separator, is taken whole without a look at each byte.
+  bool Cell(Real& value) {
+    for (;;) {
+      while (in_.pos != in_.end && ClassOf(*in_.pos) != kTokenByte) ++in_.pos;
+      if (in_.pos != in_.end || !in_.Fill()) break;
+    }
+    if (in_.end - in_.pos < kDataFileTokenLimit) in_.Fill();
+    const char* const p = in_.pos;
+    const std::ptrdiff_t width = kDataFileNumberWidth - (p != in_.end && *p == '-' ? 0 : 1);
+    if (in_.end - p > width && ClassOf(p[width]) != kTokenByte) {
+      bool valid = false;
+      if (ReadWrittenFormCell(p, width, value, valid)) {
+        in_.pos = p + width;
+        return valid;
+      }
+    }
+    return ReadDataFileCell(Token(), value);
   }
 
   // True when no further token stands on this line.
@@ -115,7 +143,5 @@ class TokenReader {
  private:
   FileBytes& in_;
 };
-
-// The counting pass over the bytes. Eight bytes at a time where a word holds no line end and
 
 }  // namespace tavel

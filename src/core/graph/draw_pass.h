@@ -43,6 +43,22 @@ std::int64_t RowOfUnits(const PlotLayout& layout, const AxisMap& map, Real units
 // the callers decide what an empty or non-finite range becomes.
 AxisMap RangeUnits(bool logarithmic, Real max, Real min);
 
+// MapColumn (or MapRow) for the many points of a series: the same pixel for every value, found
+// by one multiplication with the span's reciprocal wherever that cannot fall on another pixel
+// than the division would, and by the division itself where it might.
+class PixelMap {
+ public:
+  PixelMap(const PlotLayout& layout, const AxisMap& map, bool columns);
+  bool Map(Real value, std::int64_t& pixel) const;
+
+ private:
+  const PlotLayout& layout_;
+  AxisMap map_;
+  bool columns_;
+  Real extent_;
+  Real inverse_;
+};
+
 // Series colour on the pass's target.
 Rgb SeriesPenColor(const DrawPass& pass, const Series& series);
 

@@ -1,8 +1,12 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #include "core/graph/draw_pass.h"
+#include "core/series/run_parts.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 
@@ -77,6 +81,38 @@ void FitCurveTrace(DrawPass& pass, Series& series, const AxisMap& columns, const
 
 }  // namespace
 
+PixelMap::PixelMap(const PlotLayout& layout, const AxisMap& map, bool columns)
+    : layout_(layout),
+      map_(map),
+      columns_(columns),
+      extent_(static_cast<Real>(columns ? layout.PlotWidth : layout.PlotHeight)),
+      inverse_(1 / map.Span) {}
+
+bool PixelMap::Map(Real value, std::int64_t& pixel) const {
+  if (!std::isfinite(value) || (map_.Log && !(value > 0))) return false;
+  const Real units = map_.Log ? std::log(value) : value;
+  // The division gives f = extent * (units - Origin) / Span; g below is within 2^-62 of f
+  // relative, so where g lies at least 2^-20 from every whole number (and |g| < 2^40) f lies
+  // between the same two whole numbers and truncates alike.
+  const Real g = extent_ * (units - map_.Origin) * inverse_;
+  if (std::fabs(g) < 0x1p40L) {
+    // Adding 1.5 * 2^63 rounds to a whole number and leaves it in the low mantissa bits.
+    constexpr Real kBias = 0x1.8p63L;
+    const Real biased = g + kBias;
+    const Real fraction = g - (biased - kBias);
+    if (std::fabs(fraction) >= 0x1p-20L) {
+      std::uint64_t bits = 0;
+      std::memcpy(&bits, &biased, sizeof bits);
+      const auto nearest = static_cast<std::int64_t>(bits - 0xC000000000000000ull);
+      const std::int64_t offset =
+          g > 0 ? (fraction > 0 ? nearest : nearest - 1) : (fraction < 0 ? nearest : nearest + 1);
+      pixel = columns_ ? offset + layout_.PlotLeft : layout_.PlotBottom - offset;
+      return true;
+    }
+  }
+  return columns_ ? MapColumn(layout_, map_, value, pixel) : MapRow(layout_, map_, value, pixel);
+}
+
 Rgb SeriesPenColor(const DrawPass& pass, const Series& series) {
   if (!pass.Printer()) return SeriesColor(series.SeriesNumber);
   return PrintSeriesColor(series.PrinterColor == kPrinterDefault ? series.SeriesNumber
@@ -118,33 +154,61 @@ void DrawSeries(DrawPass& pass, Series& series) {
   const int markerSize = pass.MarkerSize();
   const std::int32_t top = L.Top(), bottom = L.PlotBottom;
   const std::int32_t left = L.PlotLeft, right = L.Right();
+  const bool logX = s.LogX, logY = s.LogY;
+  // Where point i lands, or false when it is not drawn: off a logarithmic axis, unmappable, or
+  // outside the plot (the line then passes over it).
+  const PixelMap columnOf(L, columns, true), rowOf(L, rows, false);
+  const auto place = [&](const Tdata& point, CanvasPoint& at) {
+    if (logX && point.X <= 0) return false;
+    if (logY && point.Y <= 0) return false;
+    std::int64_t c, r;
+    if (!columnOf.Map(point.X, c) || !rowOf.Map(point.Y, r)) return false;
+    if (c < left || c > right || r < top || r > bottom) return false;
+    at = {static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
+    return true;
+  };
+
+  // The mapping of each point stands alone, so a large series is mapped a block at a time in two
+  // halves at once; the drawing then follows in order.
+  constexpr std::int32_t kBlock = 1 << 16;
+  constexpr CanvasPoint kNotDrawn{std::numeric_limits<std::int32_t>::min(), 0};
+  std::vector<CanvasPoint> placed(
+      static_cast<std::size_t>(std::min<std::int32_t>(series.PointCount, kBlock)));
+  const Tdata* points = series.Points.data();
   bool firstLine = true;
   CanvasPoint previous;
-  for (std::int32_t i = 0; i < series.PointCount; ++i) {
-    const Tdata& point = series.Points[static_cast<std::size_t>(i)];
-    if (s.LogX && point.X <= 0) continue;
-    if (s.LogY && point.Y <= 0) continue;
-    std::int64_t c, r;
-    if (!MapColumn(L, columns, point.X, c) || !MapRow(L, rows, point.Y, r)) continue;
-    if (c < left || c > right || r < top || r > bottom) continue;
-    const CanvasPoint at{static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
-    if (markers) canvas.Marker(shape, at, markerSize);
-    if (bars) {
-      canvas.SetBrush(color);
-      const std::int64_t half = L.BarHalfWidth;
-      const std::int64_t barLeft = at.x == left ? at.x : at.x - half;
-      const std::int64_t barRight = at.x == right ? at.x : at.x + half;
-      canvas.Rectangle({Px(barLeft), at.y}, {Px(barRight), bottom});
-      canvas.SetBrush(pass.background);
-    }
-    if (line) {
-      // Consecutive points on one pixel add nothing to the line.
-      if (firstLine) {
-        firstLine = false;
-      } else if (!(at == previous)) {
-        canvas.Line(previous, at);
+  for (std::int32_t from = 0; from < series.PointCount; from += kBlock) {
+    const std::int32_t count = std::min(kBlock, series.PointCount - from);
+    const int parts = count >= kBlock / 2 ? 2 : 1;
+    RunParts(parts, [&](int k) {
+      const std::int32_t first = k == 0 ? 0 : count / 2;
+      const std::int32_t last = k == 0 && parts == 2 ? count / 2 : count;
+      for (std::int32_t i = first; i < last; ++i) {
+        CanvasPoint& at = placed[static_cast<std::size_t>(i)];
+        if (!place(points[from + i], at)) at = kNotDrawn;
       }
-      previous = at;
+    });
+    for (std::int32_t i = 0; i < count; ++i) {
+      const CanvasPoint at = placed[static_cast<std::size_t>(i)];
+      if (at.x == kNotDrawn.x) continue;
+      if (markers) canvas.Marker(shape, at, markerSize);
+      if (bars) {
+        canvas.SetBrush(color);
+        const std::int64_t half = L.BarHalfWidth;
+        const std::int64_t barLeft = at.x == left ? at.x : at.x - half;
+        const std::int64_t barRight = at.x == right ? at.x : at.x + half;
+        canvas.Rectangle({Px(barLeft), at.y}, {Px(barRight), bottom});
+        canvas.SetBrush(pass.background);
+      }
+      if (line) {
+        // Consecutive points on one pixel add nothing to the line.
+        if (firstLine) {
+          firstLine = false;
+        } else if (!(at == previous)) {
+          canvas.Line(previous, at);
+        }
+        previous = at;
+      }
     }
   }
 }

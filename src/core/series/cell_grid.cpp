@@ -1,5 +1,6 @@
 #include "core/series/cell_grid.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdio>
 #include <cstring>
@@ -7,20 +8,56 @@
 #include <stdexcept>
 
 #include "core/series/number_text.h"
+#include "core/series/run_parts.h"
 
 namespace tavel {
 
 static_assert(std::numeric_limits<Real>::digits == 64,
               "cells pack the 80-bit extended type into ten bytes");
 
+namespace {
+
+Real& ValueOf(Tdata& row, int column) {
+  return column == kXColumn ? row.X : column == kYColumn ? row.Y : row.YFit;
+}
+const Real& ValueOf(const Tdata& row, int column) {
+  return column == kXColumn ? row.X : column == kYColumn ? row.Y : row.YFit;
+}
+bool& FlagOf(Tdata& row, int column) {
+  return column == kXColumn ? row.XValid : column == kYColumn ? row.YValid : row.FitValid;
+}
+bool FlagOf(const Tdata& row, int column) {
+  return column == kXColumn ? row.XValid : column == kYColumn ? row.YValid : row.FitValid;
+}
+
+// Copying a large grid's cells is split in two fixed halves, as every row stands alone.
+constexpr std::int32_t kSplitRows = 1 << 15;
+
+}  // namespace
+
 CellGrid::CellGrid(std::int32_t rows) {
   Resize(rows);
 }
 
+CellGrid::CellGrid(const CellGrid& other) : texts_(other.texts_) {
+  own_.resize(static_cast<std::size_t>(other.RowCount()));
+  for (std::int32_t row = 1; row <= other.RowCount(); ++row) {
+    own_[static_cast<std::size_t>(row - 1)] = other.Pack(row);
+  }
+}
+
+CellGrid& CellGrid::operator=(const CellGrid& other) {
+  if (this == &other) return *this;
+  CellGrid copy(other);
+  own_ = std::move(copy.own_);
+  texts_ = std::move(copy.texts_);
+  sharing_ = false;  // still the series' grid (rows_ stays), but with cells of its own now
+  return *this;
+}
+
 void CellGrid::Resize(std::int32_t rows) {
   if (rows < 0) rows = 0;
-  const auto old = RowCount();
-  if (rows < old) {
+  if (rows < RowCount()) {
     for (auto it = texts_.begin(); it != texts_.end();) {
       if (static_cast<std::int32_t>(it->first >> 2) > rows) {
         it = texts_.erase(it);
@@ -29,12 +66,30 @@ void CellGrid::Resize(std::int32_t rows) {
       }
     }
   }
-  rows_.resize(static_cast<std::size_t>(rows), PackedRow{});
-  rows_.shrink_to_fit();
+  if (sharing_) {
+    sharedCount_ = rows;
+    return;
+  }
+  own_.resize(static_cast<std::size_t>(rows), PackedRow{});
+  own_.shrink_to_fit();
 }
 
 void CellGrid::ThrowRowOutOfRange() {
   throw std::out_of_range("grid row out of range");
+}
+
+const Tdata* CellGrid::SharedRow(std::int32_t row) const {
+  if (row < 1 || row > sharedCount_) ThrowRowOutOfRange();
+  const auto index = static_cast<std::size_t>(row - 1);
+  return index < rows_->size() ? &(*rows_)[index] : nullptr;
+}
+
+Tdata& CellGrid::SharedRowForWriting(std::int32_t row) {
+  if (row < 1 || row > sharedCount_) ThrowRowOutOfRange();
+  if (rows_->size() < static_cast<std::size_t>(sharedCount_)) {
+    rows_->resize(static_cast<std::size_t>(sharedCount_));
+  }
+  return (*rows_)[static_cast<std::size_t>(row - 1)];
 }
 
 Real CellGrid::LoadValue(const unsigned char* bytes) {
@@ -47,18 +102,35 @@ void CellGrid::StoreValue(unsigned char* bytes, Real value) {
   std::memcpy(bytes, &value, kValueBytes);
 }
 
+CellGrid::PackedRow CellGrid::Pack(std::int32_t row) const {
+  if (!sharing_) return At(row);
+  PackedRow packed{};
+  const Tdata* r = SharedRow(row);
+  for (int c = 0; c < 3; ++c) {
+    if (IsText(row, c + 1)) {
+      packed.state[c] = State::Text;
+    } else if (r != nullptr && FlagOf(*r, c + 1)) {
+      packed.state[c] = State::Number;
+      std::memcpy(packed.value[c], &ValueOf(*r, c + 1), kValueBytes);
+    }
+  }
+  return packed;
+}
+
 CellGrid::State CellGrid::StateOf(std::int32_t row, int column) const {
   assert(column >= kXColumn && column <= kFitColumn);
-  return At(row).state[column - 1];
+  if (!sharing_) return At(row).state[column - 1];
+  const Tdata* r = SharedRow(row);
+  if (IsText(row, column)) return State::Text;
+  return r != nullptr && FlagOf(*r, column) ? State::Number : State::Empty;
 }
 
 std::string CellGrid::Text(std::int32_t row, int column) const {
-  const auto& r = At(row);
-  switch (r.state[column - 1]) {
+  switch (StateOf(row, column)) {
     case State::Empty:
       return {};
     case State::Number:
-      return FormatNumber(LoadValue(r.value[column - 1]), 14);
+      return FormatNumber(Number(row, column), 14);
     case State::Text:
       return texts_.at(Key(row, column));
   }
@@ -66,11 +138,22 @@ std::string CellGrid::Text(std::int32_t row, int column) const {
 }
 
 Real CellGrid::Number(std::int32_t row, int column) const {
-  const auto& r = At(row);
-  return r.state[column - 1] == State::Number ? LoadValue(r.value[column - 1]) : 0;
+  if (!sharing_) {
+    const auto& r = At(row);
+    return r.state[column - 1] == State::Number ? LoadValue(r.value[column - 1]) : 0;
+  }
+  if (StateOf(row, column) != State::Number) return 0;
+  return ValueOf(*SharedRow(row), column);
 }
 
 void CellGrid::SetNumber(std::int32_t row, int column, Real value) {
+  if (sharing_) {
+    Tdata& r = SharedRowForWriting(row);
+    if (!texts_.empty()) texts_.erase(Key(row, column));
+    ValueOf(r, column) = value;
+    FlagOf(r, column) = true;
+    return;
+  }
   auto& r = At(row);
   if (r.state[column - 1] == State::Text) texts_.erase(Key(row, column));
   r.state[column - 1] = State::Number;
@@ -82,10 +165,9 @@ void CellGrid::SetText(std::int32_t row, int column, std::string_view text) {
     Clear(row, column);
     return;
   }
-  auto& r = At(row);
-  switch (r.state[column - 1]) {
+  switch (StateOf(row, column)) {
     case State::Number:
-      if (FormatNumber(LoadValue(r.value[column - 1]), 14) == text) return;
+      if (FormatNumber(Number(row, column), 14) == text) return;
       break;
     case State::Text:
       texts_[Key(row, column)] = std::string(text);
@@ -93,18 +175,43 @@ void CellGrid::SetText(std::int32_t row, int column, std::string_view text) {
     case State::Empty:
       break;
   }
-  r.state[column - 1] = State::Text;
+  // A shared row keeps its old value until the rows are read again, as rows always do.
+  if (!sharing_) At(row).state[column - 1] = State::Text;
   texts_[Key(row, column)] = std::string(text);
 }
 
 void CellGrid::Clear(std::int32_t row, int column) {
+  if (sharing_) {
+    if (!texts_.empty()) texts_.erase(Key(row, column));
+    if (SharedRow(row) == nullptr) return;
+    Tdata& r = SharedRowForWriting(row);
+    ValueOf(r, column) = 0;
+    FlagOf(r, column) = false;
+    return;
+  }
   auto& r = At(row);
   if (r.state[column - 1] == State::Text) texts_.erase(Key(row, column));
   r.state[column - 1] = State::Empty;
 }
 
 void CellGrid::ClearColumn(int column) {
-  for (std::int32_t row = 1; row <= RowCount(); ++row) Clear(row, column);
+  if (!sharing_) {
+    for (std::int32_t row = 1; row <= RowCount(); ++row) Clear(row, column);
+    return;
+  }
+  for (auto it = texts_.begin(); it != texts_.end();) {
+    if (static_cast<int>(it->first & 3) == column) {
+      it = texts_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  const std::size_t rows = std::min(rows_->size(), static_cast<std::size_t>(sharedCount_));
+  for (std::size_t i = 0; i < rows; ++i) {
+    Tdata& r = (*rows_)[i];
+    ValueOf(r, column) = 0;
+    FlagOf(r, column) = false;
+  }
 }
 
 CellGrid::Reading CellGrid::ReadCell(const PackedRow& r, std::int32_t row, int column) const {
@@ -122,13 +229,82 @@ CellGrid::Reading CellGrid::ReadCell(const PackedRow& r, std::int32_t row, int c
 }
 
 CellGrid::Reading CellGrid::Read(std::int32_t row, int column) const {
-  return ReadCell(At(row), row, column);
+  if (!sharing_) return ReadCell(At(row), row, column);
+  const Tdata* r = SharedRow(row);
+  if (IsText(row, column)) {
+    const auto parsed = ParseNumber(NormalizeDecimalPoint(texts_.at(Key(row, column))));
+    return {true, parsed ? *parsed : 0};
+  }
+  if (r == nullptr || !FlagOf(*r, column)) return {false, 0};
+  return {true, ValueOf(*r, column)};
 }
 
 void CellGrid::ReadTextCell(std::int32_t row, int column, Real* value, bool* valid) const {
-  const Reading reading = ReadCell(At(row), row, column);
+  const Reading reading = Read(row, column);
   *value = reading.value;
   *valid = reading.valid;
+}
+
+void CellGrid::ReadSharedRow(std::int32_t row, Real* const (&values)[3],
+                             bool* const (&valid)[3]) const {
+  const Tdata* r = SharedRow(row);
+  for (int c = 0; c < 3; ++c) {
+    if (IsText(row, c + 1)) {
+      ReadTextCell(row, c + 1, values[c], valid[c]);
+    } else if (r != nullptr && FlagOf(*r, c + 1)) {
+      if (values[c] != &ValueOf(*r, c + 1))
+        std::memcpy(values[c], &ValueOf(*r, c + 1), kValueBytes);
+      *valid[c] = true;
+    } else {
+      std::memset(values[c], 0, sizeof(Real));
+      *valid[c] = false;
+    }
+  }
+}
+
+void CellGrid::WriteSharedRow(std::int32_t row, const Real* const (&values)[3],
+                              const bool (&valid)[3]) {
+  Tdata& r = SharedRowForWriting(row);
+  for (int c = 0; c < 3; ++c) {
+    if (!texts_.empty()) texts_.erase(Key(row, c + 1));
+    Real& value = ValueOf(r, c + 1);
+    if (valid[c]) {
+      if (&value != values[c]) std::memcpy(&value, values[c], kValueBytes);
+    } else {
+      value = 0;
+    }
+    FlagOf(r, c + 1) = valid[c];
+  }
+}
+
+void CellGrid::ShareRows(std::vector<Tdata>* rows, std::int32_t count) {
+  rows_ = rows;
+  sharedCount_ = count < 0 ? 0 : count;
+  sharing_ = true;
+  std::vector<PackedRow>().swap(own_);
+  texts_.clear();
+}
+
+void CellGrid::KeepOwnCopy() {
+  if (!sharing_) return;
+  const std::int32_t count = sharedCount_;
+  std::vector<PackedRow> own(static_cast<std::size_t>(count));
+  const int parts = count >= kSplitRows ? 2 : 1;
+  RunParts(parts, [&](int k) {
+    const std::int32_t first = k == 0 ? 1 : count / 2 + 1;
+    const std::int32_t last = k == 0 && parts == 2 ? count / 2 : count;
+    for (std::int32_t row = first; row <= last; ++row)
+      own[static_cast<std::size_t>(row - 1)] = Pack(row);
+  });
+  own_ = std::move(own);
+  sharing_ = false;
+}
+
+void CellGrid::DropOwnCopy() {
+  if (sharing_ || rows_ == nullptr) return;
+  sharedCount_ = static_cast<std::int32_t>(own_.size());
+  std::vector<PackedRow>().swap(own_);
+  sharing_ = true;
 }
 
 std::string CellGrid::IndexText(std::int32_t row) {

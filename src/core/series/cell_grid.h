@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/series/real.h"
+#include "core/series/tdata.h"
 
 namespace tavel {
 
@@ -19,8 +20,13 @@ enum GridColumn : int { kIndexColumn = 0, kXColumn = 1, kYColumn = 2, kFitColumn
 // A cell is empty, a number or a free text (an edit in progress, "1,5"). A number cell keeps
 // the full extended value it was written from and shows FormatNumber(value, 14); reading it
 // gives that full value back, so displayed digits are never the only copy of the user's data.
-// Cells are stored packed (ten value bytes and a state byte each); the texts of number cells
-// are made on demand and free texts live in a side table, so a million rows stay cheap.
+// The texts of number cells are made on demand and free texts live in a side table.
+//
+// The grid of a series keeps its numbers in the series' own rows (ShareRows) whenever the rows
+// hold exactly what the grid shows: each value is then kept once, and a million rows cost
+// nothing beyond the rows. While the rows differ from the grid (packed, sorted, or handed to a
+// computation by ReadGrid) the grid keeps its own packed copy, ten value bytes and a state byte
+// per cell. A grid made on its own always keeps its own copy.
 class CellGrid {
  public:
   enum class State : std::uint8_t { Empty = 0, Number = 1, Text = 2 };
@@ -31,9 +37,15 @@ class CellGrid {
   };
 
   explicit CellGrid(std::int32_t rows = 0);
+  // A copy keeps its own cells, whatever the original shared.
+  CellGrid(const CellGrid& other);
+  CellGrid& operator=(const CellGrid& other);
 
-  std::int32_t RowCount() const { return static_cast<std::int32_t>(rows_.size()); }
-  // Keeps the cells of the rows that remain; new rows are empty.
+  std::int32_t RowCount() const {
+    return sharing_ ? sharedCount_ : static_cast<std::int32_t>(own_.size());
+  }
+  // Keeps the cells of the rows that remain; new rows are empty. A grid sharing its series'
+  // rows expects the series to have resized them first.
   void Resize(std::int32_t rows);
 
   State StateOf(std::int32_t row, int column) const;
@@ -56,6 +68,10 @@ class CellGrid {
   // The X, Y and Fit cells of one row at once, as Read gives them: the hot path of
   // rebuilding a series' rows, which copies the value bytes without a round through the FPU.
   void ReadRow(std::int32_t row, Real* const (&values)[3], bool* const (&valid)[3]) const {
+    if (sharing_) {
+      ReadSharedRow(row, values, valid);
+      return;
+    }
     const PackedRow& r = At(row);
     for (int c = 0; c < 3; ++c) {
       if (r.state[c] == State::Number) {
@@ -72,6 +88,10 @@ class CellGrid {
   // The X, Y and Fit cells of one row at once, as SetNumber (valid) or Clear (not valid) would
   // leave them: the hot path of refilling a grid, again without the FPU.
   void WriteRow(std::int32_t row, const Real* const (&values)[3], const bool (&valid)[3]) {
+    if (sharing_) {
+      WriteSharedRow(row, values, valid);
+      return;
+    }
     PackedRow& r = At(row);
     for (int c = 0; c < 3; ++c) {
       if (r.state[c] == State::Text) texts_.erase(Key(row, c + 1));
@@ -92,6 +112,28 @@ class CellGrid {
   // Row r of the index column: r right-aligned in 7 characters.
   static std::string IndexText(std::int32_t row);
 
+  // --- The series' side of sharing (Series calls these; nothing else needs to) ---
+
+  // From now on the grid's number cells are the rows' values and flags, row r in rows[r - 1];
+  // the grid takes what the rows hold as its cells (free texts go). `rows` outlives the grid.
+  void ShareRows(std::vector<Tdata>* rows, std::int32_t count);
+  // Whether the number cells are the shared rows right now.
+  bool SharesRows() const { return sharing_; }
+  // The grid takes its own copy of its cells, so the rows may change without changing it.
+  void KeepOwnCopy();
+  // Back to the shared rows, which must hold exactly the grid's cells again (each number cell's
+  // value with its flag set, an empty cell's flag cleared; free texts stay in the side table).
+  void DropOwnCopy();
+  // The free texts, for filling the rows: each as its row, column and text.
+  template <typename Visit>
+  void ForEachText(const Visit& visit) const {
+    for (const auto& [key, text] : texts_) {
+      visit(static_cast<std::int32_t>(key >> 2), static_cast<int>(key & 3), text);
+    }
+  }
+  // Forgets every free text (the rows are about to become the whole grid).
+  void ClearTexts() { texts_.clear(); }
+
  private:
   static constexpr int kValueBytes = 10;  // the significant bytes of the x87 extended type
   struct PackedRow {
@@ -102,12 +144,20 @@ class CellGrid {
 
   PackedRow& At(std::int32_t row) {
     if (row < 1 || row > RowCount()) ThrowRowOutOfRange();
-    return rows_[static_cast<std::size_t>(row - 1)];
+    return own_[static_cast<std::size_t>(row - 1)];
   }
   const PackedRow& At(std::int32_t row) const {
     if (row < 1 || row > RowCount()) ThrowRowOutOfRange();
-    return rows_[static_cast<std::size_t>(row - 1)];
+    return own_[static_cast<std::size_t>(row - 1)];
   }
+  // The shared row of grid row `row`; a row the series has not sized yet reads as empty.
+  const Tdata* SharedRow(std::int32_t row) const;
+  Tdata& SharedRowForWriting(std::int32_t row);
+  bool IsText(std::int32_t row, int column) const {
+    return !texts_.empty() && texts_.count(Key(row, column)) != 0;
+  }
+  void ReadSharedRow(std::int32_t row, Real* const (&values)[3], bool* const (&valid)[3]) const;
+  void WriteSharedRow(std::int32_t row, const Real* const (&values)[3], const bool (&valid)[3]);
   [[noreturn]] static void ThrowRowOutOfRange();
   void ReadTextCell(std::int32_t row, int column, Real* value, bool* valid) const;
   static std::uint64_t Key(std::int32_t row, int column) {
@@ -117,9 +167,14 @@ class CellGrid {
   static Real LoadValue(const unsigned char* bytes);
   Reading ReadCell(const PackedRow& r, std::int32_t row, int column) const;
   static void StoreValue(unsigned char* bytes, Real value);
+  // The packed cells of one row, as the grid shows it (shared or own).
+  PackedRow Pack(std::int32_t row) const;
 
-  std::vector<PackedRow> rows_;
+  std::vector<PackedRow> own_;
   std::unordered_map<std::uint64_t, std::string> texts_;
+  std::vector<Tdata>* rows_ = nullptr;  // the series' rows, once shared
+  std::int32_t sharedCount_ = 0;
+  bool sharing_ = false;
 };
 
 }  // namespace tavel

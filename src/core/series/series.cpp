@@ -13,15 +13,14 @@ namespace tavel {
 
 Series::Series(Workspace& workspace, std::int32_t seriesNumber, std::int32_t maxIndex,
                std::int32_t printerColor)
-    : Fit(seriesNumber, &workspace),
+    : Points(MakeEmptyRows(static_cast<std::size_t>(maxIndex < 0 ? 0 : maxIndex))),
+      Fit(seriesNumber, &workspace),
       MaxIndex(maxIndex < 0 ? 0 : maxIndex),
       SeriesNumber(seriesNumber),
       PrinterColor(printerColor),
-      Cells(maxIndex < 0 ? 0 : maxIndex),
       FitHeader(DefaultFitHeader()),
       workspace_(workspace) {
-  Points.reserve(static_cast<std::size_t>(MaxIndex));
-  Points.resize(static_cast<std::size_t>(MaxIndex));
+  Cells.ShareRows(&Points, MaxIndex);
 }
 
 std::string Series::Caption() const {
@@ -61,14 +60,6 @@ void Series::SetMaxIndex(std::int32_t rows) {
   Cells.Resize(rows);
 }
 
-void Series::ReadGrid() {
-  Points.resize(static_cast<std::size_t>(MaxIndex));
-  for (std::int32_t i = 0; i < MaxIndex; ++i) {
-    Tdata& row = Points[static_cast<std::size_t>(i)];
-    Cells.ReadRow(i + 1, {&row.X, &row.Y, &row.YFit}, {&row.XValid, &row.YValid, &row.FitValid});
-  }
-}
-
 namespace {
 
 // A large grid without free texts is read and written in two halves, one on a helper thread:
@@ -82,27 +73,68 @@ struct RowSplit {
   std::int32_t bounds[3] = {};  // part k covers the rows [bounds[k], bounds[k + 1]) of Points
 };
 
-RowSplit SplitRows(const Series& series) {
+RowSplit SplitRows(std::int32_t rows, bool canSplit) {
   RowSplit split;
-  split.bounds[1] = series.MaxIndex;
-  if (series.MaxIndex >= kSplitRows && !series.Cells.HasTexts()) {
+  split.bounds[1] = rows;
+  if (rows >= kSplitRows && canSplit) {
     split.parts = 2;
-    split.bounds[1] = series.MaxIndex / 2;
-    split.bounds[2] = series.MaxIndex;
+    split.bounds[1] = rows / 2;
+    split.bounds[2] = rows;
   }
   return split;
 }
 
+// The rows of a grid that shares them, brought to what ReadGrid gives: free texts parsed into
+// their rows, and every value without its flag 0.
+void SettleSharedRows(Series& series) {
+  std::vector<Tdata>& points = series.Points;
+  series.Cells.ForEachText([&](std::int32_t row, int column, const std::string&) {
+    if (row < 1 || static_cast<std::size_t>(row) > points.size()) return;
+    const CellGrid::Reading reading = series.Cells.Read(row, column);
+    Tdata& r = points[static_cast<std::size_t>(row - 1)];
+    (column == kXColumn ? r.X : column == kYColumn ? r.Y : r.YFit) = reading.value;
+    (column == kXColumn ? r.XValid : column == kYColumn ? r.YValid : r.FitValid) = reading.valid;
+  });
+}
+
+void ClearUnflagged(Tdata& r) {
+  if (!r.XValid) r.X = 0;
+  if (!r.YValid) r.Y = 0;
+  if (!r.FitValid) r.YFit = 0;
+}
+
 }  // namespace
 
-void Series::FillGrid() {
-  const RowSplit split = SplitRows(*this);
+void Series::ReadGrid() {
+  Points.resize(static_cast<std::size_t>(MaxIndex));
+  if (Cells.SharesRows()) {
+    SettleSharedRows(*this);
+    Tdata* points = Points.data();
+    const RowSplit split = SplitRows(MaxIndex, true);
+    RunParts(split.parts, [&](int k) {
+      for (std::int32_t i = split.bounds[k]; i < split.bounds[k + 1]; ++i)
+        ClearUnflagged(points[i]);
+    });
+    // The caller may now change the rows as it likes; the grid must not change with them.
+    Cells.KeepOwnCopy();
+    return;
+  }
+  const RowSplit split = SplitRows(MaxIndex, !Cells.HasTexts());
   RunParts(split.parts, [&](int k) {
     for (std::int32_t i = split.bounds[k]; i < split.bounds[k + 1]; ++i) {
-      const Tdata& row = Points[static_cast<std::size_t>(i)];
-      Cells.WriteRow(i + 1, {&row.X, &row.Y, &row.YFit}, {row.XValid, row.YValid, row.FitValid});
+      Tdata& row = Points[static_cast<std::size_t>(i)];
+      Cells.ReadRow(i + 1, {&row.X, &row.Y, &row.YFit}, {&row.XValid, &row.YValid, &row.FitValid});
     }
   });
+}
+
+void Series::FillGrid() {
+  // The rows become the grid as they are: the grid keeps its numbers in them again.
+  if (Points.size() < static_cast<std::size_t>(MaxIndex)) {
+    Points.resize(static_cast<std::size_t>(MaxIndex));
+  }
+  Cells.ClearTexts();
+  Cells.DropOwnCopy();
   NotifyGridChanged();
 }
 
@@ -126,6 +158,9 @@ struct YExtents {
 struct PackedPart {
   std::size_t kept = 0;
   bool inOrder = true;
+  // The complete rows are all in front and every other row is empty: packing moves nothing.
+  bool packed = true;
+  bool anyIncomplete = false;
   Real firstX = 0;
   Real lastX = 0;
   Real firstY = 0;
@@ -133,68 +168,122 @@ struct PackedPart {
   Real max = 0;
 };
 
+// Takes one complete row into a part's order and extents.
+class PartSweep {
+ public:
+  PartSweep(RowOrder order, bool logY, PackedPart* out) : order_(order), logY_(logY), out_(out) {
+    min_ = logY ? EmptyValue : std::numeric_limits<Real>::infinity();
+    max_ = -std::numeric_limits<Real>::infinity();
+  }
+
+  void Complete(Real x, Real y) {
+    if (logY_) {
+      if (y > 0 && y < min_) min_ = y;
+    } else if (y < min_) {
+      min_ = y;
+    }
+    if (y > max_) max_ = y;
+    if (kept_ == 0) {
+      out_->firstX = x;
+      out_->firstY = y;
+    } else if (order_ != RowOrder::None &&
+               (order_ == RowOrder::Ascending ? x < previous_ : x > previous_)) {
+      inOrder_ = false;
+    }
+    previous_ = x;
+    ++kept_;
+    if (out_->anyIncomplete) out_->packed = false;
+  }
+
+  void Incomplete(const Tdata& row) {
+    out_->anyIncomplete = true;
+    if (row.XValid || row.YValid || row.FitValid) out_->packed = false;
+  }
+
+  std::size_t Kept() const { return kept_; }
+
+  void Finish() {
+    out_->kept = kept_;
+    out_->inOrder = inOrder_;
+    out_->lastX = previous_;
+    out_->min = min_;
+    out_->max = max_;
+  }
+
+ private:
+  RowOrder order_;
+  bool logY_;
+  PackedPart* out_;
+  std::size_t kept_ = 0;
+  bool inOrder_ = true;
+  Real previous_ = 0;
+  Real min_ = 0;
+  Real max_ = 0;
+};
+
 void PackPart(const CellGrid& cells, Tdata* points, std::int32_t first, std::int32_t last,
               RowOrder order, bool logY, PackedPart* out) {
   Tdata* packed = points + first;
-  std::size_t kept = 0;
-  bool inOrder = true;
-  Real previous = 0;
-  Real min = logY ? EmptyValue : std::numeric_limits<Real>::infinity();
-  Real max = -std::numeric_limits<Real>::infinity();
+  PartSweep sweep(order, logY, out);
   for (std::int32_t i = first; i < last; ++i) {
-    Tdata& row = packed[kept];
+    Tdata& row = packed[sweep.Kept()];
     cells.ReadRow(i + 1, {&row.X, &row.Y, &row.YFit}, {&row.XValid, &row.YValid, &row.FitValid});
-    if (!(row.XValid && row.YValid)) continue;
-    const Real x = row.X;
-    const Real y = row.Y;
-    if (logY) {
-      if (y > 0 && y < min) min = y;
-    } else if (y < min) {
-      min = y;
+    if (row.XValid && row.YValid) {
+      sweep.Complete(row.X, row.Y);
+    } else {
+      sweep.Incomplete(row);
     }
-    if (y > max) max = y;
-    if (kept == 0) {
-      out->firstX = x;
-      out->firstY = y;
-    } else if (order != RowOrder::None &&
-               (order == RowOrder::Ascending ? x < previous : x > previous)) {
-      inOrder = false;
-    }
-    previous = x;
-    ++kept;
   }
-  out->kept = kept;
-  out->inOrder = inOrder;
-  out->lastX = previous;
-  out->min = min;
-  out->max = max;
+  sweep.Finish();
 }
 
-bool PackRows(Series& series, RowOrder order, YExtents* extents = nullptr) {
-  series.Points.resize(static_cast<std::size_t>(series.MaxIndex));
-  Tdata* points = series.Points.data();
-  const bool logY = extents != nullptr && extents->logY;
-  const RowSplit split = SplitRows(series);
-  PackedPart parts[2];
-  RunParts(split.parts, [&](int k) {
-    PackPart(series.Cells, points, split.bounds[k], split.bounds[k + 1], order, logY, &parts[k]);
-  });
+// The same over rows the grid shares, which must not move: it only finds out whether they are
+// packed already, settling each row's unflagged values on the way.
+void SweepSharedPart(Tdata* points, std::int32_t first, std::int32_t last, RowOrder order,
+                     bool logY, PackedPart* out) {
+  PartSweep sweep(order, logY, out);
+  for (std::int32_t i = first; i < last; ++i) {
+    Tdata& row = points[i];
+    ClearUnflagged(row);
+    if (row.XValid && row.YValid) {
+      sweep.Complete(row.X, row.Y);
+    } else {
+      sweep.Incomplete(row);
+    }
+  }
+  sweep.Finish();
+}
 
+struct JoinedParts {
   std::size_t kept = 0;
   bool inOrder = true;
+  bool packed = true;
+};
+
+// Joins the parts in order: the packed rows move up behind the previous part's (unless they
+// stand there already, or `move` is false for rows that must stay) and the extents and order
+// combine as one sweep would have found them.
+JoinedParts JoinParts(Tdata* points, const RowSplit& split, const PackedPart (&parts)[2],
+                      RowOrder order, YExtents* extents, bool move) {
+  JoinedParts joined;
+  const bool logY = extents != nullptr && extents->logY;
   Real lastX = 0;
+  bool incompleteBefore = false;
   for (int k = 0; k < split.parts; ++k) {
     const PackedPart& part = parts[k];
+    if (!part.packed || (incompleteBefore && part.kept > 0)) joined.packed = false;
+    incompleteBefore = incompleteBefore || part.anyIncomplete;
     if (part.kept == 0) continue;
     const auto from = static_cast<std::size_t>(split.bounds[k]);
-    if (from != kept) std::copy(points + from, points + from + part.kept, points + kept);
-    if (!part.inOrder) inOrder = false;
-    if (kept > 0 && order != RowOrder::None &&
+    if (move && from != joined.kept)
+      std::copy(points + from, points + from + part.kept, points + joined.kept);
+    if (!part.inOrder) joined.inOrder = false;
+    if (joined.kept > 0 && order != RowOrder::None &&
         (order == RowOrder::Ascending ? part.firstX < lastX : part.firstX > lastX)) {
-      inOrder = false;
+      joined.inOrder = false;
     }
     if (extents != nullptr) {
-      if (kept == 0) {
+      if (joined.kept == 0) {
         extents->max = part.firstY;
         extents->min = logY ? EmptyValue : part.firstY;
       }
@@ -202,12 +291,67 @@ bool PackRows(Series& series, RowOrder order, YExtents* extents = nullptr) {
       if (part.min < extents->min) extents->min = part.min;
     }
     lastX = part.lastX;
-    kept += part.kept;
+    joined.kept += part.kept;
   }
-  series.PointCount = static_cast<std::int32_t>(kept);
-  std::fill(series.Points.begin() + static_cast<std::ptrdiff_t>(kept), series.Points.end(),
+  return joined;
+}
+
+// PackPoints, and the first step of SortByX. Rows that are packed and in the wanted order
+// already stay where they are, and the grid keeps sharing them; otherwise the grid takes its
+// own copy first, since the rows are about to differ from it.
+bool PackRows(Series& series, RowOrder order, YExtents* extents = nullptr) {
+  series.Points.resize(static_cast<std::size_t>(series.MaxIndex));
+  Tdata* points = series.Points.data();
+  const bool logY = extents != nullptr && extents->logY;
+  CellGrid& cells = series.Cells;
+  PackedPart parts[2];
+  if (cells.SharesRows()) {
+    SettleSharedRows(series);
+    const RowSplit split = SplitRows(series.MaxIndex, true);
+    RunParts(split.parts, [&](int k) {
+      SweepSharedPart(points, split.bounds[k], split.bounds[k + 1], order, logY, &parts[k]);
+    });
+    YExtents found;
+    found.logY = logY;
+    const JoinedParts joined = JoinParts(points, split, parts, order, &found, false);
+    series.PointCount = static_cast<std::int32_t>(joined.kept);
+    if (extents != nullptr) *extents = found;
+    if (joined.packed && (order == RowOrder::None || joined.inOrder)) return joined.inOrder;
+    // The rows are about to differ from the grid. They hold its values already, settled, so
+    // packing them is moving the complete ones up, and the sweep's findings stand.
+    cells.KeepOwnCopy();
+    if (!joined.packed) {
+      std::size_t kept[2] = {0, 0};
+      RunParts(split.parts, [&](int k) {
+        Tdata* to = points + split.bounds[k];
+        for (std::int32_t i = split.bounds[k]; i < split.bounds[k + 1]; ++i) {
+          if (!(points[i].XValid && points[i].YValid)) continue;
+          if (to != points + i) *to = points[i];
+          ++to;
+        }
+        kept[k] = static_cast<std::size_t>(to - (points + split.bounds[k]));
+      });
+      if (split.parts == 2 && kept[1] > 0) {
+        const Tdata* from = points + split.bounds[1];
+        std::copy(from, from + kept[1], points + kept[0]);
+      }
+      std::fill(series.Points.begin() + static_cast<std::ptrdiff_t>(joined.kept),
+                series.Points.end(), Tdata{});
+    }
+    return joined.inOrder;
+  }
+
+  const RowSplit split = SplitRows(series.MaxIndex, !cells.HasTexts());
+  RunParts(split.parts, [&](int k) {
+    PackPart(cells, points, split.bounds[k], split.bounds[k + 1], order, logY, &parts[k]);
+  });
+  const JoinedParts joined = JoinParts(points, split, parts, order, extents, true);
+  series.PointCount = static_cast<std::int32_t>(joined.kept);
+  std::fill(series.Points.begin() + static_cast<std::ptrdiff_t>(joined.kept), series.Points.end(),
             Tdata{});
-  return inOrder;
+  // Rows that came out exactly as the grid shows them are the grid's cells again.
+  if (joined.packed && (order == RowOrder::None || joined.inOrder)) cells.DropOwnCopy();
+  return joined.inOrder;
 }
 
 }  // namespace

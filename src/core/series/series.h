@@ -8,23 +8,11 @@
 #include "core/fit/fit_engine.h"
 #include "core/series/cell_grid.h"
 #include "core/series/real.h"
+#include "core/series/tdata.h"
 
 namespace tavel {
 
 class Workspace;
-
-// One data row: X, Y and the fitted Y, each with its flag; a value is 0 when its flag is false.
-class Tdata {
- public:
-  Real X = 0;
-  Real Y = 0;
-  Real YFit = 0;
-  bool XValid = false;
-  bool YValid = false;
-  bool FitValid = false;
-
-  void AssignData(const Tdata& source) { *this = source; }
-};
 
 // Graph types of a series.
 enum GraphTypeCode : std::int32_t {
@@ -56,7 +44,12 @@ class Series {
   Series(const Series&) = delete;
   Series& operator=(const Series&) = delete;
 
-  std::vector<Tdata> Points;  // row i belongs to grid row i + 1; always MaxIndex entries
+  // Row i belongs to grid row i + 1; always MaxIndex entries. While the rows hold exactly what
+  // the grid shows (after FillGrid, and after PackPoints or SortByX found them packed and in
+  // order already) the grid keeps its numbers here and nowhere else, so a value written straight
+  // into a row shows in its cell as well. ReadGrid hands the rows over: from then on they may be
+  // changed freely, and the grid keeps its cells until FillGrid writes the rows back.
+  std::vector<Tdata> Points;
   TFitObj Fit;
   std::string FileName = "NoName.prn";
   std::string NewCellText;

@@ -232,9 +232,7 @@ void TSpreadF::CreateGrid() {
   StringGrid1->setObjectName("StringGrid1");
   layout->addWidget(StringGrid1);
 
-  model_ = new CellGridModel(series_, this);
   StringGrid1->setItemDelegate(new CellEditorDelegate(StringGrid1));
-  StringGrid1->setModel(model_);
   StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
   StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -267,6 +265,11 @@ void TSpreadF::CreateGrid() {
   index->setFixedWidth(kIndexColumnWidth);
   index->setSectionsClickable(false);
   index->setHighlightSections(false);
+
+  // The model comes last: a header told its sizes before it has sections spends nothing on
+  // resizing a million of them one by one.
+  model_ = new CellGridModel(series_, this);
+  StringGrid1->setModel(model_);
 }
 
 void TSpreadF::CreateMenus() {
@@ -293,8 +296,8 @@ void TSpreadF::CreateMenus() {
   connect(CloseDataAction, &QAction::triggered, this, &TSpreadF::CloseData);
   connect(AddCommandItem(FileMenu, "Print &Data", 1300, Command::PrintData), &QAction::triggered,
           this, [this] { host_.PrintData(); });
-  connect(AddCommandItem(FileMenu, "&Print Graph", 1300, Command::PrintGraph),
-          &QAction::triggered, this, [this] { host_.PrintGraph(); });
+  connect(AddCommandItem(FileMenu, "&Print Graph", 1300, Command::PrintGraph), &QAction::triggered,
+          this, [this] { host_.PrintGraph(); });
   connect(AddCommandItem(FileMenu, "P&rint Setup...", 1300, Command::PrintSetup),
           &QAction::triggered, this, [this] { host_.PrintSetup(); });
   connect(AddCommandItem(FileMenu, "E&xit", 0, Command::Exit), &QAction::triggered, this,

@@ -100,11 +100,13 @@ void QtCanvas::SetPen(Rgb color, int width, PenStyle style) {
   // look the same at two pixels and cost four times as much to stroke.
   pen_.setCapStyle(Qt::SquareCap);
   pen_.setJoinStyle(Qt::MiterJoin);
+  penRgb_ = pen_.color().rgb();
   painter_.setPen(pen_);
 }
 
 void QtCanvas::SetBrush(Rgb color) {
   brush_ = ToColor(color);
+  brushRgb_ = brush_.rgb();
 }
 
 void QtCanvas::SetFont(std::string_view name, int size, FontStyle style, Rgb color) {
@@ -208,6 +210,7 @@ const QtCanvas::MarkerStamp& QtCanvas::Stamp(const StampKey& key) {
     }
   }
   lastStamp_ = nullptr;  // inserting may move the stamps
+  found_ = nullptr;
   return *stamps_.insert(key, std::move(stamp));
 }
 
@@ -232,9 +235,13 @@ void QtCanvas::Marker(int shape, CanvasPoint at, int size) {
     Canvas::Marker(shape, at, size);
     return;
   }
-  const StampKey key{shape,       size, penWidth_, static_cast<int>(penStyle_), pen_.color().rgb(),
-                     brush_.rgb()};
-  const MarkerStamp& stamp = Stamp(key);
+  const StampKey key{shape, size, penWidth_, static_cast<int>(penStyle_), penRgb_, brushRgb_};
+  if (found_ == nullptr || !(key == foundKey_)) {
+    const MarkerStamp* stamp = &Stamp(key);
+    foundKey_ = key;
+    found_ = stamp;
+  }
+  const MarkerStamp& stamp = *found_;
   // Dense data puts many markers in a row on one pixel; with nothing drawn in between, the
   // same stamp on the same spot changes no pixel.
   if (lastStamp_ == &stamp && lastStampAt_ == at) return;

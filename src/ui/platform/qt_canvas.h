@@ -73,6 +73,13 @@ class QtCanvas : public Canvas {
   int penWidth_ = 1;
   bool stamping_ = true;
   QHash<StampKey, MarkerStamp> stamps_;
+  // The colours of pen and brush as stamp keys take them, kept at hand: a dense series asks for
+  // its stamp once per point.
+  QRgb penRgb_ = 0;
+  QRgb brushRgb_ = 0;
+  // The stamp found for the last key, valid until a new stamp is added.
+  StampKey foundKey_{};
+  const MarkerStamp* found_ = nullptr;
   // The stamp drawn last when nothing else was drawn after it.
   const MarkerStamp* lastStamp_ = nullptr;
   // The painter's own 32-bit image when stamps may be written into it directly: nothing shares

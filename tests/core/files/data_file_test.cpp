@@ -162,6 +162,37 @@ TEST(DataFileNumber, TokensReadAsParseNumberReadsThem) {
   }
 }
 
+TEST(DataFileNumber, WrittenFormShortCutReadsAsTheGeneralReading) {
+  std::vector<std::string> texts = {
+      " 1.00000000000000E+4932", " 9.99999999999999E+4930", "-9.99999999999999E+4931",
+      " 0.00000000000000E+0000", "-0.00000000000000E+0000", " 1.00000000000000E-4940",
+      " 1.5000000000000xE+0000", " 1.50000000000000E+000x", "+1.50000000000000E+0000",
+      " 1.50000000000000e-0003", "-2.25000000000000E-0003"};
+  std::mt19937_64 random(3);
+  for (int i = 0; i < 2000; ++i) {
+    Real v = static_cast<Real>(random()) / static_cast<Real>(random() | 1);
+    v = std::ldexp(v, static_cast<int>(random() % 400) - 200);
+    texts.push_back(FormatDataFileNumber(i % 2 ? -v : v));
+  }
+  for (const std::string& text : texts) {
+    // As the reader meets it: a blank sign is a separator, a "-" belongs to the token.
+    const std::string token = text[0] == ' ' ? text.substr(1) : text;
+    Real general = 0;
+    const bool generalValid = ReadDataFileCell(token, general);
+    Real fast = 0;
+    bool fastValid = false;
+    if (!ReadWrittenFormCell(token.data(), static_cast<std::ptrdiff_t>(token.size()), fast,
+                             fastValid)) {
+      continue;
+    }
+    EXPECT_EQ(fastValid, generalValid) << text;
+    if (generalValid) {
+      EXPECT_EQ(fast, general) << text;
+      EXPECT_EQ(std::signbit(fast), std::signbit(general)) << text;
+    }
+  }
+}
+
 TEST(DataFileNumber, WrittenValuesComeBackToFifteenDigits) {
   // Down to twice the smallest normal value: below it ParseNumber reads 0 ("too small").
   std::mt19937_64 random(3);
@@ -552,6 +583,59 @@ TEST_F(DataFileTest, FileChangedBetweenThePasses) {
   EXPECT_FALSE(ReadDataFile(Path("gone.prn"), {&third}, 4));
   EXPECT_EQ(third.FileName, "NoName.prn");
   EXPECT_EQ(third.Caption(), "Series Number: 3");
+}
+
+// A file read in two parts gives the rows of a reading from the start, bit for bit, whatever
+// stands around the cut: blank lines (read into the row of the line after them), lines of one
+// token, long tokens, lone CR or LF line ends, lines with more or fewer columns.
+TEST_F(DataFileTest, TwoPartsReadAsOnePass) {
+  const std::string pieces[] = {
+      " 1.50000000000000E+0000 -2.25000000000000E-0003 7\r\n",
+      "\r\n",
+      "   \t \r\n",
+      "4\r\n",
+      "5 6\n",
+      "8 9 10\r",
+      "1,5 abc 2E+4931\r\n",
+      std::string(70, '3') + " 2\r\n",
+      "-0 1e-4950 0.1\n",
+  };
+  std::mt19937 random(11);
+  for (int file = 0; file < 60; ++file) {
+    std::string content;
+    const int lines = 1 + static_cast<int>(random() % 40);
+    for (int i = 0; i < lines; ++i) content += pieces[random() % std::size(pieces)];
+    if (random() % 2) content += "12 13";  // a last line without a line end
+    const std::string path = Put("split.prn", content);
+
+    const auto whole = MeasureDataFile(path, std::numeric_limits<std::uint64_t>::max());
+    const auto cut = MeasureDataFile(path, 0);
+    ASSERT_TRUE(whole && cut);
+    ASSERT_EQ(whole->parts, 1);
+    EXPECT_EQ(cut->shape.lines, whole->shape.lines) << content;
+    EXPECT_EQ(cut->shape.maxTokens, whole->shape.maxTokens) << content;
+    if (cut->parts != 2) continue;
+
+    const auto rows = static_cast<std::int32_t>(whole->shape.lines);
+    std::vector<Series*> once, parted;
+    for (std::int64_t c = 1; c < whole->shape.maxTokens; ++c) {
+      once.push_back(&NewSeries(rows));
+      parted.push_back(&NewSeries(rows));
+    }
+    ASSERT_TRUE(ReadDataFile(path, once, rows));
+    ASSERT_TRUE(ReadDataFile(path, parted, rows, *cut));
+    for (std::size_t s = 0; s < once.size(); ++s) {
+      for (std::int32_t r = 0; r < rows; ++r) {
+        const Tdata& a = once[s]->Points[static_cast<std::size_t>(r)];
+        const Tdata& b = parted[s]->Points[static_cast<std::size_t>(r)];
+        EXPECT_TRUE(std::memcmp(&a.X, &b.X, 10) == 0 && std::memcmp(&a.Y, &b.Y, 10) == 0 &&
+                    a.XValid == b.XValid && a.YValid == b.YValid)
+            << "series " << s << " row " << r << " of\n"
+            << content;
+      }
+    }
+    workspace_.DestroyAllSeries();
+  }
 }
 
 }  // namespace

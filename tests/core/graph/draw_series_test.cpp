@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "core/graph/draw_graph.h"
+#include "core/graph/draw_pass.h"
 #include "core/graph/graph_fixture.h"
 
 namespace tavel::testing {
@@ -290,6 +292,43 @@ TEST_F(FitTraceTest, ColumnsWithoutAFitValueAreSkipped) {
   ASSERT_FALSE(lines.empty());
   for (const CanvasOp& op : lines) {
     EXPECT_GT(op.points[0].x, r.Layout.PlotLeft + r.Layout.PlotWidth / 2 - 1);
+  }
+}
+
+// The multiplication short cut of PixelMap lands every value on the pixel MapColumn and MapRow
+// give, also for values on or next to pixel boundaries and on logarithmic axes.
+TEST(PixelMapTest, SamePixelsAsTheDivision) {
+  std::mt19937_64 random(9);
+  std::uniform_real_distribution<double> unit(0, 1);
+  PlotLayout layout;
+  layout.PlotLeft = 37;
+  layout.PlotBottom = 700;
+  for (int m = 0; m < 200; ++m) {
+    layout.PlotWidth = 1 + static_cast<std::int32_t>(random() % 3000);
+    layout.PlotHeight = 1 + static_cast<std::int32_t>(random() % 3000);
+    AxisMap map;
+    map.Log = m % 4 == 3;
+    map.Origin = static_cast<Real>(unit(random) - 0.5) * std::pow(10.0L, random() % 9);
+    map.Span = m % 17 == 0 ? 0 : static_cast<Real>(unit(random)) * std::pow(10.0L, random() % 9);
+    for (const bool columns : {true, false}) {
+      const PixelMap fast(layout, map, columns);
+      const std::int64_t extent = columns ? layout.PlotWidth : layout.PlotHeight;
+      for (int i = 0; i < 500; ++i) {
+        // Values spread over and beyond the range, and values exactly on pixel boundaries.
+        Real units = map.Origin + map.Span * static_cast<Real>(unit(random) * 1.4 - 0.2);
+        if (i % 5 == 0 && map.Span != 0) {
+          units = map.Origin + map.Span * static_cast<Real>(random() % (extent + 1)) / extent;
+        }
+        const Real value = map.Log ? std::exp(units) : units;
+        std::int64_t expected = 0, got = 0;
+        const bool ok = columns ? MapColumn(layout, map, value, expected)
+                                : MapRow(layout, map, value, expected);
+        ASSERT_EQ(fast.Map(value, got), ok);
+        if (ok) {
+          ASSERT_EQ(got, expected) << static_cast<double>(value);
+        }
+      }
+    }
   }
 }
 

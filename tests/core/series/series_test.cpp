@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/series/workspace.h"
@@ -190,8 +192,9 @@ TEST_F(SeriesTest, ClearFitOnlyWhenActive) {
 
   const struct {
     std::int32_t before, after;
-  } types[] = {{kGraphFit, kGraphLine}, {kGraphLineFit, kGraphLine}, {kGraphBarFit, kGraphBar},
-               {kGraphBar, kGraphBar},  {kGraphNone, kGraphNone},    {kGraphLineBar, kGraphLineBar}};
+  } types[] = {{kGraphFit, kGraphLine},   {kGraphLineFit, kGraphLine},
+               {kGraphBarFit, kGraphBar}, {kGraphBar, kGraphBar},
+               {kGraphNone, kGraphNone},  {kGraphLineBar, kGraphLineBar}};
   for (const auto& t : types) {
     s.FitActive = true;
     s.Fit.FitKind = 2;
@@ -214,6 +217,68 @@ TEST_F(SeriesTest, ClearFitOnlyWhenActive) {
     EXPECT_EQ(s.Points[0].YFit, 0);
   }
   EXPECT_EQ(refreshed, 6);
+}
+
+// The grid keeps its numbers in the rows only while the two agree; whatever reorders the rows or
+// hands them to a computation leaves the grid as it was.
+TEST_F(SeriesTest, GridKeepsItsCellsWhateverHappensToTheRows) {
+  Series& s = NewSeries(4);
+  Put(s, 1, 3, 30);
+  Put(s, 2, 1, 10);
+  Put(s, 3, 2, std::nullopt);
+  const auto column = [&](int c) {
+    std::vector<std::string> texts;
+    for (std::int32_t row = 1; row <= 4; ++row) texts.push_back(s.Cells.Text(row, c));
+    return texts;
+  };
+  const std::vector<std::string> xs{"3", "1", "2", ""}, ys{"30", "10", "", ""};
+
+  s.SortByX(true);  // packs and sorts: the rows move, the grid does not
+  EXPECT_EQ(s.Points[0].X, 1);
+  EXPECT_EQ(column(kXColumn), xs);
+  s.Points[0].Y = 99;
+  EXPECT_EQ(column(kYColumn), ys);
+
+  s.ReadGrid();  // the rows are the caller's now
+  s.Points[0].X = -7;
+  std::swap(s.Points[1], s.Points[2]);
+  EXPECT_EQ(column(kXColumn), xs);
+  s.ReadGrid();
+  EXPECT_EQ(s.Points[0].X, 3);
+  EXPECT_EQ(s.Points[2].X, 2);
+
+  const CellGrid copy = s.Cells;  // a copy keeps its own cells
+  s.FillGrid();                   // the rows become the grid, each value kept once
+  EXPECT_TRUE(s.Cells.SharesRows());
+  s.Cells.SetNumber(4, kXColumn, 5);
+  EXPECT_EQ(s.Points[3].X, 5);
+  EXPECT_TRUE(copy.IsEmpty(4, kXColumn));
+
+  Series& sorted = NewSeries(3);
+  Put(sorted, 1, 1, 1);
+  Put(sorted, 2, 2, 4);
+  sorted.FillGrid();
+  sorted.SortByX(true);  // complete rows in order: nothing moves, nothing is copied
+  EXPECT_TRUE(sorted.Cells.SharesRows());
+  EXPECT_EQ(sorted.PointCount, 2);
+  EXPECT_EQ(sorted.YMax, 4);
+}
+
+TEST(EmptyRows, AreEmptyEvenOnMemoryUsedBefore) {
+  for (const std::size_t count : {std::size_t{10}, std::size_t{100'000}, std::size_t{300'001}}) {
+    {
+      std::vector<unsigned char> used(count * sizeof(Tdata) + 4096, 0xAB);
+      EXPECT_EQ(used[count], 0xAB);
+    }
+    const std::vector<Tdata> rows = MakeEmptyRows(count);
+    ASSERT_EQ(rows.size(), count);
+    std::size_t empty = 0;
+    for (const Tdata& row : rows) {
+      empty +=
+          row.X == 0 && row.Y == 0 && row.YFit == 0 && !row.XValid && !row.YValid && !row.FitValid;
+    }
+    EXPECT_EQ(empty, count);
+  }
 }
 
 }  // namespace

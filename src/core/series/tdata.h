@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <vector>
+
+#include "core/series/real.h"
+
+namespace tavel {
+
+// One data row: X, Y and the fitted Y, each with its flag; a value is 0 when its flag is false.
+class Tdata {
+ public:
+  Real X;
+  Real Y;
+  Real YFit;
+  bool XValid;
+  bool YValid;
+  bool FitValid;
+
+  Tdata() noexcept : X(0), Y(0), YFit(0), XValid(false), YValid(false), FitValid(false) {}
+  Tdata(Real x, Real y, Real yFit = 0, bool xValid = false, bool yValid = false,
+        bool fitValid = false) noexcept
+      : X(x), Y(y), YFit(yFit), XValid(xValid), YValid(yValid), FitValid(fitValid) {}
+
+  // A row placed on memory that already holds zero bytes, which is an empty row: it writes
+  // nothing, so a million new rows cost no pass over their memory. Only MakeEmptyRows uses it.
+  struct ZeroedMemory {};
+  explicit Tdata(ZeroedMemory) noexcept {}
+
+  void AssignData(const Tdata& source) { *this = source; }
+};
+
+// `count` empty rows. A large count takes its memory from the system already zeroed and writes
+// none of it: the pages are first touched by whoever fills the rows, from any thread.
+std::vector<Tdata> MakeEmptyRows(std::size_t count);
+
+}  // namespace tavel
