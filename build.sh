@@ -5,6 +5,7 @@
 #   ./build.sh test debug     the same under AddressSanitizer and UBSan
 #   ./build.sh build [PRESET] only build
 #   ./build.sh package        build a Debian package (build/default/tavel_*.deb)
+#   ./build.sh fuzz [SECONDS] build the fuzz targets (clang, libFuzzer) and run each SECONDS (60)
 # TAVEL_WERROR=ON (as CI sets it) makes every warning an error.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -20,6 +21,30 @@ build() {
     cmake --preset "$preset" -DTAVEL_WERROR="${TAVEL_WERROR:-OFF}" >/dev/null
   fi
   cmake --build --preset "$preset"
+}
+
+# Each reader's fuzz target in turn, from its seeds in tests/fuzz/NAME_corpus plus what earlier
+# runs found (build/fuzz/corpus/NAME). A crash, a hang (one input over 10 s), a leak or a
+# sanitizer report stops that target with the input saved in build/fuzz/artifacts.
+fuzz() {
+  local seconds=$1 status=0 target name log
+  mkdir -p build/fuzz/artifacts
+  for target in build/fuzz/tests/fuzz/*_fuzz; do
+    name=$(basename "$target" _fuzz)
+    log=build/fuzz/$name.log
+    mkdir -p "build/fuzz/corpus/$name"
+    if "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="build/fuzz/artifacts/$name-" \
+        "build/fuzz/corpus/$name" "tests/fuzz/${name}_corpus" >"$log" 2>&1; then
+      echo "fuzz $name: $(grep -E 'stat::number_of_executed_units' "$log" | awk '{print $2}') runs" \
+        "in ${seconds}s, $(grep -oE 'cov: [0-9]+' "$log" | tail -1), no failure"
+    else
+      echo "fuzz $name: FAILED (see $log)" >&2
+      tail -n 40 "$log" >&2
+      status=1
+    fi
+  done
+  return $status
 }
 
 case "$cmd" in
@@ -40,8 +65,12 @@ case "$cmd" in
     (cd build/default && cpack -G DEB >/dev/null)
     ls build/default/tavel_*.deb
     ;;
+  fuzz)
+    build fuzz
+    fuzz "${1:-60}"
+    ;;
   *)
-    echo "usage: $0 run [FILE] | test [default|debug] | build [default|debug] | package" >&2
+    echo "usage: $0 run [FILE] | test [default|debug] | build [default|debug|fuzz] | fuzz [SECONDS] | package" >&2
     exit 2
     ;;
 esac

@@ -53,7 +53,9 @@ std::optional<ExportSize> ParseExportSize(const std::string& text) {
 }
 
 int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  constexpr char kUsage[] = "usage: tavel --export OUT.bmp|png|svg|pdf [--size WIDTHxHEIGHT] [--auto-scale] INPUT";
+  constexpr char kUsage[] =
+      "usage: tavel --export OUT.bmp|png|svg|pdf [--size WIDTHxHEIGHT] [--auto-scale] "
+      "INPUT.prn|INPUT.gra";
   ExportSize size;
   bool autoScale = false;
   std::vector<std::string> names;
@@ -108,7 +110,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::o
 
 int RunPrintPdfCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   if (args.size() != 2) {
-    err << "usage: tavel --print-pdf OUT.pdf INPUT.prn\n";
+    err << "usage: tavel --print-pdf OUT.pdf INPUT.prn|INPUT.gra\n";
     return 2;
   }
   const std::string& out = args[0];
@@ -142,19 +144,22 @@ int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std:
 void WriteCommandLineHelp(std::ostream& out) {
   out << "usage: tavel [FILE]\n"
          "       tavel --export OUT.bmp|png|svg|pdf [--size WIDTHxHEIGHT] [--auto-scale] INPUT\n"
-         "       tavel --print-pdf OUT.pdf INPUT.prn\n"
-         "       tavel --fit KIND INPUT.prn\n"
+         "       tavel --print-pdf OUT.pdf INPUT\n"
+         "       tavel --fit KIND INPUT\n"
+         "       tavel --fit INPUT.gra\n"
          "       tavel --help\n"
          "       tavel --version\n"
          "\n"
          "  FILE         read as a graph file when the program starts\n"
+         "  INPUT        a data file (.prn) or a graph file (.gra, with its settings and fits)\n"
          "  --export     draw INPUT as the graph window shows it and write it as a BMP or PNG\n"
          "               picture or an SVG or PDF drawing (by OUT's extension); the size, in\n"
          "               pixels or points, defaults to 350x300; --auto-scale first chooses nice\n"
          "               X and Y scales with their grid, as \"Auto Scale\" does\n"
          "  --print-pdf  print the graph of INPUT onto one PDF page\n"
          "  --fit        fit every series of INPUT (KIND 1..5 polynomial order, 6 power,\n"
-         "               7 exponential, 8 natural log) and print the results\n"
+         "               7 exponential, 8 natural log) and print the results; without KIND,\n"
+         "               print the fits stored in the graph file\n"
          "  --help       show this text\n"
          "  --version    show the program's name and version\n"
          "\n"

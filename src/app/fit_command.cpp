@@ -1,16 +1,55 @@
 #include "app/fit_command.h"
 
+#include <new>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string_view>
+#include <utility>
 
 #include "core/files/data_file.h"
+#include "core/files/file_names.h"
+#include "core/files/graph_file.h"
 #include "core/fit/fit_report.h"
 #include "core/platform/quiet_prompts.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 
 namespace tavel {
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: tavel --fit KIND INPUT.prn|INPUT.gra   or   tavel --fit INPUT.gra   (KIND 1..5 "
+    "polynomial order, 6 power, 7 exponential, 8 natural log)\n";
+
+// Reads the graph file into the workspace. The series numbers whose fit was stored active come
+// back in `fitted` (the load runs them again; one refused now is still reported as a fit).
+// False after one line on err.
+bool ReadGraphInput(Workspace& workspace, const std::string& path, std::set<std::int32_t>& fitted,
+                    std::ostream& err) {
+  auto contents = ParseGraphFile(path);
+  if (!contents) {
+    err << "tavel: " << path << ": cannot be read as a graph file\n";
+    return false;
+  }
+  for (const GraphFileSeries& block : contents->Blocks) {
+    if (block.FitActive && block.FitKind != kFitNone) fitted.insert(block.SeriesNumber);
+  }
+  try {
+    ApplyGraphFile(workspace, std::move(*contents), path);
+  } catch (const std::bad_alloc&) {
+    err << "tavel: " << path << ": not enough memory for the file's rows\n";
+    return false;
+  }
+  if (workspace.DataWindows.empty()) {
+    err << "tavel: " << path << ": the file holds no series\n";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 std::optional<std::int32_t> ParseFitKind(std::string_view text) {
   if (text.size() != 1 || text[0] < '1' || text[0] > '8') return std::nullopt;
@@ -28,19 +67,45 @@ int FitDataFile(std::string_view kindText, const std::string& path, std::ostream
   // the way that changes nothing.
   QuietPrompts prompts(err, "tavel: ");
   Workspace workspace(prompts);
-  const DataFileOpenResult opened = OpenDataFile(workspace, path);
-  if (opened.failed) {
-    err << "tavel: " << path << ": cannot be read as a data file\n";
-    return 2;
-  }
-  if (opened.created.empty()) {
-    err << "tavel: " << path << ": the file holds no series (no column of Y values)\n";
-    return 2;
+  std::vector<Series*> series;
+  if (FileKindOf(path) == FileKind::GraphFile) {
+    std::set<std::int32_t> stored;
+    if (!ReadGraphInput(workspace, path, stored, err)) return 2;
+    series = workspace.DataWindows;
+  } else {
+    const DataFileOpenResult opened = OpenDataFile(workspace, path);
+    if (opened.failed) {
+      err << "tavel: " << path << ": cannot be read as a data file\n";
+      return 2;
+    }
+    if (opened.created.empty()) {
+      err << "tavel: " << path << ": the file holds no series (no column of Y values)\n";
+      return 2;
+    }
+    series = opened.created;
   }
   bool allFitted = true;
-  for (Series* series : opened.created) {
-    series->Fit.FitKind = *kind;
-    series->Fit.RunFit();
+  for (Series* one : series) {
+    one->Fit.FitKind = *kind;
+    one->Fit.RunFit();
+    allFitted = allFitted && one->Fit.FitOk;
+    out << FitReport(*one);
+  }
+  out.flush();
+  return allFitted ? 0 : 1;
+}
+
+int ReportGraphFileFits(const std::string& path, std::ostream& out, std::ostream& err) {
+  QuietPrompts prompts(err, "tavel: ");
+  Workspace workspace(prompts);
+  std::set<std::int32_t> fitted;
+  if (!ReadGraphInput(workspace, path, fitted, err)) return 2;
+  bool allFitted = true;
+  for (const Series* series : workspace.DataWindows) {
+    if (fitted.count(series->SeriesNumber) == 0) {
+      out << "Series #" << series->SeriesNumber << "\nNo fit\n";
+      continue;
+    }
     allFitted = allFitted && series->Fit.FitOk;
     out << FitReport(*series);
   }
@@ -49,9 +114,11 @@ int FitDataFile(std::string_view kindText, const std::string& path, std::ostream
 }
 
 int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && FileKindOf(args[0]) == FileKind::GraphFile) {
+    return ReportGraphFileFits(args[0], out, err);
+  }
   if (args.size() != 2) {
-    err << "usage: tavel --fit KIND INPUT.prn   (KIND 1..5 polynomial order, 6 power, "
-           "7 exponential, 8 natural log)\n";
+    err << kUsage;
     return 2;
   }
   return FitDataFile(args[0], args[1], out, err);

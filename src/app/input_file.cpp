@@ -6,20 +6,17 @@
 
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
+#include "core/files/graph_file.h"
 #include "core/series/workspace.h"
 
 namespace tavel {
 
 bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& err) {
-  switch (FileKindOf(path)) {
-    case FileKind::GraphFile:
-      err << "tavel: " << path << ": graph files (.gra) are not supported yet; give a .prn file\n";
-      return false;
-    case FileKind::Other:
-      err << "tavel: " << path << ": unknown input type; give a data file (.prn)\n";
-      return false;
-    case FileKind::DataFile:
-      break;
+  const FileKind kind = FileKindOf(path);
+  if (kind == FileKind::Other) {
+    err << "tavel: " << path
+        << ": unknown input type; give a data file (.prn) or a graph file (.gra)\n";
+    return false;
   }
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
@@ -28,8 +25,20 @@ bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& 
     return false;
   }
   if (std::filesystem::is_directory(status)) {
-    err << "tavel: " << path << ": is a folder, not a data file\n";
+    err << "tavel: " << path << ": is a folder, not a "
+        << (kind == FileKind::GraphFile ? "graph" : "data") << " file\n";
     return false;
+  }
+  if (kind == FileKind::GraphFile) {
+    if (!ReadGraphFile(workspace, path).ok) {
+      err << "tavel: " << path << ": cannot be read as a graph file\n";
+      return false;
+    }
+    if (workspace.DataWindows.empty()) {
+      err << "tavel: " << path << ": the file holds no series\n";
+      return false;
+    }
+    return true;
   }
   const DataFileOpenResult opened = OpenDataFile(workspace, path);
   if (opened.failed) {

@@ -1,5 +1,10 @@
 #include "app/export_command.h"
 
+#include "app/input_file.h"
+#include "core/files/graph_file.h"
+#include "core/platform/quiet_prompts.h"
+#include "core/series/workspace.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -122,7 +127,8 @@ TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
   } cases[] = {
       {{out, Path("missing.prn")}, 1, "no such file"},
       {{out, Write("data.txt", "1 2\r\n")}, 1, "unknown input type"},
-      {{out, Write("graph.gra", "1\r\n")}, 1, "graph files (.gra) are not supported yet"},
+      {{out, Write("graph.gra", "1\r\n")}, 1, "cannot be read as a graph file"},
+      {{out, Path("missing.gra")}, 1, "no such file"},
       {{out, Path("folder.prn")}, 1, "is a folder"},
       {{out, oneColumn}, 1, "holds no series"},
       {{out, empty}, 1, "holds no series"},
@@ -152,6 +158,29 @@ TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
   // An output that cannot be written.
   EXPECT_EQ(Export({Path("no/such/folder/out.png"), data}), 1);
   EXPECT_NE(err.str().find("no/such/folder/out.png"), std::string::npos) << err.str();
+}
+
+TEST_F(GraphExportTest, GraphFileInputBringsItsSettings) {
+  // The same series as a data file and as a graph file whose main title and X ticks differ from
+  // the defaults: the pictures differ, so the file's settings were drawn.
+  const std::string data = DataFile();
+  QuietPrompts prompts;
+  Workspace workspace(prompts);
+  ASSERT_TRUE(ReadInputFile(workspace, data, err));
+  workspace.Settings.MainTitles[1] = "Graph file title";
+  workspace.Settings.XTicks = 5;
+  const std::string graph = Write("graph.gra", GraphFileText(workspace));
+  Workspace empty(prompts);
+  const std::string none = Write("none.gra", GraphFileText(empty));
+
+  ASSERT_EQ(Export({Path("data.png"), data}), 0) << err.str();
+  ASSERT_EQ(Export({Path("graph.png"), graph}), 0) << err.str();
+  EXPECT_NE(QImage(QString::fromStdString(Path("data.png"))),
+            QImage(QString::fromStdString(Path("graph.png"))));
+  std::ostringstream pout, perr;
+  EXPECT_EQ(RunPrintPdfCommand({Path("graph.pdf"), graph}, pout, perr), 0) << perr.str();
+  EXPECT_EQ(Export({Path("none.png"), none}), 1);
+  EXPECT_NE(err.str().find("holds no series"), std::string::npos) << err.str();
 }
 
 TEST_F(GraphExportTest, PrintPdfWritesOnePageAndLeavesNothingBehindOnFailure) {

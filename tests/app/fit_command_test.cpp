@@ -11,6 +11,8 @@
 #include <string>
 
 #include "core/files/data_file.h"
+#include "core/files/graph_file.h"
+#include "core/platform/quiet_prompts.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
@@ -205,6 +207,48 @@ TEST_F(FitReportTest, CommandLineErrorsGiveOneLineAndStatusTwo) {
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(c.fragment), std::string::npos) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+}
+
+TEST_F(FitReportTest, GraphFileReportsItsStoredFitsOrFitsWithTheKindGiven) {
+  // Series 1 with an active linear fit, series 2 without one; both Y = 1 + 2X.
+  QuietPrompts prompts;
+  Workspace workspace(prompts);
+  for (int n = 0; n < 2; ++n) {
+    workspace.Settings.NextDataSize = 3;
+    Series& s = workspace.CreateSeries();
+    for (int row = 1; row <= 3; ++row) {
+      s.Cells.SetNumber(row, kXColumn, row);
+      s.Cells.SetNumber(row, kYColumn, 1 + 2 * row);
+    }
+  }
+  workspace.DataWindows[0]->Fit.FitKind = 1;
+  workspace.DataWindows[0]->Fit.RunFit();
+  const std::string graph = PutText("two.gra", GraphFileText(workspace));
+  const std::string linear = "Y   = A + B*X\nA   = 1\nB   = 2\nR^2 = 1\n";
+
+  std::ostringstream out, err;
+  EXPECT_EQ(RunFitCommand({graph}, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), "Series #1\n" + linear + "Series #2\nNo fit\n");
+  out.str({});
+  EXPECT_EQ(RunFitCommand({"1", graph}, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), "Series #1\n" + linear + "Series #2\n" + linear);
+  EXPECT_EQ(err.str(), "");
+
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } failures[] = {
+      {{PutText("bad.gra", "1\r\n")}, "cannot be read as a graph file"},
+      {{"1", PutText("bad.gra", "x\r\n")}, "cannot be read as a graph file"},
+      {{(dir_ / "missing.gra").string()}, "cannot be read as a graph file"},
+      {{PutText("data.prn", "1 2\r\n")}, "usage:"},
+  };
+  for (const auto& f : failures) {
+    std::ostringstream fout, ferr;
+    EXPECT_EQ(RunFitCommand(f.args, fout, ferr), 2) << f.says;
+    EXPECT_NE(ferr.str().find(f.says), std::string::npos) << ferr.str();
+    EXPECT_EQ(fout.str(), "");
   }
 }
 

@@ -5,54 +5,19 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-
-#include <unistd.h>
+#include <utility>
 
 #include "core/files/graph_file.h"
 #include "core/platform/quiet_prompts.h"
 #include "core/series/workspace.h"
+#include "fuzz_input.h"
 
-namespace {
-
-const std::string& InputPath() {
-  static const std::string path = [] {
-    std::string name =
-        (std::filesystem::temp_directory_path() / "tavel_graph_fuzz_XXXXXX").string();
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) std::abort();
-    ::close(fd);
-    return name;
-  }();
-  return path;
-}
-
-void RemoveInput() {
-  ::unlink(InputPath().c_str());
-}
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  InputPath();
-  std::atexit(RemoveInput);
-  return 0;
-}
+using tavel::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string& path = InputPath();
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return 0;
-  const bool written = std::fwrite(data, 1, size, file) == size;
-  if (std::fclose(file) != 0 || !written) return 0;
-
+  if (!tavel::fuzz::WriteInput(data, size)) return 0;
+  const std::string& path = tavel::fuzz::InputPath();
   tavel::QuietPrompts prompts;
   tavel::Workspace workspace(prompts);
   const tavel::GraphFileReadResult result = tavel::ReadGraphFile(workspace, path);

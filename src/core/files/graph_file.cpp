@@ -15,6 +15,7 @@
 
 #include "core/files/atomic_file.h"
 #include "core/files/data_file.h"
+#include "core/files/file_names.h"
 #include "core/scale/grid_settings.h"
 #include "core/series/number_text.h"
 #include "core/series/workspace.h"
@@ -437,6 +438,28 @@ std::string GraphFileText(Workspace& workspace) {
 void WriteGraphFile(Workspace& workspace, const std::string& path) {
   WriteFileAtomically(path, GraphFileText(workspace));
   workspace.Settings.GraphFileName = path;
+}
+
+FileDialogOptions SaveGraphDialogOptions(const GraphSettings& settings) {
+  FileDialogOptions options;
+  options.filters = {{"Graph File", "*.gra"}};
+  options.filterIndex = 1;
+  options.defaultExtension = "gra";
+  options.fileName = WithoutExtension(settings.GraphFileName);
+  return options;
+}
+
+std::string GraphOverwriteQuestion(const std::string& path) {
+  return "The File [ " + path + " ] already exists overwrite it?";
+}
+
+SaveResult SaveGraphAs(Workspace& workspace, Prompts& prompts) {
+  SaveAsRequest request;
+  request.dialog = SaveGraphDialogOptions(workspace.Settings);
+  request.ownName = workspace.Settings.GraphFileName;
+  request.question = GraphOverwriteQuestion;
+  return SaveAs(prompts, request,
+                [&workspace](const std::string& path) { WriteGraphFile(workspace, path); });
 }
 
 std::optional<GraphFileContents> ParseGraphFileText(std::string_view text) {

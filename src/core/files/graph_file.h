@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/files/save_as.h"
 #include "core/fit/fit_engine.h"
+#include "core/platform/prompts.h"
 #include "core/series/graph_settings.h"
 #include "core/series/real.h"
 #include "core/series/series.h"
@@ -62,6 +64,18 @@ std::string GraphFileText(Workspace& workspace);
 // GraphFileName becomes path; on failure FileWriteError (with the system's error text) is
 // thrown and GraphFileName stays. The caller sets the graph window's caption and redraws.
 void WriteGraphFile(Workspace& workspace, const std::string& path);
+
+// The "Save Graph" dialog: default extension "gra", preset to GraphFileName without its
+// extension.
+FileDialogOptions SaveGraphDialogOptions(const GraphSettings& settings);
+// "The File [ " + path + " ] already exists overwrite it?"
+std::string GraphOverwriteQuestion(const std::string& path);
+
+// "Save Graph" through the one save dialog loop: GraphFileName itself (compared as text) is
+// written without a question, another existing file only after "Yes", and "No" opens the
+// dialog again. A failed write goes to prompts.ReportError and leaves GraphFileName as it was.
+// The caller sets the graph window's caption and redraws when the result is Saved.
+SaveResult SaveGraphAs(Workspace& workspace, Prompts& prompts);
 
 // Reads a graph file's text (or the file) whole. Nothing when it is not a graph file, or one
 // that cannot be right: a number where none stands, a series number outside 1..MaxSeries or

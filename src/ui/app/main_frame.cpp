@@ -268,6 +268,12 @@ void TMDIMainF::CreateDialogs() {
   ScaleF->ShowGraphWindow = [this] { ShowGraphWindow(); };
   GridF->RedrawGraph = [this] { RedrawGraph(); };
   GridF->ShowGraphWindow = [this] { ShowGraphWindow(); };
+  // The operations dialog and the calculator share K (CalcX) and open one another.
+  MathF->SetCalculator(CalcF);
+  CalcF->SetMathDialog(MathF);
+  MathF->RedrawGraph = [this] { RedrawGraph(); };
+  FillF->RedrawGraph = [this] { RedrawGraph(); };
+  Math_XYF->RedrawGraph = [this] { RedrawGraph(); };
 }
 
 QList<QDialog*> TMDIMainF::Dialogs() const {

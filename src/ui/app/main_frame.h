@@ -178,7 +178,9 @@ class TMDIMainF : public QMainWindow,
   QImage& GraphImage() override { return GraphBitmap; }
   int MenuBarHeight() const override;
   bool CondensedFontAvailable() const override { return CondensedFontInstalled; }
-  void GraphWindowDestroyed() override { GraphWindow = nullptr; }
+  void GraphWindowDestroyed(QWidget* window) override {
+    if (GraphWindow == window) GraphWindow = nullptr;
+  }
 
   // WorkspaceObserver.
   void SeriesCreated(Series& series) override;
@@ -262,13 +264,11 @@ class TMDIMainF : public QMainWindow,
   virtual void CreateGraphWindow();
   // One drawing pass into the open graph window.
   virtual void RedrawGraphWindow();
-  // The graph window's "Save Graph" command, which asks for the path.
-  virtual void GraphWindowSaveGraph();
+  // The graph window's "Save Graph" command, which asks for the path. True when the file was
+  // written.
+  virtual bool GraphWindowSaveGraph();
   // Where the windows that come with later work plug in; until then they do nothing, and no
   // text window is ever opened.
-  // The graph file reader: reads Settings.GraphFileName, sets GraphLoadFailed on failure and
-  // shows the graph window on success.
-  virtual void ReadGraphFile() {}
   // A new text window, empty or holding the file.
   virtual void CreateTextWindow(const QString& path) { Q_UNUSED(path); }
 
@@ -285,7 +285,10 @@ class TMDIMainF : public QMainWindow,
   bool AnyDataOrTextWindow() const { return AnyDataWindow() || !TextWindows.isEmpty(); }
   bool TextLimitReached();
   void OpenDataFileCommand(const std::string& path);
-  // The steps of loading a graph file shared by "&Open" and the command line.
+  // Loading a graph file, for "&Open" and the command line: the whole file is read first; a
+  // file that cannot be read shows the "incompatible format" box and changes nothing. Otherwise
+  // the graph window and the data windows are closed, the file's series and settings taken
+  // over, the graph window shown and the windows tiled side by side.
   void LoadGraphFile(const QString& path);
   void DestroyChild(QWidget* child);
 

@@ -11,14 +11,8 @@ namespace tavel {
 bool CommandReady(Command command) {
   switch (command) {
     case Command::NewText:
-    case Command::OpenGraphFile:
     case Command::OpenTextFile:
-    case Command::SaveGraph:
     case Command::PrintData:
-    case Command::Calculator:
-    case Command::OperateOnCells:
-    case Command::FillCells:
-    case Command::XYOperations:
     case Command::Fit:
     case Command::ClearFit:
     case Command::FitError:

@@ -5,14 +5,20 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 #include <exception>
+#include <new>
 
 #include "core/cells/clipboard_text.h"
 #include "core/files/atomic_file.h"
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
+#include "core/files/graph_file.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/series.h"
 #include "ui/app/main_frame.h"
+#include "ui/calc/calc_dialog.h"
+#include "ui/cells/fill_dialog.h"
+#include "ui/cells/math_dialog.h"
+#include "ui/cells/math_xy_dialog.h"
 #include "ui/datawin/data_window.h"
 #include "ui/graph/graph_output.h"
 #include "ui/graph/graph_window.h"
@@ -173,10 +179,6 @@ void TMDIMainF::Open() {
       OpenDataFileCommand(*chosen);
       return;
     case OpenKind::GraphFile:
-      if (!CommandReady(Command::OpenGraphFile)) {
-        prompts_.Beep();
-        return;
-      }
       if (AnyDataWindow() && !prompts_.AskYesAbort(kDataLossQuestion)) return;
       LoadGraphFile(path);
       return;
@@ -209,14 +211,28 @@ void TMDIMainF::OpenDataFileCommand(const std::string& path) {
 
 void TMDIMainF::LoadGraphFile(const QString& path) {
   GraphSettings& settings = workspace_.Settings;
-  settings.GraphFileName = path.toStdString();
-  ReadGraphFile();
-  if (settings.GraphLoadFailed) {
-    settings.GraphLoadFailed = false;
-  } else {
-    RedrawGraph();
-    settings.GraphJustCreated = false;
+  const std::string name = path.toStdString();
+  // Nothing is closed before the whole file has been read: a file that fails leaves the
+  // windows, the settings and GraphFileName as the user had them, so the next "Save Graph"
+  // cannot replace the file with what little was read of it.
+  auto contents = ParseGraphFile(name);
+  if (!contents) {
+    prompts_.ErrorBox(IncompatibleFormatText(name));
+    return;
   }
+  CloseWindows(false);
+  try {
+    ApplyGraphFile(workspace_, std::move(*contents), name);
+  } catch (const std::bad_alloc&) {
+    // The rows were measured against the free memory, yet it ran out: nothing half filled stays.
+    workspace_.DestroyAllSeries();
+    prompts_.ErrorBox(IncompatibleFormatText(name));
+    return;
+  }
+  settings.GraphLoadFailed = false;
+  ShowGraphWindow();
+  TileVertical();
+  settings.GraphJustCreated = false;
 }
 
 void TMDIMainF::LoadGraphFileFromCommandLine(const QString& path) {
@@ -247,14 +263,9 @@ bool TMDIMainF::CloseQuery() {
   switch (prompts_.AskYesNoCancel(kExitQuestion)) {
     case Answer::Yes:
       if (AnyDataWindow()) {
-        // Nothing may be closed as if it had been saved while graphs cannot be saved.
-        if (!CommandReady(Command::SaveGraph)) {
-          prompts_.Beep();
-          return false;
-        }
         if (!GraphWindow) ShowGraphWindow();
-        // The frame closes also when the user cancels the save dialog.
-        GraphWindowSaveGraph();
+        // A save cancelled or failed is no save: closing now would lose every series.
+        if (!GraphWindowSaveGraph()) return false;
       }
       CloseWindows(true);
       return true;
@@ -385,25 +396,37 @@ void TMDIMainF::RedrawGraphWindow() {
   if (TGraphF* graph = GraphOf(GraphWindow)) graph->Redraw();
 }
 
-void TMDIMainF::GraphWindowSaveGraph() {
-  if (TGraphF* graph = GraphOf(GraphWindow)) graph->SaveGraph();
+bool TMDIMainF::GraphWindowSaveGraph() {
+  TGraphF* graph = GraphOf(GraphWindow);
+  return graph != nullptr && graph->SaveGraph();
 }
 
-
 void TMDIMainF::ShowCalculator() {
-  // The calculator is shown once it can calculate.
+  if (CalcF != nullptr) CalcF->ShowOver(nullptr);
 }
 
 void TMDIMainF::OperateOnCells() {
-  // The operations dialog with its per-series loop arrives with the cell operations.
+  if (MathF == nullptr) return;
+  // The dialog is modal: a calculator left open would be blocked behind it. Closing it saves
+  // its stack, and "Calculator" in the dialog brings it back usable.
+  if (CalcF != nullptr && CalcF->isVisible()) CalcF->close();
+  RunPerSeriesLoop([this] {
+    if (TSpreadF* window = ActiveDataWindow()) MathF->Execute(*window);
+  });
 }
 
 void TMDIMainF::FillCells() {
-  // The fill dialog arrives with the cell operations.
+  if (FillF == nullptr) return;
+  RunPerSeriesLoop([this] {
+    if (TSpreadF* window = ActiveDataWindow()) FillF->Execute(*window);
+  });
 }
 
 void TMDIMainF::XYOperations() {
-  // The X and Y operations dialog arrives with the cell operations.
+  if (Math_XYF == nullptr) return;
+  RunPerSeriesLoop([this] {
+    if (TSpreadF* window = ActiveDataWindow()) Math_XYF->Execute(*window);
+  });
 }
 
 void TMDIMainF::ShowFitDialog() {

@@ -3,6 +3,7 @@
 #include "ui/app/command_host.h"
 
 class QImage;
+class QWidget;
 class QPrinter;
 
 namespace tavel {
@@ -29,8 +30,9 @@ class GraphHost : public virtual CommandHost {
   virtual QPrinter& Printer() = 0;
 
   // The graph window is being destroyed (its placement is already stored in the settings):
-  // forget it.
-  virtual void GraphWindowDestroyed() = 0;
+  // forget it, unless a newer graph window has taken its place meanwhile (a window closed
+  // goes only when the event loop next runs, and a graph file load makes the new one at once).
+  virtual void GraphWindowDestroyed(QWidget* window) = 0;
 };
 
 }  // namespace tavel

@@ -19,6 +19,7 @@
 #include "core/files/atomic_file.h"
 #include "core/files/file_names.h"
 #include "core/files/save_as.h"
+#include "core/files/graph_file.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/graph_settings.h"
 #include "core/series/workspace.h"
@@ -86,7 +87,7 @@ TGraphF::~TGraphF() {
   s.GraphTop = placement_.top();
   s.GraphWidth = placement_.width();
   s.GraphHeight = placement_.height();
-  host_.GraphWindowDestroyed();
+  host_.GraphWindowDestroyed(this);
 }
 
 QMdiSubWindow* TGraphF::CreateSubWindow(Workspace& workspace, Prompts& prompts, GraphHost& host,
@@ -302,6 +303,13 @@ void TGraphF::CopyGraph() {
   const GraphSettings& s = workspace_.Settings;
   QGuiApplication::clipboard()->setImage(
       CropPicture(Image1->Picture(), s.GraphWidth, s.GraphHeight));
+}
+
+bool TGraphF::SaveGraph() {
+  if (SaveGraphAs(workspace_, prompts_) != SaveResult::Saved) return false;
+  UpdateCaption();
+  Redraw();
+  return true;
 }
 
 void TGraphF::AutoScale() {

@@ -79,8 +79,9 @@ class TGraphF : public QWidget, public MdiChild {
   void ExportGraphCommand();
   // "&Copy Graph": the picture onto the clipboard.
   void CopyGraph();
-  // Graph files are not written yet: the command does nothing until then.
-  void SaveGraph() {}
+  // "&Save Graph": the save dialog loop; once the file is written the caption names it and
+  // the graph is redrawn. True when the file was written.
+  bool SaveGraph();
   void AutoScale();
 
   GraphImage* Image1 = nullptr;

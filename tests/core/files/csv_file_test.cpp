@@ -96,6 +96,23 @@ TEST_F(CsvFileTest, HeaderOnlyOrOneColumnGivesNoSeries) {
   EXPECT_TRUE(OpenCsvFile(workspace_, (dir_ / "missing.csv").string()).failed);
 }
 
+TEST_F(CsvFileTest, ALargeFileReadInTwoHalvesKeepsEveryRowInItsPlace) {
+  std::string text = "n,twice\n";
+  constexpr int kRows = 120000;  // well over the size read in halves
+  for (int i = 1; i <= kRows; ++i) {
+    text += std::to_string(i) + "," + (i % 1000 == 0 ? "x" : std::to_string(2 * i)) + "\r\n";
+  }
+  const CsvOpenResult opened = OpenCsvFile(workspace_, Put(text));
+  ASSERT_EQ(opened.created.size(), 1u);
+  const Series& s = *opened.created[0];
+  ASSERT_EQ(s.Cells.RowCount(), kRows);
+  for (int row = 1; row <= kRows; ++row) {
+    ASSERT_EQ(s.Cells.Text(row, kXColumn), std::to_string(row)) << row;
+    ASSERT_EQ(s.Cells.Text(row, kYColumn), row % 1000 == 0 ? "" : std::to_string(2 * row)) << row;
+  }
+  EXPECT_EQ(opened.cellsNotNumbers, kRows / 1000);
+}
+
 TEST_F(CsvFileTest, WrittenFileReadsBackWithFullValues) {
   CsvOpenResult opened = OpenCsvFile(workspace_, Put("x,Run 1\n0.1,1e-300\n,5\n3,\n"));
   ASSERT_EQ(opened.created.size(), 1u);

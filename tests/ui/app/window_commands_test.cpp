@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "core/files/atomic_file.h"
+#include "core/files/graph_file.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
@@ -32,15 +33,14 @@ namespace {
 using testing::ScriptedPrompts;
 
 // The frame with stand-ins for the windows that come later: a graph window that counts its
-// redraws and saves, a graph file reader and text windows that only write down their calls.
+// redraws and saves (answering as saveAnswer) and text windows that only write down their calls.
 class TestFrame : public TMDIMainF {
  public:
   using TMDIMainF::TMDIMainF;
 
   int redraws = 0;
   int graphSaves = 0;
-  bool failGraphLoad = false;
-  std::vector<std::string> graphReads;
+  bool saveAnswer = true;
   std::vector<QString> textWindows;
   std::function<void(Series&)> afterSeriesCreated;
 
@@ -57,10 +57,9 @@ class TestFrame : public TMDIMainF {
     GraphWindow = graph;
   }
   void RedrawGraphWindow() override { ++redraws; }
-  void GraphWindowSaveGraph() override { ++graphSaves; }
-  void ReadGraphFile() override {
-    graphReads.push_back(workspace().Settings.GraphFileName);
-    if (failGraphLoad) workspace().Settings.GraphLoadFailed = true;
+  bool GraphWindowSaveGraph() override {
+    ++graphSaves;
+    return saveAnswer;
   }
   void CreateTextWindow(const QString& path) override { textWindows.push_back(path); }
 };
@@ -209,7 +208,6 @@ TEST_F(WindowCommandsTest, OpenDispatchesByFilterAndExtension) {
   OpenFile(Path("b.txt"), kDataFilter);
   EXPECT_TRUE(workspace.DataWindows.empty());
   EXPECT_TRUE(frame->textWindows.empty());
-  EXPECT_TRUE(frame->graphReads.empty());
 
   OpenFile(Path("A.PRN"), kGraphFilter);
   ASSERT_EQ(Windows().size(), 2);
@@ -244,32 +242,69 @@ TEST_F(WindowCommandsTest, TextFiltersStopAtTheTextWindowLimit) {
 }
 
 TEST_F(WindowCommandsTest, GraphFileAsksWhenDataWindowsExistAndAbortLeavesEverything) {
-  if (!CommandReady(Command::OpenGraphFile)) GTEST_SKIP() << "graph files are not built yet";
-  Write("g.gra", "");
   frame->NewData();
-  workspace.Settings.GraphFileName = "old.gra";
-  OpenFile(Path("g.gra"), kGraphFilter);
-  EXPECT_EQ(prompts.questions, std::vector<std::string>{"Possible data loss. Continue?"});
-  EXPECT_TRUE(frame->graphReads.empty());
-  EXPECT_EQ(workspace.Settings.GraphFileName, "old.gra");
-  EXPECT_EQ(Windows().size(), 1);
-
-  // Yes: the reader runs on the chosen path; a failed load is cleared and not redrawn.
+  Series* kept = workspace.DataWindows.front();
+  kept->Cells.SetNumber(1, kYColumn, 5);
   frame->ShowGraphWindow();
-  const int redraws = frame->redraws;
-  frame->failGraphLoad = true;
-  prompts.answers = {Answer::Yes};
-  OpenFile(Path("g.gra"), kGraphFilter);
-  EXPECT_EQ(frame->graphReads, std::vector<std::string>{Path("g.gra")});
-  EXPECT_FALSE(workspace.Settings.GraphLoadFailed);
-  EXPECT_EQ(frame->redraws, redraws);
+  workspace.Settings.XTicks = 2;
+  const std::string good = Path("g.gra");
+  // Series 2 and 5 of three rows each, four X ticks.
+  {
+    Workspace other{prompts};
+    other.Settings.XTicks = 4;
+    for (const std::int32_t number : {5, 2}) {
+      other.UseGivenSeriesNumber = true;
+      other.GivenSeriesNumber = number;
+      other.Settings.NextDataSize = 3;
+      other.CreateSeries().Cells.SetNumber(1, kXColumn, number);
+    }
+    other.SortDataWindows();
+    WriteGraphFile(other, good);
+  }
+  workspace.Settings.GraphFileName = "old.gra";
 
-  frame->failGraphLoad = false;
-  workspace.Settings.GraphJustCreated = true;
+  OpenFile(good, kGraphFilter);  // Abort
+  EXPECT_EQ(prompts.questions, std::vector<std::string>{"Possible data loss. Continue?"});
+  EXPECT_EQ(workspace.Settings.GraphFileName, "old.gra");
+  EXPECT_EQ(Numbers(), std::vector<std::int32_t>{1});
+
+  // A file that cannot be read changes nothing at all, not even the name the next save uses.
+  const struct {
+    const char* name;
+    std::string text;
+  } broken[] = {
+      {"empty.gra", ""}, {"cut.gra", "1\r\n3\r\n7\r\n"}, {"number99.gra", "1\r\n0\r\n99\r\n"}};
+  for (const auto& b : broken) {
+    SCOPED_TRACE(b.name);
+    Write(b.name, b.text);
+    prompts.errors.clear();
+    prompts.answers = {Answer::Yes};
+    OpenFile(Path(b.name), kGraphFilter);
+    EXPECT_EQ(prompts.errors, std::vector<std::string>{IncompatibleFormatText(Path(b.name))});
+    EXPECT_EQ(workspace.Settings.GraphFileName, "old.gra");
+    EXPECT_FALSE(workspace.Settings.GraphLoadFailed);
+    EXPECT_EQ(Numbers(), std::vector<std::int32_t>{1});
+    EXPECT_EQ(workspace.DataWindows.front(), kept);
+    EXPECT_EQ(kept->Cells.Text(1, kYColumn), "5");
+    EXPECT_FALSE(frame->GraphWindow.isNull());
+  }
+
+  // Yes on a good file: the windows are replaced, the graph shown and drawn.
+  prompts.errors.clear();
   prompts.answers = {Answer::Yes};
-  OpenFile(Path("g.gra"), kGraphFilter);
-  EXPECT_EQ(frame->redraws, redraws + 1);
+  const int redraws = frame->redraws;
+  OpenFile(good, kGraphFilter);
+  EXPECT_TRUE(prompts.errors.empty());
+  EXPECT_EQ(Numbers(), (std::vector<std::int32_t>{2, 5}));
+  ASSERT_EQ(Windows().size(), 2);
+  EXPECT_EQ(WindowOf(5)->windowTitle(), "Series Number: 5");
+  EXPECT_EQ(workspace.FindSeries(5)->Cells.Text(1, kXColumn), "5");
+  EXPECT_EQ(workspace.Settings.GraphFileName, good);
+  EXPECT_EQ(workspace.Settings.XTicks, 4);
+  EXPECT_FALSE(frame->GraphWindow.isNull());
+  EXPECT_GT(frame->redraws, redraws);
   EXPECT_FALSE(workspace.Settings.GraphJustCreated);
+  EXPECT_FALSE(workspace.Settings.GraphLoadFailed);
 }
 
 TEST_F(WindowCommandsTest, DataFileThatVanishesBetweenThePassesClosesTheLastNewWindow) {
@@ -361,17 +396,20 @@ TEST_F(WindowCommandsTest, ClearAllAndCloseAllAskOnceAndAbortKeepsTheWindows) {
 TEST_F(WindowCommandsTest, ExitWithDataWindowsYesNoCancel) {
   const struct {
     Answer answer;
+    bool saved;
     bool closes;
     int saves;
-  } cases[] = {{Answer::Cancel, false, 0},
-               {Answer::No, true, 0},
-               // Until graphs can be saved, Yes saves nothing and the program stays.
-               {Answer::Yes, CommandReady(Command::SaveGraph), CommandReady(Command::SaveGraph)}};
+  } cases[] = {{Answer::Cancel, true, false, 0},
+               {Answer::No, true, true, 0},
+               {Answer::Yes, true, true, 1},
+               // The save dialog cancelled or the write failed: nothing is lost, nothing closes.
+               {Answer::Yes, false, false, 1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.answer));
     frame->show();
     frame->Closing = false;
     frame->graphSaves = 0;
+    frame->saveAnswer = c.saved;
     frame->NewData();
     frame->NewData();
     prompts.questions.clear();
@@ -387,7 +425,7 @@ TEST_F(WindowCommandsTest, ExitWithDataWindowsYesNoCancel) {
     EXPECT_EQ(workspace.DataWindows.empty(), c.closes);
     EXPECT_EQ(Windows().isEmpty(), c.closes);
     // Yes shows the graph window for its save; the close takes it down again.
-    EXPECT_TRUE(frame->GraphWindow.isNull());
+    EXPECT_EQ(frame->GraphWindow.isNull(), c.closes || c.saves == 0);
     frame->CloseWindows(true);
   }
   // With nothing open the frame closes without a word.
@@ -598,6 +636,98 @@ TEST(FrameGraphWindowTest, ViewGraphDrawsTheSeriesAndGoesWithTheLastDataWindow) 
   EXPECT_FALSE(frame->GraphWindow.isNull());
   frame.reset();  // the frame takes the graph window down with it
   EXPECT_TRUE(workspace.DataWindows.empty());
+}
+
+// Save Graph from the real graph window, then the file opened again: caption, questions,
+// a failed save, the fit column refilled and the windows tiled side by side.
+TEST(FrameGraphWindowTest, SaveGraphAndOpenItAgain) {
+  QTemporaryDir dir;
+  const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
+  testing::ScriptedPrompts prompts;
+  Workspace workspace{prompts};
+  auto frame =
+      std::make_unique<TMDIMainF>(workspace, prompts, dir.filePath("tavel.cfg").toStdString());
+  frame->CreateDialogs();
+  frame->resize(1000, 800);
+  frame->show();
+  frame->NewData();
+  Series& series = *workspace.DataWindows.front();
+  for (int row = 1; row <= 3; ++row) {
+    series.Cells.SetNumber(row, kXColumn, row);
+    series.Cells.SetNumber(row, kYColumn, 2 * row + (row == 2 ? 0.5L : 0));
+  }
+  series.Fit.FitKind = 1;
+  series.Fit.RunFit();
+  ASSERT_TRUE(series.FitActive);
+  frame->ViewGraph();
+  Flush();
+  auto* graph = qobject_cast<TGraphF*>(frame->GraphWindow.data());
+  ASSERT_NE(graph, nullptr);
+  ASSERT_TRUE(graph->SaveGraph1->isEnabled());
+
+  prompts.fileNames = {path("mine.gra")};
+  graph->SaveGraph1->trigger();
+  ASSERT_EQ(prompts.dialogs.size(), 1u);
+  EXPECT_EQ(prompts.dialogs[0].fileName, "NoName");
+  EXPECT_EQ(prompts.dialogs[0].defaultExtension, "gra");
+  EXPECT_EQ(workspace.Settings.GraphFileName, path("mine.gra"));
+  EXPECT_EQ(graph->SubWindow()->windowTitle(), "Graph   -   MINE.GRA");
+  EXPECT_TRUE(std::filesystem::exists(path("mine.gra")));
+
+  // Its own name: no question. Another file that exists: asked, and No opens the dialog again.
+  std::ofstream(path("other.gra")) << "x";
+  prompts.fileNames = {path("mine.gra"), path("other.gra"), path("third.gra")};
+  prompts.answers = {Answer::No};
+  graph->SaveGraph1->trigger();
+  EXPECT_TRUE(prompts.questions.empty());
+  graph->SaveGraph1->trigger();
+  EXPECT_EQ(prompts.questions, std::vector<std::string>{"The File [ " + path("other.gra") +
+                                                        " ] already exists overwrite it?"});
+  EXPECT_EQ(prompts.dialogs.size(), 4u);
+  EXPECT_EQ(prompts.dialogs[3].fileName, path("mine"));
+  EXPECT_EQ(workspace.Settings.GraphFileName, path("third.gra"));
+
+  // A failed save says why and leaves the name and the caption.
+  prompts.fileNames = {path("no/such/folder/x.gra")};
+  graph->SaveGraph1->trigger();
+  EXPECT_EQ(prompts.reports.size(), 1u);
+  EXPECT_EQ(workspace.Settings.GraphFileName, path("third.gra"));
+  EXPECT_EQ(graph->SubWindow()->windowTitle(), "Graph   -   THIRD.GRA");
+
+  // Opened again over two new windows.
+  frame->NewData();
+  prompts.answers = {Answer::Yes};
+  prompts.fileNames = {path("mine.gra")};
+  frame->Open();
+  Flush();
+  ASSERT_EQ(workspace.DataWindows.size(), 1u);
+  const Series& read = *workspace.DataWindows.front();
+  EXPECT_EQ(read.SeriesNumber, 1);
+  for (int row = 1; row <= 3; ++row) {
+    ASSERT_FALSE(read.Cells.IsEmpty(row, kFitColumn)) << row;
+  }
+  graph = qobject_cast<TGraphF*>(frame->GraphWindow.data());
+  ASSERT_NE(graph, nullptr);
+  EXPECT_EQ(graph->SubWindow()->windowTitle(), "Graph   -   MINE.GRA");
+  QList<QMdiSubWindow*> shown;
+  for (QMdiSubWindow* sub : frame->mdiArea()->subWindowList()) {
+    if (sub->isVisible()) shown << sub;
+  }
+  ASSERT_EQ(shown.size(), 2);
+  const int width = frame->mdiArea()->viewport()->width();
+  EXPECT_EQ(shown[0]->width() + shown[1]->width(), width);
+  EXPECT_EQ(shown[0]->y(), 0);
+  EXPECT_EQ(shown[1]->y(), 0);
+  EXPECT_NE(shown[0]->x(), shown[1]->x());
+
+  // The command line takes the same road: a file it cannot read changes nothing.
+  std::ofstream(path("bad.gra")) << "2\r\n";
+  prompts.errors.clear();
+  frame->LoadGraphFileFromCommandLine(dir.filePath("bad.gra"));
+  EXPECT_EQ(prompts.errors, std::vector<std::string>{IncompatibleFormatText(path("bad.gra"))});
+  EXPECT_EQ(workspace.Settings.GraphFileName, path("mine.gra"));
+  EXPECT_EQ(frame->GraphWindow.data(), graph);
+  frame.reset();
 }
 
 }  // namespace

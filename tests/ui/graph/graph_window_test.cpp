@@ -67,7 +67,7 @@ class RecordingGraphHost : public GraphHost {
   int MenuBarHeight() const override { return 20; }
   bool CondensedFontAvailable() const override { return false; }
   QPrinter& Printer() override { return printer; }
-  void GraphWindowDestroyed() override { ++destroyed; }
+  void GraphWindowDestroyed(QWidget*) override { ++destroyed; }
 };
 
 QStringList ActionTexts(const QMenu* menu) {
@@ -308,8 +308,11 @@ TEST_F(GraphWindowTest, MenusHaveEveryItemAndHandTheDialogsToTheFrame) {
                            "ShowSeriesTitleDialog", "ShowFloatingTitlesDialog"}) {
     EXPECT_EQ(host.Count(call), 2) << call;
   }
-  // "Save Graph" waits for graph files: no dialog.
-  EXPECT_TRUE(prompts.dialogs.empty());
+  // "&Save Graph" and "Sa&ve Graph" each open the graph file's save dialog (cancelled here).
+  ASSERT_EQ(prompts.dialogs.size(), 2u);
+  for (const FileDialogOptions& dialog : prompts.dialogs) {
+    EXPECT_EQ(dialog.defaultExtension, "gra");
+  }
 
   QPointer<QMdiSubWindow> closing = sub;
   w->Close1->trigger();

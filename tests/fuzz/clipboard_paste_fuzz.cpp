@@ -1,0 +1,34 @@
+// libFuzzer target for pasting clipboard text into a data window. The first two bytes choose
+// the start cell (rows 0..19 of a 16-row series, columns 0..4, so starts outside the grid are
+// tried too); the rest is the clipboard's text. Beyond "no crash, no hang, no sanitizer
+// report": the grid keeps its size and nothing is pasted into the Fit column.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "core/cells/clipboard_text.h"
+#include "core/platform/quiet_prompts.h"
+#include "core/series/series.h"
+#include "core/series/workspace.h"
+#include "fuzz_input.h"
+
+using tavel::fuzz::Check;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  constexpr std::int32_t kRows = 16;
+  tavel::QuietPrompts prompts;
+  tavel::Workspace workspace(prompts);
+  workspace.Settings.NextDataSize = kRows;
+  tavel::Series& series = workspace.CreateSeries();
+  const tavel::GridCell start{data[0] % 20, data[1] % 5};
+  const std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
+
+  tavel::PasteCells(series, text, start);
+  Check(series.MaxIndex == kRows && series.Cells.RowCount() == kRows);
+  for (std::int32_t row = 1; row <= kRows; ++row) {
+    Check(series.Cells.IsEmpty(row, tavel::kFitColumn));
+  }
+  return 0;
+}

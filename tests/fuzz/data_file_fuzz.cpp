@@ -1,0 +1,39 @@
+// libFuzzer target for the data file reader: the input is opened as a ".prn" file into a
+// workspace that already holds one series, so the series limit is reached by 21 columns.
+// Beyond "no crash, no hang, no sanitizer report": the new series are numbered, sorted and
+// within the limit, every one has a row per line of the file, and a file that failed leaves at
+// most the new series the caller is to close.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/files/data_file.h"
+#include "core/platform/quiet_prompts.h"
+#include "core/series/series.h"
+#include "core/series/workspace.h"
+#include "fuzz_input.h"
+
+using tavel::fuzz::Check;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (!tavel::fuzz::WriteInput(data, size)) return 0;
+  tavel::QuietPrompts prompts;
+  tavel::Workspace workspace(prompts);
+  workspace.Settings.NextDataSize = 3;
+  workspace.CreateSeries();
+
+  const tavel::DataFileOpenResult result = tavel::OpenDataFile(workspace, tavel::fuzz::InputPath());
+  Check(workspace.DataWindows.size() <= static_cast<std::size_t>(tavel::MaxSeries));
+  Check(workspace.DataWindows.size() == result.created.size() + 1);
+  for (std::size_t i = 1; i < workspace.DataWindows.size(); ++i) {
+    Check(workspace.DataWindows[i - 1]->SeriesNumber < workspace.DataWindows[i]->SeriesNumber);
+  }
+  for (std::size_t i = 0; i < result.created.size(); ++i) {
+    const tavel::Series& series = *result.created[i];
+    if (i > 0) Check(result.created[i - 1]->SeriesNumber < series.SeriesNumber);
+    Check(series.MaxIndex == result.created.front()->MaxIndex);
+    Check(series.Cells.RowCount() == series.MaxIndex);
+    Check(series.Points.size() == static_cast<std::size_t>(series.MaxIndex));
+  }
+  return 0;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+// What the file readers' fuzz targets share: each input is written to one temporary file that
+// the reader then opens by name, as the program opens the user's files.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace tavel::fuzz {
+
+// The target's file, made once, removed when the run ends. In memory where the system offers
+// it: opening and truncating a file on disk for every input would slow the run a hundredfold.
+inline const std::string& InputPath() {
+  static const std::string path = [] {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm", error)
+                                             ? std::filesystem::path("/dev/shm")
+                                             : std::filesystem::temp_directory_path();
+    std::string name = (folder / "tavel_fuzz_XXXXXX").string();
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) std::abort();
+    ::close(fd);
+    std::atexit([] { ::unlink(InputPath().c_str()); });
+    return name;
+  }();
+  return path;
+}
+
+// False when the file could not be written whole (the input is then skipped).
+inline bool WriteInput(const std::uint8_t* data, std::size_t size) {
+  std::FILE* file = std::fopen(InputPath().c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
+  return std::fclose(file) == 0 && written;
+}
+
+// A broken promise of the reader is a crash libFuzzer reports with the input.
+inline void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+}  // namespace tavel::fuzz
