@@ -14,6 +14,7 @@
 #include "core/platform/quiet_prompts.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/workspace.h"
+#include "ui/datawin/data_print_output.h"
 #include "ui/graph/graph_export.h"
 
 namespace tavel {
@@ -132,6 +133,30 @@ int RunPrintPdfCommand(const std::vector<std::string>& args, std::ostream&, std:
   return 0;
 }
 
+int RunPrintDataPdfCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  if (args.size() != 2) {
+    err << "usage: tavel --print-data-pdf OUT.pdf INPUT.prn|INPUT.gra\n";
+    return 2;
+  }
+  const std::string& out = args[0];
+  const std::string& input = args[1];
+  if (ExtensionOf(out) != ".pdf") {
+    err << "tavel: " << out << ": the name must end in .pdf\n";
+    return 2;
+  }
+  HeadlessGui gui;
+  std::ostringstream reports;
+  QuietPrompts prompts(reports);
+  Workspace workspace(prompts);
+  if (!ReadInputFile(workspace, input, err)) return 1;
+  std::string why;
+  if (!PrintDataPdf(workspace, out, why)) {
+    err << "tavel: " << out << ": " << why << '\n';
+    return 1;
+  }
+  return 0;
+}
+
 int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (!args.empty()) {
     err << "usage: tavel --help\n";
@@ -145,6 +170,7 @@ void WriteCommandLineHelp(std::ostream& out) {
   out << "usage: tavel [FILE]\n"
          "       tavel --export OUT.bmp|png|svg|pdf [--size WIDTHxHEIGHT] [--auto-scale] INPUT\n"
          "       tavel --print-pdf OUT.pdf INPUT\n"
+         "       tavel --print-data-pdf OUT.pdf INPUT\n"
          "       tavel --fit KIND INPUT\n"
          "       tavel --fit INPUT.gra\n"
          "       tavel --help\n"
@@ -157,16 +183,19 @@ void WriteCommandLineHelp(std::ostream& out) {
          "               pixels or points, defaults to 350x300; --auto-scale first chooses nice\n"
          "               X and Y scales with their grid, as \"Auto Scale\" does\n"
          "  --print-pdf  print the graph of INPUT onto one PDF page\n"
+         "  --print-data-pdf\n"
+         "               print the data tables of INPUT (every series, with its fit) into\n"
+         "               one PDF, as \"Print Data\" prints them\n"
          "  --fit        fit every series of INPUT (KIND 1..5 polynomial order, 6 power,\n"
          "               7 exponential, 8 natural log) and print the results; without KIND,\n"
          "               print the fits stored in the graph file\n"
          "  --help       show this text\n"
          "  --version    show the program's name and version\n"
          "\n"
-         "--export, --print-pdf and --fit need no display. They print nothing else on success;\n"
-         "a failure prints one line on stderr. Exit status: 0 done, 1 the input could not be\n"
-         "read or the output not written (--fit: a fit was refused), 2 a wrong command line\n"
-         "(--fit: also an unreadable input).\n";
+         "--export, --print-pdf, --print-data-pdf and --fit need no display. They print\n"
+         "nothing else on success; a failure prints one line on stderr. Exit status: 0 done,\n"
+         "1 the input could not be read or the output not written (--fit: a fit was refused),\n"
+         "2 a wrong command line (--fit: also an unreadable input).\n";
 }
 
 }  // namespace tavel

@@ -33,6 +33,9 @@ std::optional<ExportSize> ParseExportSize(const std::string& text);
 int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // `tavel --print-pdf OUT.pdf INPUT`: the printer pass onto one PDF page.
 int RunPrintPdfCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// `tavel --print-data-pdf OUT.pdf INPUT`: the data printout of INPUT as PDF pages.
+int RunPrintDataPdfCommand(const std::vector<std::string>& args, std::ostream& out,
+                           std::ostream& err);
 // `tavel --help`: the options on out; extra words are a wrong command line.
 int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 void WriteCommandLineHelp(std::ostream& out);

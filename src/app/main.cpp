@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
     if (option == "--fit") return tavel::RunFitCommand(rest, std::cout, std::cerr);
     if (option == "--export") return tavel::RunExportCommand(rest, std::cout, std::cerr);
     if (option == "--print-pdf") return tavel::RunPrintPdfCommand(rest, std::cout, std::cerr);
+    if (option == "--print-data-pdf") {
+      return tavel::RunPrintDataPdfCommand(rest, std::cout, std::cerr);
+    }
     if (option == "--help") return tavel::RunHelpCommand(rest, std::cout, std::cerr);
     if (option == "--version") return tavel::RunVersionCommand(rest, std::cout, std::cerr);
   }

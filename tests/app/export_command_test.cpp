@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "support/pdf_text.h"
+
 namespace tavel {
 namespace {
 
@@ -211,6 +213,36 @@ TEST_F(GraphExportTest, PrintPdfWritesOnePageAndLeavesNothingBehindOnFailure) {
   EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("x.pdf"))));
 }
 
+TEST_F(GraphExportTest, PrintDataPdfWritesTheTablesAndRefusesWhatItCannotRead) {
+  const std::string data = DataFile();
+  std::ostringstream pout, perr;
+  EXPECT_EQ(RunPrintDataPdfCommand({Path("data.pdf"), data}, pout, perr), 0) << perr.str();
+  EXPECT_EQ(perr.str(), "");
+  EXPECT_EQ(pout.str(), "");
+  if (testing::HavePdfToText()) {
+    const std::string text = testing::PdfText(QString::fromStdString(Path("data.pdf")));
+    for (const char* word : {"NoName.gra", "Series #1", "Series #2", "Index"}) {
+      EXPECT_NE(text.find(word), std::string::npos) << word << " in\n" << text;
+    }
+  }
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+  } cases[] = {
+      {{Path("x.pdf"), Path("missing.prn")}, 1, "no such file"},
+      {{Path("x.txt"), data}, 2, "must end in .pdf"},
+      {{Path("x.pdf"), data, data}, 2, "usage:"},
+      {{Path("no/such/folder/x.pdf"), data}, 1, "no/such/folder/x.pdf"},
+  };
+  for (const auto& c : cases) {
+    perr.str({});
+    EXPECT_EQ(RunPrintDataPdfCommand(c.args, pout, perr), c.status) << c.says;
+    EXPECT_NE(perr.str().find(c.says), std::string::npos) << perr.str();
+  }
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("x.pdf"))));
+}
+
 TEST(ExportSizeTest, AcceptsOnlyWholeSizesWithinTheLimits) {
   const struct {
     const char* text;
@@ -243,7 +275,8 @@ TEST(ExportSizeTest, AcceptsOnlyWholeSizesWithinTheLimits) {
 TEST(CommandLineHelpTest, NamesEveryOption) {
   std::ostringstream out;
   WriteCommandLineHelp(out);
-  for (const char* option : {"--export", "--size", "--print-pdf", "--fit", "--help"}) {
+  for (const char* option :
+       {"--export", "--size", "--print-pdf", "--print-data-pdf", "--fit", "--help"}) {
     EXPECT_NE(out.str().find(option), std::string::npos) << option;
   }
 }

@@ -2,10 +2,15 @@
 // workspace that already holds one series, so the series limit is reached by 21 columns.
 // Beyond "no crash, no hang, no sanitizer report": the new series are numbered, sorted and
 // within the limit, every one has a row per line of the file, and a file that failed leaves at
-// most the new series the caller is to close.
+// most the new series the caller is to close. A series that was read and saved reads back to
+// the very same file when it is saved again.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "core/files/data_file.h"
 #include "core/platform/quiet_prompts.h"
@@ -35,5 +40,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(series.Cells.RowCount() == series.MaxIndex);
     Check(series.Points.size() == static_cast<std::size_t>(series.MaxIndex));
   }
+  if (result.failed || result.created.empty()) return 0;
+
+  const std::string saved = tavel::fuzz::InputPath() + ".saved.prn";
+  const std::string again = tavel::fuzz::InputPath() + ".again.prn";
+  tavel::WriteDataFile(*result.created.front(), saved);
+  tavel::Workspace second(prompts);
+  const tavel::DataFileOpenResult reread = tavel::OpenDataFile(second, saved);
+  Check(!reread.failed && reread.created.size() == 1);
+  tavel::WriteDataFile(*reread.created.front(), again);
+  const auto text = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  Check(text(saved) == text(again));
+  std::remove(saved.c_str());
+  std::remove(again.c_str());
   return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "core/series/graph_settings.h"
 #include "core/series/run_parts.h"
+#include "core/series/series_options.h"
 #include "core/series/workspace.h"
 
 namespace tavel {
@@ -277,11 +278,7 @@ void Series::ClearFit() {
     row.FitValid = false;
   }
   Fit.FitKind = kFitNone;
-  if (GraphType == kGraphFit || GraphType == kGraphLineFit) {
-    GraphType = kGraphLine;
-  } else if (GraphType == kGraphBarFit) {
-    GraphType = kGraphBar;
-  }
+  GraphType = GraphTypeWithoutFit(GraphType);
   FitActive = false;
   NotifyGridChanged();
 }

@@ -103,9 +103,10 @@ class Series {
   void FindYExtents();
   void ClearFit();
 
- private:
+  // Tells the view of the grid that cells were replaced behind its back.
   void NotifyGridChanged();
 
+ private:
   Workspace& workspace_;
 };
 

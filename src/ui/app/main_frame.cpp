@@ -261,6 +261,12 @@ void TMDIMainF::CreateDialogs() {
   CalcF = new TCalcF(w, p, this);
   TitleFlF = new TTitleFlF(w, p, this);
 
+  FitF->Hooks = FrameDialogHooks();
+  for (DialogHooks* hooks : {&TitleTF->Hooks, &TitleXF->Hooks, &TitleYF->Hooks, &TitleSerF->Hooks,
+                             &TitleFlF->Hooks, &GTypeF->Hooks, &PrintCF->Hooks}) {
+    *hooks = FrameDialogHooks();
+  }
+
   // Each of the two opens the other; redraws and the graph window go through the frame.
   ScaleF->SetGridDialog(GridF);
   GridF->SetScaleDialog(ScaleF);
@@ -274,6 +280,27 @@ void TMDIMainF::CreateDialogs() {
   MathF->RedrawGraph = [this] { RedrawGraph(); };
   FillF->RedrawGraph = [this] { RedrawGraph(); };
   Math_XYF->RedrawGraph = [this] { RedrawGraph(); };
+  LogScaleF->RedrawGraph = [this] { RedrawGraph(); };
+  PreferF->SettingsPath = settingsPath_;
+}
+
+DialogHooks TMDIMainF::FrameDialogHooks() {
+  DialogHooks hooks;
+  hooks.ActiveSeries = [this]() -> Series* {
+    const TSpreadF* window = ActiveDataWindow();
+    return window != nullptr ? window->series() : nullptr;
+  };
+  hooks.RestoreActiveWindow = [this] {
+    const TSpreadF* window = ActiveDataWindow();
+    QMdiSubWindow* sub = window != nullptr ? window->SubWindow() : nullptr;
+    if (sub != nullptr && sub->isMinimized()) sub->showNormal();
+  };
+  hooks.RedrawGraph = [this] { RedrawGraph(); };
+  hooks.ShowGraphWindow = [this] { ShowGraphWindow(); };
+  hooks.ShowFitDialog = [this] {
+    if (FitF != nullptr) FitF->exec();
+  };
+  return hooks;
 }
 
 QList<QDialog*> TMDIMainF::Dialogs() const {

@@ -13,12 +13,14 @@
 
 #include "core/platform/prompts.h"
 #include "core/series/workspace.h"
+#include "ui/app/dialog_hooks.h"
 #include "ui/app/mdi_child.h"
 #include "ui/app/menu_items.h"
 #include "ui/app/texts.h"
 #include "ui/graph/graph_host.h"
 #include "ui/datawin/data_window_host.h"
 #include "ui/platform/qt_clipboard.h"
+#include "ui/text/text_window_host.h"
 
 class QAction;
 class QFrame;
@@ -32,6 +34,7 @@ namespace tavel {
 
 class Series;
 class TSpreadF;
+class TTextF;
 class TPreferF;
 class TScaleF;
 class TLogScaleF;
@@ -73,6 +76,7 @@ std::string TextLimitMessage();
 class TMDIMainF : public QMainWindow,
                   public DataWindowHost,
                   public GraphHost,
+                  public TextWindowHost,
                   public WorkspaceObserver {
   Q_OBJECT
 
@@ -123,6 +127,9 @@ class TMDIMainF : public QMainWindow,
   TTitleFlF* TitleFlF = nullptr;
 
   void CreateDialogs();
+  // What the settings dialogs reach the frame through: the active series, the graph window
+  // and the fit dialog.
+  DialogHooks FrameDialogHooks();
   // The sixteen dialogs in creation order (empty before CreateDialogs).
   QList<QDialog*> Dialogs() const;
 
@@ -155,6 +162,8 @@ class TMDIMainF : public QMainWindow,
   TSpreadF* DataWindowOf(const Series& series) const;
   // The active child as a data window, when it is one.
   TSpreadF* ActiveDataWindow() const;
+  // The active child as a text window, when it is one.
+  TTextF* ActiveTextWindow() const;
 
   // The per-series dialog loop every dialog with a "Next" button runs in. `show` shows the
   // dialog once, modally, for the active data window's series; its "Next" sets
@@ -181,6 +190,12 @@ class TMDIMainF : public QMainWindow,
   void GraphWindowDestroyed(QWidget* window) override {
     if (GraphWindow == window) GraphWindow = nullptr;
   }
+
+  // TextWindowHost (Printer and PrintSetup are shared with the other hosts).
+  void TextWindowCreated(QWidget* window) override;
+  void TextWindowClosed(QWidget* window) override;
+  // The platform's print dialog; virtual so window tests can confirm without a dialog.
+  bool ConfirmPrintJob(QPrinter& printer) override;
 
   // WorkspaceObserver.
   void SeriesCreated(Series& series) override;
@@ -267,10 +282,9 @@ class TMDIMainF : public QMainWindow,
   // The graph window's "Save Graph" command, which asks for the path. True when the file was
   // written.
   virtual bool GraphWindowSaveGraph();
-  // Where the windows that come with later work plug in; until then they do nothing, and no
-  // text window is ever opened.
-  // A new text window, empty or holding the file.
-  virtual void CreateTextWindow(const QString& path) { Q_UNUSED(path); }
+  // A new text window, empty or holding the file; a file that cannot be read is reported and
+  // leaves no window.
+  virtual void CreateTextWindow(const QString& path);
 
  private:
   void CreateMenus();
@@ -291,6 +305,9 @@ class TMDIMainF : public QMainWindow,
   // over, the graph window shown and the windows tiled side by side.
   void LoadGraphFile(const QString& path);
   void DestroyChild(QWidget* child);
+  // "Save & Exit": every text window whose text changed is saved through its own Save. False
+  // when one of the saves was cancelled or failed.
+  bool SaveChangedTextWindows();
 
   Workspace& workspace_;
   Prompts& prompts_;

@@ -12,6 +12,7 @@
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
+#include "core/fit/fit_choice.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/series.h"
 #include "ui/app/main_frame.h"
@@ -19,11 +20,18 @@
 #include "ui/cells/fill_dialog.h"
 #include "ui/cells/math_dialog.h"
 #include "ui/cells/math_xy_dialog.h"
+#include "ui/datawin/data_print_output.h"
 #include "ui/datawin/data_window.h"
+#include "ui/dialogs/graph_type_dialog.h"
+#include "ui/dialogs/printer_color_dialog.h"
+#include "ui/dialogs/title_dialogs.h"
+#include "ui/fit/fit_dialog.h"
 #include "ui/graph/graph_output.h"
 #include "ui/graph/graph_window.h"
 #include "ui/scale/grid_dialog.h"
+#include "ui/scale/log_scale_dialog.h"
 #include "ui/scale/scale_dialog.h"
+#include "ui/text/text_window.h"
 
 namespace tavel {
 
@@ -131,7 +139,14 @@ void TMDIMainF::CloseWindows(bool includeTextWindows) {
     }
   }
   if (includeTextWindows) {
-    while (!TextWindows.isEmpty()) DestroyChild(TextWindows.takeLast());
+    while (!TextWindows.isEmpty()) {
+      QWidget* window = TextWindows.takeLast();
+      if (auto* text = qobject_cast<TTextF*>(window)) {
+        text->CloseWithoutQuestion();
+      } else {
+        DestroyChild(window);
+      }
+    }
   }
 }
 
@@ -169,10 +184,6 @@ void TMDIMainF::Open() {
   const QString path = QString::fromStdString(*chosen);
   switch (OpenKindOf(path, OpenDialog.filterIndex)) {
     case OpenKind::TextFile:
-      if (!CommandReady(Command::OpenTextFile)) {
-        prompts_.Beep();
-        return;
-      }
       if (!TextLimitReached()) CreateTextWindow(path);
       return;
     case OpenKind::DataFile:
@@ -262,6 +273,7 @@ bool TMDIMainF::CloseQuery() {
   if (!AnyDataOrTextWindow()) return true;
   switch (prompts_.AskYesNoCancel(kExitQuestion)) {
     case Answer::Yes:
+      if (!SaveChangedTextWindows()) return false;
       if (AnyDataWindow()) {
         if (!GraphWindow) ShowGraphWindow();
         // A save cancelled or failed is no save: closing now would lose every series.
@@ -324,8 +336,9 @@ void TMDIMainF::Calculator() {
 void TMDIMainF::Copy() {
   if (TSpreadF* window = ActiveDataWindow()) {
     window->Copy();
+  } else if (TTextF* text = ActiveTextWindow()) {
+    text->Copy();
   } else {
-    // The text window's Copy joins here when text windows exist.
     prompts_.Beep();
   }
 }
@@ -333,8 +346,9 @@ void TMDIMainF::Copy() {
 void TMDIMainF::Paste() {
   if (TSpreadF* window = ActiveDataWindow()) {
     window->PasteCells();
+  } else if (TTextF* text = ActiveTextWindow()) {
+    text->Paste();
   } else {
-    // The text window's Paste joins here when text windows exist.
     prompts_.Beep();
   }
 }
@@ -377,7 +391,62 @@ void TMDIMainF::SaveBitmap() {
 }
 
 void TMDIMainF::PrintData() {
-  // Data printing arrives with its own work.
+  // From the graph window as from a data window: every series, in DataWindows order.
+  if (!AnyDataWindow()) return;
+  QPrinter& printer = Printer();
+  PreparePrinter(printer, workspace_.Settings);
+  if (!ConfirmPrintJob(printer)) return;
+  PrintSafely(printer, prompts_,
+              [this](QPrinter& target) { return PrintDataJob(workspace_, target, prompts_); });
+}
+
+bool TMDIMainF::ConfirmPrintJob(QPrinter& printer) {
+  return ConfirmPrint(this, printer);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text windows
+
+void TMDIMainF::CreateTextWindow(const QString& path) {
+  QMdiSubWindow* sub = TTextF::CreateSubWindow(*this, prompts_, clipboard_, mdiArea_);
+  auto* window = static_cast<TTextF*>(sub->widget());
+  if (!path.isEmpty()) {
+    try {
+      window->Open(path);
+    } catch (const std::exception& e) {
+      prompts_.ReportError(e.what());
+      window->CloseWithoutQuestion();
+      return;
+    }
+  }
+  sub->show();
+  mdiArea_->setActiveSubWindow(sub);
+  window->setFocus();
+}
+
+void TMDIMainF::TextWindowCreated(QWidget* window) {
+  if (!TextWindows.contains(window)) TextWindows << window;
+}
+
+void TMDIMainF::TextWindowClosed(QWidget* window) {
+  TextWindows.removeAll(window);
+}
+
+TTextF* TMDIMainF::ActiveTextWindow() const {
+  if (ActiveChildClass != ChildClass::TextWindow) return nullptr;
+  return qobject_cast<TTextF*>(ActiveChild.data());
+}
+
+bool TMDIMainF::SaveChangedTextWindows() {
+  // A copy: a save may not change the list, but nothing here should depend on that.
+  const QList<QWidget*> windows = TextWindows;
+  for (QWidget* window : windows) {
+    auto* text = qobject_cast<TTextF*>(window);
+    if (text == nullptr || !text->Modified()) continue;
+    if (QMdiSubWindow* sub = SubWindowOf(text)) mdiArea_->setActiveSubWindow(sub);
+    if (text->Save() != SaveResult::Saved) return false;
+  }
+  return true;
 }
 
 void TMDIMainF::PrintGraph() {
@@ -430,47 +499,59 @@ void TMDIMainF::XYOperations() {
 }
 
 void TMDIMainF::ShowFitDialog() {
-  // The fit dialog with its per-series loop arrives with the regression work.
+  if (FitF != nullptr) RunPerSeriesLoop([this] { FitF->exec(); });
 }
 
 void TMDIMainF::ClearFitCommand() {
-  // "&Clear Fit" arrives with the fit dialog.
+  const TSpreadF* window = ActiveDataWindow();
+  if (window == nullptr || window->series() == nullptr) return;
+  ClearFitAndGraphType(*window->series());
+  RedrawGraph();
 }
 
 void TMDIMainF::FitError() {
-  // The fit error listing arrives with the fit dialog.
+  const TSpreadF* window = ActiveDataWindow();
+  if (window == nullptr || window->series() == nullptr) return;
+  // A listing changes only the cells; a refused fit is gone, and the graph shows that.
+  if (ListFitError(*window->series()) == FitErrorOutcome::Refused) RedrawGraph();
 }
 
 void TMDIMainF::ShowLogScaleDialog() {
-  // The log scale dialog's launch arrives with its own work.
+  if (LogScaleF != nullptr) LogScaleF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowGraphTypeDialog() {
-  // The graph type dialog with its per-series loop arrives with its own work.
+  if (GTypeF != nullptr) RunPerSeriesLoop([this] { GTypeF->exec(); });
 }
 
 void TMDIMainF::ShowMainTitleDialog() {
-  // The title dialogs arrive with their own work.
+  if (TitleTF != nullptr) TitleTF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowXTitleDialog() {
-  // The title dialogs arrive with their own work.
+  if (TitleXF != nullptr) TitleXF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowYTitleDialog() {
-  // The title dialogs arrive with their own work.
+  if (TitleYF != nullptr) TitleYF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowSeriesTitleDialog() {
-  // The series title dialog with its per-series loop arrives with the title dialogs.
+  if (TitleSerF != nullptr) RunPerSeriesLoop([this] { TitleSerF->exec(); });
 }
 
 void TMDIMainF::ShowFloatingTitlesDialog() {
-  // The floating titles dialog arrives with the title dialogs.
+  if (TitleFlF != nullptr) TitleFlF->exec();
+  RedrawGraph();
 }
 
 void TMDIMainF::ShowPrinterColorDialog() {
-  // The printer colour dialog with its per-series loop arrives with its own work.
+  // The screen ignores printer colours: nothing to redraw.
+  if (PrintCF != nullptr) RunPerSeriesLoop([this] { PrintCF->exec(); }, false);
 }
 
 }  // namespace tavel

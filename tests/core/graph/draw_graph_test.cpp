@@ -340,6 +340,83 @@ TEST_F(LogAxisTest, ZeroDecadesDrawNothingAndPutValuesOnTheOriginLine) {
   EXPECT_EQ(row, r.Layout.PlotBottom);
 }
 
+TEST_F(LogAxisTest, EightDecadesOfDataOnXYAndBothOnScreenAndPaper) {
+  enum Mode { X, Y, Both };
+  const char* const xExp[] = {"1E -3", "1E -2", "1E -1", "1",    "1E+ 1",
+                              "1E+ 2", "1E+ 3", "1E+ 4", "1E+ 5"};
+  const char* const yExp[] = {"1E-3", "1E-2", "1E-1", "1", "1E+1", "1E+2", "1E+3", "1E+4", "1E+5"};
+  const char* const dec[] = {".001", ".01", ".1", "1", "10", "100", "1000", "10000", "100000"};
+  for (const Mode mode : {X, Y, Both}) {
+    for (const bool paper : {false, true}) {
+      for (const bool exponential : {true, false}) {
+        SCOPED_TRACE(::testing::Message() << "mode " << mode << (paper ? " paper" : " screen")
+                                          << (exponential ? " exponential" : " decimal"));
+        ws.DestroyAllSeries();
+        s.ResetGraphSettings();
+        canvas.ops.clear();
+        AddSeries({{1e-3L, 1e-3L}, {1, 1}, {1e5L, 1e5L}});
+        s.LogX = mode != Y;
+        s.LogY = mode != X;
+        s.LogExponential = exponential;
+        const DrawResult r = Draw(paper ? Paper(3000, 2200) : Screen(800, 600));
+        const PlotLayout& L = r.Layout;
+        // Both axes may carry the same text: each label is looked for on its own side.
+        const auto label = [&](const char* text, bool below) -> const CanvasOp* {
+          for (const CanvasOp& op : canvas.ops) {
+            if (op.kind != CanvasOp::Text || op.text != text) continue;
+            if (below ? op.points[0].y > L.PlotBottom : op.points[0].x < L.PlotLeft) return &op;
+          }
+          return nullptr;
+        };
+        // The range was found from the data: eight decades from 1E-3.
+        if (s.LogX) {
+          EXPECT_EQ(r.XMap.Decades, 8);
+          EXPECT_EQ(r.XMap.FirstDecade, -3);
+          for (int d = 0; d <= 8; ++d) {
+            const int x = static_cast<int>(L.PlotLeft + std::int64_t{d} * L.PlotWidth / 8);
+            const CanvasOp* text = label(exponential ? xExp[d] : dec[d], true);
+            ASSERT_NE(text, nullptr) << d;
+            EXPECT_EQ(text->points[0].x, x);
+            const auto lines = canvas.OfKind(CanvasOp::Line);
+            EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                                    [&](const CanvasOp& op) {
+                                      return op.points[0].x == x && op.points[1].x == x &&
+                                             op.points[1].y == L.Top();
+                                    }))
+                << "decade line " << d;
+          }
+        }
+        if (s.LogY) {
+          EXPECT_EQ(r.YLMap.Decades, 8);
+          for (int d = 0; d <= 8; ++d) {
+            const int y = static_cast<int>(L.PlotBottom - std::int64_t{d} * L.PlotHeight / 8);
+            const CanvasOp* text = label(exponential ? yExp[d] : dec[d], false);
+            ASSERT_NE(text, nullptr) << d;
+            EXPECT_EQ(text->points[0].y, y);
+            if (d == 0 || d == 8) continue;
+            const auto lines = canvas.OfKind(CanvasOp::Line);
+            EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                                    [&](const CanvasOp& op) {
+                                      return op.points[0] == CanvasPoint{L.PlotLeft, y} &&
+                                             op.points[1] == CanvasPoint{L.Right(), y};
+                                    }))
+                << "decade line " << d;
+          }
+        }
+        // The middle point, 1, stands on the fourth decade line of each logarithmic axis.
+        const auto markers = canvas.OfKind(CanvasOp::Marker);
+        ASSERT_EQ(markers.size(), 3u);
+        if (s.LogX) {
+          EXPECT_NEAR(markers[1].points[0].x, L.PlotLeft + 3 * L.PlotWidth / 8, 1);
+        }
+        if (s.LogY) {
+          EXPECT_NEAR(markers[1].points[0].y, L.PlotBottom - 3 * L.PlotHeight / 8, 1);
+        }
+      }
+    }
+  }
+}
+
 // --- Linear grid and numbers -------------------------------------------------------------------
 
 TEST_F(GraphTest, MinorGridOverAHundredDivisionsFallsBackToFive) {

@@ -1,10 +1,17 @@
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -23,8 +30,11 @@
 #include "support/scripted_prompts.h"
 #include "ui/app/main_frame.h"
 #include "ui/datawin/data_window.h"
+#include "ui/graph/graph_output.h"
 #include "ui/graph/graph_window.h"
 #include "ui/scale/grid_dialog.h"
+#include "ui/scale/log_scale_dialog.h"
+#include "ui/scale/prefer_dialog.h"
 #include "ui/scale/scale_dialog.h"
 
 namespace tavel {
@@ -62,6 +72,15 @@ class TestFrame : public TMDIMainF {
     return saveAnswer;
   }
   void CreateTextWindow(const QString& path) override { textWindows.push_back(path); }
+
+ public:
+  // The print dialog: confirmed into this PDF, cancelled while it is empty.
+  QString pdf;
+  bool ConfirmPrintJob(QPrinter& printer) override {
+    if (pdf.isEmpty()) return false;
+    UsePdfOutput(printer, pdf);
+    return true;
+  }
 };
 
 void Flush() {
@@ -569,6 +588,49 @@ TEST_F(WindowCommandsTest, ScaleAndGridOpenModallyAndRedrawAfterwards) {
   frame->ScaleF->RedrawGraph();
   frame->GridF->RedrawGraph();
   EXPECT_EQ(frame->redraws, redraws + 2);
+}
+
+TEST_F(WindowCommandsTest, PreferencesAndLogScaleOpenFromTheirItemsAndRedrawAfterwards) {
+  frame->NewData();
+  frame->ShowGraphWindow();
+  int redraws = frame->redraws;
+  QTimer::singleShot(0, [&] {
+    ASSERT_EQ(QApplication::activeModalWidget(), frame->PreferF);
+    frame->PreferF->MaxLenth1->setText("25");
+    frame->PreferF->OKBtn->click();
+  });
+  frame->PreferencesAction->trigger();
+  EXPECT_EQ(frame->redraws, redraws + 1);
+  EXPECT_TRUE(std::filesystem::exists(frame->settingsPath()));
+  // Only data windows made from now on take the new row count.
+  frame->NewData();
+  EXPECT_EQ(workspace.FindSeries(1)->MaxIndex, 10);
+  EXPECT_EQ(workspace.FindSeries(2)->MaxIndex, 25);
+
+  redraws = frame->redraws;
+  QTimer::singleShot(0, [&] {
+    ASSERT_EQ(QApplication::activeModalWidget(), frame->LogScaleF);
+    frame->LogScaleF->LogBoxItems->button(1)->click();  // "Y": redrawn at once
+    frame->LogScaleF->OKBtn->click();
+  });
+  ItemTitled(WindowOf(1)->GraphMenu, "&Log Scale")->trigger();
+  EXPECT_TRUE(workspace.Settings.LogY);
+  EXPECT_FALSE(workspace.Settings.LogX);
+  EXPECT_GE(frame->redraws, redraws + 2);
+}
+
+TEST_F(WindowCommandsTest, PrintDataPrintsEverySeriesOnceTheDialogIsConfirmed) {
+  frame->NewData();
+  frame->NewData();
+  workspace.FindSeries(2)->Cells.SetText(1, kYColumn, "42");
+  QAction* print = ItemTitled(WindowOf(1)->FileMenu, "Print &Data");
+  ASSERT_TRUE(print->isEnabled());
+  print->trigger();  // cancelled
+  frame->pdf = dir.filePath("data.pdf");
+  EXPECT_FALSE(QFile::exists(frame->pdf));
+  print->trigger();
+  EXPECT_GT(QFileInfo(frame->pdf).size(), 0);
+  EXPECT_TRUE(prompts.reports.empty());
 }
 
 TEST_F(WindowCommandsTest, F3OpensTheDialogWithAndWithoutADataWindow) {

@@ -1,0 +1,110 @@
+#include "core/fit/fit_choice.h"
+
+#include <cmath>
+
+#include "core/series/number_text.h"
+#include "core/series/series_options.h"
+
+namespace tavel {
+
+std::array<std::string, 7> FitLabelTexts(const TFitObj& fit) {
+  std::array<std::string, 7> labels;
+  const std::int32_t kind = fit.FitKind;
+  if (kind < 1 || kind > kFitNaturalLog) return labels;
+  const Real values[6] = {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F};
+  // The polynomials show one coefficient more than their order; the three laws show A and B.
+  const int shown = kind <= 5 ? kind + 1 : 2;
+  for (int i = 0; i < shown; ++i) {
+    labels[static_cast<std::size_t>(i)] =
+        std::string(1, static_cast<char>('A' + i)) + " = " + FormatNumber(values[i], 14);
+  }
+  labels[6] = "R^2 = " + FormatNumber(fit.R2, 14);
+  return labels;
+}
+
+std::string SampleEquation(std::int32_t kind) {
+  switch (kind) {
+    case 1:
+      return "Y = A + B*X";
+    case 2:
+      return "Y = A + B*X + C*X^2";
+    case 3:
+      return "Y = A + B*X + C*X^2 + D*X^3";
+    case 4:
+      return "Y = A + B*X + C*X^2 + D*X^3 + E*X^4";
+    case 5:
+      return "Y = A + B*X + C*X^2 + D*X^3 + E*X^4 + F*X^5";
+    case kFitPower:
+      return "Y = A*X^B";
+    case kFitExponential:
+      return "Y = A*e^(B*X)";
+    case kFitNaturalLog:
+      return "Y = A + B*Ln(X)";
+    default:
+      return {};
+  }
+}
+
+void ClearFitAndGraphType(Series& series) {
+  series.ClearFit();
+  series.GraphType = GraphTypeWithoutFit(series.GraphType);
+}
+
+Real FitErrorPercent(Real y, Real yFit) {
+  if (y != 0) return (yFit - y) * 100 / y;
+  if (yFit != 0) return std::copysign(1e100L, yFit);
+  return 1e1000L;
+}
+
+FitErrorOutcome ListFitError(Series& series) {
+  if (series.Fit.FitKind == kFitNone) return FitErrorOutcome::NoFit;
+  series.Fit.RunFit();
+  if (!series.Fit.FitOk) {
+    // The run has beeped. A refusal also switched FitActive off, which ClearFit would read as
+    // "nothing to clear", yet the old fit's values and column are still there.
+    series.FitActive = true;
+    series.ClearFit();
+    return FitErrorOutcome::Refused;
+  }
+  series.FitHeader = kFitErrorHeader;
+  for (std::int32_t row = 1; row <= series.MaxIndex; ++row) {
+    const Tdata& p = series.Points[static_cast<std::size_t>(row - 1)];
+    if (p.XValid && p.YValid) {
+      series.Cells.SetNumber(row, kFitColumn, FitErrorPercent(p.Y, p.YFit));
+    } else {
+      series.Cells.Clear(row, kFitColumn);
+    }
+  }
+  series.NotifyGridChanged();
+  return FitErrorOutcome::Listed;
+}
+
+FitSnapshot::FitSnapshot(const Series& series)
+    : points_(series.Points),
+      cells_(series.Cells),
+      fit_(series.Fit),
+      fitHeader_(series.FitHeader),
+      pointCount_(series.PointCount),
+      xMax_(series.XMax),
+      xMin_(series.XMin),
+      yMax_(series.YMax),
+      yMin_(series.YMin),
+      graphType_(series.GraphType),
+      fitActive_(series.FitActive) {}
+
+void FitSnapshot::Restore(Series& series) const {
+  series.Points = points_;
+  series.Cells = cells_;
+  series.Fit = fit_;
+  series.FitHeader = fitHeader_;
+  series.PointCount = pointCount_;
+  series.XMax = xMax_;
+  series.XMin = xMin_;
+  series.YMax = yMax_;
+  series.YMin = yMin_;
+  series.GraphType = graphType_;
+  series.FitActive = fitActive_;
+  series.NotifyGridChanged();
+}
+
+}  // namespace tavel

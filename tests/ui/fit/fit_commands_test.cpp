@@ -1,0 +1,125 @@
+// The fit dialog, "&Clear Fit" and "Fit &Error %" launched from the real frame's windows.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "core/series/workspace.h"
+#include "support/scripted_prompts.h"
+#include "ui/app/main_frame.h"
+#include "ui/datawin/data_window.h"
+#include "ui/fit/fit_dialog.h"
+#include "ui/graph/graph_window.h"
+
+namespace tavel {
+namespace {
+
+QAction* ItemTitled(QMenu* menu, const QString& text) {
+  for (QAction* a : menu->actions()) {
+    if (a->text() == text) return a;
+  }
+  return nullptr;
+}
+
+// Acts on the fit dialog as each opening shows it: records its heading and presses the
+// button the script names ("Next" until the last).
+void ScriptFitDialog(std::vector<QString>* headings, int nexts, int tries = 400) {
+  QTimer::singleShot(tries == 400 ? 0 : 5, [=] {
+    auto* dlg = qobject_cast<TFitF*>(QApplication::activeModalWidget());
+    if (dlg == nullptr) {
+      if (tries > 0) ScriptFitDialog(headings, nexts, tries - 1);
+      return;
+    }
+    headings->push_back(dlg->Label9->text());
+    if (nexts > 0) {
+      ScriptFitDialog(headings, nexts - 1);
+      dlg->NextB->click();
+    } else {
+      dlg->OKBtn->click();
+    }
+  });
+}
+
+class FitCommandsTest : public ::testing::Test {
+ protected:
+  FitCommandsTest() {
+    frame = std::make_unique<TMDIMainF>(workspace, prompts, dir.filePath("t.cfg").toStdString());
+    frame->CreateDialogs();
+    frame->resize(1000, 800);
+    frame->show();
+    for (int i = 0; i < 3; ++i) frame->NewData();
+    for (Series* s : workspace.DataWindows) {
+      for (int row = 1; row <= 3; ++row) {
+        s->Cells.SetNumber(row, kXColumn, row);
+        s->Cells.SetNumber(row, kYColumn, row * s->SeriesNumber);
+      }
+    }
+  }
+  TSpreadF* WindowOf(std::int32_t number) const {
+    return frame->DataWindowOf(*workspace.FindSeries(number));
+  }
+  void Activate(std::int32_t number) {
+    frame->mdiArea()->setActiveSubWindow(WindowOf(number)->SubWindow());
+    frame->TrackActiveChild();
+  }
+
+  QTemporaryDir dir;
+  testing::ScriptedPrompts prompts;
+  Workspace workspace{prompts};
+  std::unique_ptr<TMDIMainF> frame;
+};
+
+TEST_F(FitCommandsTest, NextFromTheHighestSeriesWrapsToTheLowest) {
+  Activate(3);
+  QAction* fit = ItemTitled(WindowOf(3)->RegressionMenu, "&Fit");
+  ASSERT_TRUE(fit->isEnabled());
+  std::vector<QString> headings;
+  ScriptFitDialog(&headings, 2);
+  fit->trigger();
+  EXPECT_EQ(headings, (std::vector<QString>{"Series # 3", "Series # 1", "Series # 2"}));
+  EXPECT_FALSE(workspace.Settings.NextSeriesRequested);
+}
+
+TEST_F(FitCommandsTest, GraphPopupStartsAtTheLowestSeriesAndReturnsToTheGraph) {
+  Activate(2);
+  frame->ShowGraphWindow();
+  auto* graph = qobject_cast<TGraphF*>(frame->GraphWindow.data());
+  ASSERT_NE(graph, nullptr);
+  ASSERT_EQ(frame->ActiveChildClass, ChildClass::GraphWindow);
+  std::vector<QString> headings;
+  ScriptFitDialog(&headings, 1);
+  ItemTitled(graph->PopupMenu1, "&Fit")->trigger();
+  EXPECT_EQ(headings, (std::vector<QString>{"Series # 1", "Series # 2"}));
+  EXPECT_EQ(frame->ActiveChildClass, ChildClass::GraphWindow);
+}
+
+TEST_F(FitCommandsTest, ClearFitAndFitErrorFromTheRegressionMenu) {
+  Activate(2);
+  Series& s = *workspace.FindSeries(2);
+  QMenu* menu = WindowOf(2)->RegressionMenu;
+  s.GraphType = kGraphBarFit;
+  ItemTitled(menu, "&Clear Fit")->trigger();
+  EXPECT_EQ(s.GraphType, kGraphBar);
+
+  s.Fit.FitKind = 1;
+  s.Fit.RunFit();
+  ItemTitled(menu, "Fit &Error %")->trigger();
+  EXPECT_EQ(s.HeaderText(kFitColumn), "   % Error YFit");
+  EXPECT_EQ(s.Cells.Text(1, kFitColumn), "0");
+  ItemTitled(menu, "&Clear Fit")->trigger();
+  EXPECT_FALSE(s.FitActive);
+  EXPECT_EQ(s.HeaderText(kFitColumn), "          Y2 Fit");
+}
+
+}  // namespace
+}  // namespace tavel
