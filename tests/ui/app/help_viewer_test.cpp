@@ -12,7 +12,7 @@ TEST(HelpViewerTest, HelpFileIsBesideTheExecutable) {
   EXPECT_EQ(HelpFilePath("/opt/tavel.d/TAVEL.EXE"), "/opt/tavel.d/TAVEL.hlp");
 }
 
-TEST(HelpViewerTest, ShowsTitleNumberAndDescriptionOfATopic) {
+TEST(HelpViewerTest, ShowsTheTitleOfATopic) {
   HelpViewer viewer("/x/tavel.hlp");
   const struct {
     int context;
@@ -26,8 +26,7 @@ TEST(HelpViewerTest, ShowsTitleNumberAndDescriptionOfATopic) {
     viewer.ShowTopic(t.context);
     EXPECT_EQ(viewer.CurrentTopic(), t.context);
     const QString page = viewer.PageText();
-    EXPECT_TRUE(page.contains("Tavel Graphics Help")) << t.context;
-    EXPECT_TRUE(page.contains(QString("Topic %1").arg(t.context))) << t.context;
+    EXPECT_TRUE(viewer.windowTitle().startsWith("Tavel Graphics Help")) << t.context;
     EXPECT_TRUE(page.contains(t.description)) << page.toStdString();
   }
   EXPECT_TRUE(viewer.isVisible());
