@@ -45,11 +45,12 @@ int main(int argc, char** argv) {
   std::shuffle(order.begin(), order.end(), std::mt19937(42));
   const long before = ResidentKiB();
   tavel::Series& s = ws.CreateSeries();
+  // Filled as the file readers fill a series: the rows, then the grid from them.
   for (std::int32_t r = 1; r <= rows; ++r) {
     const auto x = static_cast<tavel::Real>(order[static_cast<std::size_t>(r - 1)]);
-    s.Cells.SetNumber(r, tavel::kXColumn, x * 0.5L);
-    s.Cells.SetNumber(r, tavel::kYColumn, x * x);
+    s.Points[static_cast<std::size_t>(r - 1)] = tavel::Tdata(x * 0.5L, x * x, 0, true, true);
   }
+  s.FillGrid();
   const long after = ResidentKiB();
   order.clear();
   order.shrink_to_fit();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <stdexcept>
 
 #include "core/series/number_text.h"
@@ -17,14 +18,8 @@ static_assert(std::numeric_limits<Real>::digits == 64,
 
 namespace {
 
-Real& ValueOf(Tdata& row, int column) {
-  return column == kXColumn ? row.X : column == kYColumn ? row.Y : row.YFit;
-}
 const Real& ValueOf(const Tdata& row, int column) {
   return column == kXColumn ? row.X : column == kYColumn ? row.Y : row.YFit;
-}
-bool& FlagOf(Tdata& row, int column) {
-  return column == kXColumn ? row.XValid : column == kYColumn ? row.YValid : row.FitValid;
 }
 bool FlagOf(const Tdata& row, int column) {
   return column == kXColumn ? row.XValid : column == kYColumn ? row.YValid : row.FitValid;
@@ -84,14 +79,6 @@ const Tdata* CellGrid::SharedRow(std::int32_t row) const {
   return index < rows_->size() ? &(*rows_)[index] : nullptr;
 }
 
-Tdata& CellGrid::SharedRowForWriting(std::int32_t row) {
-  if (row < 1 || row > sharedCount_) ThrowRowOutOfRange();
-  if (rows_->size() < static_cast<std::size_t>(sharedCount_)) {
-    rows_->resize(static_cast<std::size_t>(sharedCount_));
-  }
-  return (*rows_)[static_cast<std::size_t>(row - 1)];
-}
-
 Real CellGrid::LoadValue(const unsigned char* bytes) {
   Real value = 0;
   std::memcpy(&value, bytes, kValueBytes);
@@ -148,11 +135,8 @@ Real CellGrid::Number(std::int32_t row, int column) const {
 
 void CellGrid::SetNumber(std::int32_t row, int column, Real value) {
   if (sharing_) {
-    Tdata& r = SharedRowForWriting(row);
-    if (!texts_.empty()) texts_.erase(Key(row, column));
-    ValueOf(r, column) = value;
-    FlagOf(r, column) = true;
-    return;
+    SharedRow(row);  // a row outside the grid is refused before anything is copied
+    KeepOwnCopy();
   }
   auto& r = At(row);
   if (r.state[column - 1] == State::Text) texts_.erase(Key(row, column));
@@ -175,19 +159,15 @@ void CellGrid::SetText(std::int32_t row, int column, std::string_view text) {
     case State::Empty:
       break;
   }
-  // A shared row keeps its old value until the rows are read again, as rows always do.
-  if (!sharing_) At(row).state[column - 1] = State::Text;
+  if (sharing_) KeepOwnCopy();
+  At(row).state[column - 1] = State::Text;
   texts_[Key(row, column)] = std::string(text);
 }
 
 void CellGrid::Clear(std::int32_t row, int column) {
   if (sharing_) {
-    if (!texts_.empty()) texts_.erase(Key(row, column));
-    if (SharedRow(row) == nullptr) return;
-    Tdata& r = SharedRowForWriting(row);
-    ValueOf(r, column) = 0;
-    FlagOf(r, column) = false;
-    return;
+    SharedRow(row);
+    KeepOwnCopy();
   }
   auto& r = At(row);
   if (r.state[column - 1] == State::Text) texts_.erase(Key(row, column));
@@ -195,23 +175,8 @@ void CellGrid::Clear(std::int32_t row, int column) {
 }
 
 void CellGrid::ClearColumn(int column) {
-  if (!sharing_) {
-    for (std::int32_t row = 1; row <= RowCount(); ++row) Clear(row, column);
-    return;
-  }
-  for (auto it = texts_.begin(); it != texts_.end();) {
-    if (static_cast<int>(it->first & 3) == column) {
-      it = texts_.erase(it);
-    } else {
-      ++it;
-    }
-  }
-  const std::size_t rows = std::min(rows_->size(), static_cast<std::size_t>(sharedCount_));
-  for (std::size_t i = 0; i < rows; ++i) {
-    Tdata& r = (*rows_)[i];
-    ValueOf(r, column) = 0;
-    FlagOf(r, column) = false;
-  }
+  if (sharing_) KeepOwnCopy();
+  for (std::int32_t row = 1; row <= RowCount(); ++row) Clear(row, column);
 }
 
 CellGrid::Reading CellGrid::ReadCell(const PackedRow& r, std::int32_t row, int column) const {
@@ -264,17 +229,9 @@ void CellGrid::ReadSharedRow(std::int32_t row, Real* const (&values)[3],
 
 void CellGrid::WriteSharedRow(std::int32_t row, const Real* const (&values)[3],
                               const bool (&valid)[3]) {
-  Tdata& r = SharedRowForWriting(row);
-  for (int c = 0; c < 3; ++c) {
-    if (!texts_.empty()) texts_.erase(Key(row, c + 1));
-    Real& value = ValueOf(r, c + 1);
-    if (valid[c]) {
-      if (&value != values[c]) std::memcpy(&value, values[c], kValueBytes);
-    } else {
-      value = 0;
-    }
-    FlagOf(r, c + 1) = valid[c];
-  }
+  SharedRow(row);
+  KeepOwnCopy();
+  WriteRow(row, values, valid);
 }
 
 void CellGrid::ShareRows(std::vector<Tdata>* rows, std::int32_t count) {
@@ -286,6 +243,11 @@ void CellGrid::ShareRows(std::vector<Tdata>* rows, std::int32_t count) {
 }
 
 void CellGrid::KeepOwnCopy() {
+  if (!sharing_) return;
+  // Cells of separate rows may be written from separate threads: the first write copies, and
+  // the others wait for the copy rather than write into the shared rows.
+  static std::mutex copying;
+  const std::lock_guard<std::mutex> lock(copying);
   if (!sharing_) return;
   const std::int32_t count = sharedCount_;
   std::vector<PackedRow> own(static_cast<std::size_t>(count));

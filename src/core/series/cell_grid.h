@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -26,7 +27,8 @@ enum GridColumn : int { kIndexColumn = 0, kXColumn = 1, kYColumn = 2, kFitColumn
 // hold exactly what the grid shows: each value is then kept once, and a million rows cost
 // nothing beyond the rows. While the rows differ from the grid (packed, sorted, or handed to a
 // computation by ReadGrid) the grid keeps its own packed copy, ten value bytes and a state byte
-// per cell. A grid made on its own always keeps its own copy.
+// per cell; writing a cell takes that copy first, so a cell write never changes the rows. A
+// grid made on its own always keeps its own copy.
 class CellGrid {
  public:
   enum class State : std::uint8_t { Empty = 0, Number = 1, Text = 2 };
@@ -119,7 +121,8 @@ class CellGrid {
   void ShareRows(std::vector<Tdata>* rows, std::int32_t count);
   // Whether the number cells are the shared rows right now.
   bool SharesRows() const { return sharing_; }
-  // The grid takes its own copy of its cells, so the rows may change without changing it.
+  // The grid takes its own copy of its cells, so the rows may change without changing it. Safe
+  // to call from several threads at once (the first one copies).
   void KeepOwnCopy();
   // Back to the shared rows, which must hold exactly the grid's cells again (each number cell's
   // value with its flag set, an empty cell's flag cleared; free texts stay in the side table).
@@ -152,7 +155,6 @@ class CellGrid {
   }
   // The shared row of grid row `row`; a row the series has not sized yet reads as empty.
   const Tdata* SharedRow(std::int32_t row) const;
-  Tdata& SharedRowForWriting(std::int32_t row);
   bool IsText(std::int32_t row, int column) const {
     return !texts_.empty() && texts_.count(Key(row, column)) != 0;
   }
@@ -174,7 +176,8 @@ class CellGrid {
   std::unordered_map<std::uint64_t, std::string> texts_;
   std::vector<Tdata>* rows_ = nullptr;  // the series' rows, once shared
   std::int32_t sharedCount_ = 0;
-  bool sharing_ = false;
+  // Written only while no other thread uses the grid, or by KeepOwnCopy under its lock.
+  std::atomic<bool> sharing_{false};
 };
 
 }  // namespace tavel

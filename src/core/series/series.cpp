@@ -416,7 +416,13 @@ void Series::ClearFit() {
   if (!FitActive) return;
   Fit.ClearStoredValues();
   FitHeader = DefaultFitHeader();
-  Cells.ClearColumn(kFitColumn);
+  // While the grid shares the rows, emptying the rows' fitted values empties the Fit cells too,
+  // without the grid taking a copy of a million cells first.
+  bool fitTexts = false;
+  Cells.ForEachText([&](std::int32_t, int column, const std::string&) {
+    if (column == kFitColumn) fitTexts = true;
+  });
+  if (!Cells.SharesRows() || fitTexts) Cells.ClearColumn(kFitColumn);
   for (Tdata& row : Points) {
     row.YFit = 0;
     row.FitValid = false;

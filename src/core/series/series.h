@@ -47,8 +47,9 @@ class Series {
   // Row i belongs to grid row i + 1; always MaxIndex entries. While the rows hold exactly what
   // the grid shows (after FillGrid, and after PackPoints or SortByX found them packed and in
   // order already) the grid keeps its numbers here and nowhere else, so a value written straight
-  // into a row shows in its cell as well. ReadGrid hands the rows over: from then on they may be
-  // changed freely, and the grid keeps its cells until FillGrid writes the rows back.
+  // into a row shows in its cell as well (writing a cell gives the grid its own copy first).
+  // ReadGrid hands the rows over: from then on they may be changed freely, and the grid keeps
+  // its cells until FillGrid writes the rows back.
   std::vector<Tdata> Points;
   TFitObj Fit;
   std::string FileName = "NoName.prn";

@@ -250,16 +250,18 @@ TEST_F(SeriesTest, GridKeepsItsCellsWhateverHappensToTheRows) {
   const CellGrid copy = s.Cells;  // a copy keeps its own cells
   s.FillGrid();                   // the rows become the grid, each value kept once
   EXPECT_TRUE(s.Cells.SharesRows());
-  s.Cells.SetNumber(4, kXColumn, 5);
-  EXPECT_EQ(s.Points[3].X, 5);
+  s.Cells.SetNumber(4, kXColumn, 5);  // a cell write leaves the rows as they are
+  EXPECT_FALSE(s.Cells.SharesRows());
+  EXPECT_EQ(s.Cells.Text(4, kXColumn), "5");
+  EXPECT_FALSE(s.Points[3].XValid);
   EXPECT_TRUE(copy.IsEmpty(4, kXColumn));
 
   Series& sorted = NewSeries(3);
   Put(sorted, 1, 1, 1);
   Put(sorted, 2, 2, 4);
-  sorted.FillGrid();
-  sorted.SortByX(true);  // complete rows in order: nothing moves, nothing is copied
+  sorted.SortByX(true);  // complete rows in order: they are the grid's cells again
   EXPECT_TRUE(sorted.Cells.SharesRows());
+  sorted.SortByX(true);  // and nothing moves or is copied the next time
   EXPECT_EQ(sorted.PointCount, 2);
   EXPECT_EQ(sorted.YMax, 4);
 }
