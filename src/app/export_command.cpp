@@ -109,9 +109,14 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::o
   return 0;
 }
 
-int RunPrintPdfCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+namespace {
+
+// `--print-pdf` and `--print-data-pdf`: OUT.pdf INPUT, read, then the pass into the PDF.
+using PdfPass = bool (*)(Workspace& workspace, const std::string& path, std::string& why);
+int RunPdfCommand(const char* option, PdfPass pass, const std::vector<std::string>& args,
+                  std::ostream& err) {
   if (args.size() != 2) {
-    err << "usage: tavel --print-pdf OUT.pdf INPUT.prn|INPUT.gra\n";
+    err << "usage: tavel " << option << " OUT.pdf INPUT.prn|INPUT.gra\n";
     return 2;
   }
   const std::string& out = args[0];
@@ -126,35 +131,26 @@ int RunPrintPdfCommand(const std::vector<std::string>& args, std::ostream&, std:
   Workspace workspace(prompts);
   if (!ReadInputFile(workspace, input, err)) return 1;
   std::string why;
-  if (!PrintGraphPdf(workspace, out, why)) {
+  if (!pass(workspace, out, why)) {
     err << "tavel: " << out << ": " << why << '\n';
     return 1;
   }
   return 0;
 }
 
+}  // namespace
+
+int RunPrintPdfCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+  return RunPdfCommand("--print-pdf", &PrintGraphPdf, args, err);
+}
+
 int RunPrintDataPdfCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-  if (args.size() != 2) {
-    err << "usage: tavel --print-data-pdf OUT.pdf INPUT.prn|INPUT.gra\n";
-    return 2;
-  }
-  const std::string& out = args[0];
-  const std::string& input = args[1];
-  if (ExtensionOf(out) != ".pdf") {
-    err << "tavel: " << out << ": the name must end in .pdf\n";
-    return 2;
-  }
-  HeadlessGui gui;
-  std::ostringstream reports;
-  QuietPrompts prompts(reports);
-  Workspace workspace(prompts);
-  if (!ReadInputFile(workspace, input, err)) return 1;
-  std::string why;
-  if (!PrintDataPdf(workspace, out, why)) {
-    err << "tavel: " << out << ": " << why << '\n';
-    return 1;
-  }
-  return 0;
+  return RunPdfCommand(
+      "--print-data-pdf",
+      [](Workspace& workspace, const std::string& path, std::string& why) {
+        return PrintDataPdf(workspace, path, why);
+      },
+      args, err);
 }
 
 int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -238,42 +238,15 @@ CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
     }
   });
   const std::int64_t records = partRecords[0] + partRecords[1];
-  std::int64_t columns = std::max(partColumns[0], partColumns[1]);
+  const std::int64_t columns = std::max(partColumns[0], partColumns[1]);
   const std::int64_t rows = records - (header ? 1 : 0);
   if (rows <= 0 || rows > std::numeric_limits<std::int32_t>::max()) {
     result.failed = rows > 0;
     return result;
   }
-  const auto open = static_cast<std::int64_t>(workspace.DataWindows.size());
-  if (open + columns > MaxSeries + 1) {
-    columns = MaxSeries - open + 1;
-    workspace.prompts().Beep();
-    workspace.prompts().ErrorBox(SeriesLimitMessage());
-    result.limitReached = true;
-  }
-  if (columns <= 1) return result;
-  if (!DataFileRowsFit(rows, columns - 1)) {
-    result.failed = true;
+  if (!CreateFileSeries(workspace, static_cast<std::int32_t>(rows), columns, result)) {
     return result;
   }
-
-  try {
-    const ScopedValue<std::int32_t> size(workspace.Settings.NextDataSize,
-                                         static_cast<std::int32_t>(rows));
-    for (std::int64_t i = 1; i < columns; ++i) result.created.push_back(&workspace.CreateSeries());
-  } catch (const std::exception&) {
-    while (!result.created.empty()) {
-      workspace.DestroySeries(*result.created.back());
-      result.created.pop_back();
-    }
-    workspace.SortDataWindows();
-    result.failed = true;
-    return result;
-  }
-  workspace.SortDataWindows();
-  std::stable_sort(
-      result.created.begin(), result.created.end(),
-      [](const Series* a, const Series* b) { return a->SeriesNumber < b->SeriesNumber; });
 
   // The second pass fills the rows, each half its own.
   const std::size_t series = result.created.size();

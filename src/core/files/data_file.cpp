@@ -5,6 +5,7 @@
 #include <exception>
 #include <limits>
 
+#include "core/cells/clipboard_text.h"
 #include "core/files/atomic_file.h"
 #include "core/files/csv_file.h"
 #include "core/files/data_file_number.h"
@@ -69,29 +70,20 @@ SaveResult SaveDataAs(Series& series, Prompts& prompts) {
   });
 }
 
-DataFileOpenResult OpenDataFile(Workspace& workspace, const std::string& path) {
-  DataFileOpenResult result;
-  const auto layout = MeasureDataFile(path);
-  if (!layout || layout->shape.lines > std::numeric_limits<std::int32_t>::max()) {
-    result.failed = true;
-    return result;
-  }
-  const auto rows = static_cast<std::int32_t>(layout->shape.lines);
-  std::int64_t columns = layout->shape.maxTokens;
+bool CreateFileSeries(Workspace& workspace, std::int32_t rows, std::int64_t columns,
+                      DataFileOpenResult& result) {
   const auto open = static_cast<std::int64_t>(workspace.DataWindows.size());
   if (open + columns > MaxSeries + 1) {
     columns = MaxSeries - open + 1;
     workspace.prompts().Beep();
-    workspace.prompts().ErrorBox("Sorry the number of series is LIMITED to " +
-                                 std::to_string(MaxSeries) + ".");
+    workspace.prompts().ErrorBox(SeriesLimitMessage());
     result.limitReached = true;
   }
-  if (columns <= 1) return result;
+  if (columns <= 1) return false;
   if (!DataFileRowsFit(rows, columns - 1)) {
     result.failed = true;
-    return result;
+    return false;
   }
-
   try {
     const ScopedValue<std::int32_t> size(workspace.Settings.NextDataSize, rows);
     for (std::int64_t i = 1; i < columns; ++i) result.created.push_back(&workspace.CreateSeries());
@@ -103,12 +95,25 @@ DataFileOpenResult OpenDataFile(Workspace& workspace, const std::string& path) {
     }
     workspace.SortDataWindows();
     result.failed = true;
-    return result;
+    return false;
   }
   workspace.SortDataWindows();
   std::stable_sort(
       result.created.begin(), result.created.end(),
       [](const Series* a, const Series* b) { return a->SeriesNumber < b->SeriesNumber; });
+  return true;
+}
+
+DataFileOpenResult OpenDataFile(Workspace& workspace, const std::string& path) {
+  DataFileOpenResult result;
+  const auto layout = MeasureDataFile(path);
+  if (!layout || layout->shape.lines > std::numeric_limits<std::int32_t>::max()) {
+    result.failed = true;
+    return result;
+  }
+  const auto rows = static_cast<std::int32_t>(layout->shape.lines);
+  const std::int64_t columns = layout->shape.maxTokens;
+  if (!CreateFileSeries(workspace, rows, columns, result)) return result;
   result.failed = !ReadDataFile(path, result.created, rows, *layout);
   return result;
 }

@@ -50,6 +50,12 @@ struct DataFileOpenResult {
 // The caller redraws the graph.
 DataFileOpenResult OpenDataFile(Workspace& workspace, const std::string& path);
 
+// The new series a file of `columns` columns (X, then one series per column) and `rows` rows
+// opens into: the series limit with its box, the memory check, creation in ascending series
+// number. False when there is nothing to read into; result.failed tells a refusal.
+bool CreateFileSeries(Workspace& workspace, std::int32_t rows, std::int64_t columns,
+                      DataFileOpenResult& result);
+
 // The reading pass into the new series (ascending series number), `rows` lines. On success the
 // last series takes FileName := path and every series' caption names the file; each series'
 // grid is filled from what was read either way. False when the file could not be read.

@@ -1,5 +1,7 @@
 #include "core/files/graph_file.h"
 
+#include "core/cells/clipboard_text.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -489,8 +491,7 @@ void ApplyGraphFile(Workspace& workspace, GraphFileContents&& contents, const st
   GraphSettings& s = workspace.Settings;
   if (contents.LimitReached) {
     workspace.prompts().Beep();
-    workspace.prompts().ErrorBox("Sorry the number of series is LIMITED to " +
-                                 std::to_string(MaxSeries) + ".");
+    workspace.prompts().ErrorBox(SeriesLimitMessage());
   }
   workspace.DestroyAllSeries();
   struct SizeKept {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/fit/fit_report.h"
 #include "core/series/number_text.h"
 #include "core/series/series_options.h"
 
@@ -23,26 +24,10 @@ std::array<std::string, 7> FitLabelTexts(const TFitObj& fit) {
 }
 
 std::string SampleEquation(std::int32_t kind) {
-  switch (kind) {
-    case 1:
-      return "Y = A + B*X";
-    case 2:
-      return "Y = A + B*X + C*X^2";
-    case 3:
-      return "Y = A + B*X + C*X^2 + D*X^3";
-    case 4:
-      return "Y = A + B*X + C*X^2 + D*X^3 + E*X^4";
-    case 5:
-      return "Y = A + B*X + C*X^2 + D*X^3 + E*X^4 + F*X^5";
-    case kFitPower:
-      return "Y = A*X^B";
-    case kFitExponential:
-      return "Y = A*e^(B*X)";
-    case kFitNaturalLog:
-      return "Y = A + B*Ln(X)";
-    default:
-      return {};
-  }
+  // The printout's equation line with the "=" closed up to the "Y".
+  std::string line = FitEquationLine(kind);
+  if (!line.empty()) line.replace(0, 5, "Y =");
+  return line;
 }
 
 void ClearFitAndGraphType(Series& series) {

@@ -2,8 +2,11 @@
 
 #include <QList>
 #include <QPair>
+#include <functional>
 
+class QMdiSubWindow;
 class QMenu;
+class QWidget;
 
 namespace tavel {
 
@@ -24,5 +27,10 @@ class MdiChild {
   virtual ChildClass Class() const = 0;
   virtual QList<MenuGroup> MenuGroups() const { return {}; }
 };
+
+// The frame's sub-window around a child: deleted when closed, titled and with the help context
+// of the child, and `activated` run each time it becomes the active child.
+QMdiSubWindow* NewChildSubWindow(QWidget* child, int helpContext,
+                                 const std::function<void()>& activated);
 
 }  // namespace tavel

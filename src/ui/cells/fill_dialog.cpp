@@ -72,17 +72,7 @@ TFillF::TFillF(Workspace& workspace, Prompts& prompts, QWidget* parent)
   NextB = DialogButton("Next", nullptr, this);
   ButtonHelp = DialogButton("Help", nullptr, this);
 
-  auto* left = new QVBoxLayout;
-  left->addWidget(Label1);
-  left->addWidget(OperateOnBox);
-  left->addWidget(LimitsBox);
-  auto* buttons = new QVBoxLayout;
-  for (QPushButton* b : {ButtonOK, ButtonOperate, NextB, ButtonHelp}) buttons->addWidget(b);
-  buttons->addStretch(1);
-  auto* top = new QHBoxLayout(this);
-  top->addLayout(left);
-  top->addLayout(buttons);
-  top->setSizeConstraint(QLayout::SetFixedSize);
+  LayOutWithButtonColumn(this, {Label1, OperateOnBox, LimitsBox}, {ButtonOK, ButtonOperate, NextB, ButtonHelp});
 
   connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
   connect(ButtonOperate, &QPushButton::clicked, this, &TFillF::ButtonOperateClick);

@@ -53,16 +53,7 @@ TMath_XYF::TMath_XYF(Workspace& workspace, Prompts& prompts, QWidget* parent)
   NextB = DialogButton("Next", nullptr, this);
   ButtonHelp = DialogButton("Help", nullptr, this);
 
-  auto* left = new QVBoxLayout;
-  left->addWidget(Label1);
-  left->addWidget(Math_XYBox);
-  auto* buttons = new QVBoxLayout;
-  for (QPushButton* b : {ButtonOK, ButtonOperate, NextB, ButtonHelp}) buttons->addWidget(b);
-  buttons->addStretch(1);
-  auto* top = new QHBoxLayout(this);
-  top->addLayout(left);
-  top->addLayout(buttons);
-  top->setSizeConstraint(QLayout::SetFixedSize);
+  LayOutWithButtonColumn(this, {Label1, Math_XYBox}, {ButtonOK, ButtonOperate, NextB, ButtonHelp});
 
   connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
   connect(ButtonOperate, &QPushButton::clicked, this, &TMath_XYF::ButtonOperateClick);

@@ -1,9 +1,11 @@
 #include "ui/cells/series_dialog.h"
 
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QMdiSubWindow>
 #include <QPalette>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "core/series/number_text.h"
 #include "core/series/series.h"
@@ -42,6 +44,20 @@ QPushButton* DialogButton(const QString& caption, const char* hint, QWidget* par
   button->setAutoDefault(false);
   if (hint != nullptr) button->setToolTip(hint);
   return button;
+}
+
+void LayOutWithButtonColumn(QDialog* dialog, std::initializer_list<QWidget*> controls,
+                            std::initializer_list<QPushButton*> buttons) {
+  auto* left = new QVBoxLayout;
+  for (QWidget* control : controls) left->addWidget(control);
+  auto* right = new QVBoxLayout;
+  for (QPushButton* button : buttons) right->addWidget(button);
+  right->addStretch(1);
+  auto* top = new QHBoxLayout(dialog);
+  top->addLayout(left);
+  top->addLayout(right);
+  // A dialog border: the size is the layout's and cannot be dragged.
+  top->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 }  // namespace tavel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <initializer_list>
+
 class QDialog;
 class QPushButton;
 class QString;
@@ -17,6 +19,11 @@ void PrepareSeriesDialog(QDialog* dialog, TSpreadF& window);
 
 // The series the window shows; null once it is gone.
 Series* SeriesOf(const TSpreadF* window);
+
+// The fixed-size layout of the X & Y operations and fill dialogs: the controls in a column on
+// the left, the buttons in a column on the right.
+void LayOutWithButtonColumn(QDialog* dialog, std::initializer_list<QWidget*> controls,
+                            std::initializer_list<QPushButton*> buttons);
 
 // A push button with its caption and, when given, its hint.
 QPushButton* DialogButton(const QString& caption, const char* hint, QWidget* parent);

@@ -208,19 +208,9 @@ TSpreadF::~TSpreadF() {
 
 QMdiSubWindow* TSpreadF::CreateSubWindow(Series& series, DataWindowHost& host, Clipboard& clipboard,
                                          QMdiArea* area) {
-  auto* sub = new QMdiSubWindow;
-  sub->setAttribute(Qt::WA_DeleteOnClose);
   auto* window = new TSpreadF(series, host, clipboard);
-  sub->setWidget(window);
-  sub->setWindowTitle(window->windowTitle());
-  SetHelpContext(sub, 400);
+  QMdiSubWindow* sub = NewChildSubWindow(window, 400, [&host] { host.TrackActiveChild(); });
   sub->resize(kWindowWidth, kWindowHeight);
-  QObject::connect(sub, &QMdiSubWindow::windowStateChanged, window,
-                   [&host](Qt::WindowStates before, Qt::WindowStates now) {
-                     if ((now & Qt::WindowActive) && !(before & Qt::WindowActive)) {
-                       host.TrackActiveChild();
-                     }
-                   });
   if (area) area->addSubWindow(sub);
   return sub;
 }

@@ -92,23 +92,13 @@ TGraphF::~TGraphF() {
 
 QMdiSubWindow* TGraphF::CreateSubWindow(Workspace& workspace, Prompts& prompts, GraphHost& host,
                                         QMdiArea* area) {
-  auto* sub = new QMdiSubWindow;
-  sub->setAttribute(Qt::WA_DeleteOnClose);
   auto* window = new TGraphF(workspace, prompts, host);
-  sub->setWidget(window);
-  sub->setWindowTitle(window->windowTitle());
-  SetHelpContext(sub, 550);
+  QMdiSubWindow* sub = NewChildSubWindow(window, 550, [window] { window->FormActivate(); });
   if (area) area->addSubWindow(sub);
   const GraphSettings& s = workspace.Settings;
   sub->setGeometry(s.GraphLeft, s.GraphTop, s.GraphWidth, s.GraphHeight);
   window->placement_ = sub->geometry();
   sub->installEventFilter(window);
-  QObject::connect(sub, &QMdiSubWindow::windowStateChanged, window,
-                   [window](Qt::WindowStates before, Qt::WindowStates now) {
-                     if ((now & Qt::WindowActive) && !(before & Qt::WindowActive)) {
-                       window->FormActivate();
-                     }
-                   });
   return sub;
 }
 

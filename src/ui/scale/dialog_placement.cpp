@@ -1,7 +1,11 @@
 #include "ui/scale/dialog_placement.h"
 
+#include <QButtonGroup>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 #include <QWidget>
 
 namespace tavel {
@@ -25,6 +29,19 @@ bool SwallowEscapeWithoutCancel(QKeyEvent* event, const QPushButton* cancel) {
   }
   event->accept();
   return true;
+}
+
+QGroupBox* RadioBox(const QString& caption, std::initializer_list<const char*> items,
+                    QButtonGroup* group, QWidget* parent) {
+  auto* box = new QGroupBox(caption, parent);
+  auto* layout = new QVBoxLayout(box);
+  int id = 0;
+  for (const char* item : items) {
+    auto* button = new QRadioButton(item, box);
+    group->addButton(button, id++);
+    layout->addWidget(button);
+  }
+  return box;
 }
 
 }  // namespace tavel

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <initializer_list>
+
+class QButtonGroup;
+class QGroupBox;
 class QKeyEvent;
+class QString;
 class QPushButton;
 class QWidget;
 
@@ -12,5 +17,9 @@ void MoveIntoFrameCorner(QWidget* dialog, int inset);
 // Escape stands for "Cancel"; once an action has hidden that button there is nothing to
 // cancel, and the key is swallowed. True when the key was taken.
 bool SwallowEscapeWithoutCancel(QKeyEvent* event, const QPushButton* cancel);
+
+// A captioned radio group, its items one under another, numbered from 0 in the group.
+QGroupBox* RadioBox(const QString& caption, std::initializer_list<const char*> items,
+                    QButtonGroup* group, QWidget* parent);
 
 }  // namespace tavel

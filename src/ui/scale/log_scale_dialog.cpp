@@ -22,19 +22,6 @@ namespace {
 constexpr int kHelpTopic = 1000;
 constexpr int kFrameInset = 30;
 
-QGroupBox* RadioBox(const QString& caption, std::initializer_list<const char*> items,
-                    QButtonGroup* group, QWidget* parent) {
-  auto* box = new QGroupBox(caption, parent);
-  auto* layout = new QVBoxLayout(box);
-  int id = 0;
-  for (const char* item : items) {
-    auto* button = new QRadioButton(item, box);
-    group->addButton(button, id++);
-    layout->addWidget(button);
-  }
-  return box;
-}
-
 }  // namespace
 
 TLogScaleF::TLogScaleF(Workspace& workspace, Prompts& prompts, QWidget* parent)

@@ -27,19 +27,6 @@ namespace {
 constexpr int kHelpTopic = 1200;
 constexpr int kFrameInset = 30;
 
-QGroupBox* RadioBox(const QString& caption, std::initializer_list<const char*> items,
-                    QButtonGroup* group, QWidget* parent) {
-  auto* box = new QGroupBox(caption, parent);
-  auto* layout = new QVBoxLayout(box);
-  int id = 0;
-  for (const char* item : items) {
-    auto* button = new QRadioButton(item, box);
-    group->addButton(button, id++);
-    layout->addWidget(button);
-  }
-  return box;
-}
-
 // Checks the item, or none when the number names no item.
 void Select(QButtonGroup* group, int id) {
   if (QAbstractButton* item = group->button(id)) {

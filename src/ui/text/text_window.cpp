@@ -172,19 +172,9 @@ TTextF::~TTextF() {
 
 QMdiSubWindow* TTextF::CreateSubWindow(TextWindowHost& host, Prompts& prompts, Clipboard& clipboard,
                                        QMdiArea* area) {
-  auto* sub = new QMdiSubWindow;
-  sub->setAttribute(Qt::WA_DeleteOnClose);
   auto* window = new TTextF(host, prompts, clipboard);
-  sub->setWidget(window);
-  sub->setWindowTitle(window->windowTitle());
-  SetHelpContext(sub, 500);
+  QMdiSubWindow* sub = NewChildSubWindow(window, 500, [&host] { host.TrackActiveChild(); });
   sub->resize(kWindowWidth, kWindowHeight);
-  QObject::connect(sub, &QMdiSubWindow::windowStateChanged, window,
-                   [&host](Qt::WindowStates before, Qt::WindowStates now) {
-                     if ((now & Qt::WindowActive) && !(before & Qt::WindowActive)) {
-                       host.TrackActiveChild();
-                     }
-                   });
   if (area) area->addSubWindow(sub);
   return sub;
 }
