@@ -69,6 +69,8 @@ TGraphF::TGraphF(Workspace& workspace, Prompts& prompts, GraphHost& host, QWidge
   black.setColor(QPalette::Window, Qt::black);
   setPalette(black);
   setAutoFillBackground(true);
+  // Takes the focus when its sub-window is activated, so its own shortcuts (F3) reach it.
+  setFocusPolicy(Qt::StrongFocus);
 
   Image1 = new GraphImage(this);
   Image1->setObjectName("Image1");

@@ -690,6 +690,12 @@ TEST(FrameGraphWindowTest, ViewGraphDrawsTheSeriesAndGoesWithTheLastDataWindow) 
   ASSERT_NE(graph, nullptr);
   EXPECT_EQ(frame->ActiveChildClass, ChildClass::GraphWindow);
   EXPECT_EQ(series.PointCount, 3);  // the redraw sorted and measured the series
+  // F3 reaches Open while the graph window is the active child.
+  frame->activateWindow();
+  QWidget* focused = QApplication::focusWidget();
+  ASSERT_NE(focused, nullptr);
+  QTest::keyClick(focused, Qt::Key_F3);
+  EXPECT_EQ(prompts.dialogs.size(), 1u);
 
   prompts.answers = {Answer::Yes};
   frame->DataWindowOf(series)->CloseData();
