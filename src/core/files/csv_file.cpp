@@ -59,6 +59,9 @@ class CsvReader {
     return true;
   }
 
+  // What follows the records read so far.
+  std::string_view Rest() const { return text_.substr(std::min(pos_, text_.size())); }
+
  private:
   struct Quoted {
     std::size_t index, begin, length;
@@ -98,6 +101,33 @@ class CsvReader {
   std::string unquoted_;
   std::vector<Quoted> quotedAt_;
 };
+
+// The records of text without quotes and the most fields in one of them, counted without
+// taking the fields apart: what CsvReader would find, at a fraction of the cost.
+void CountUnquotedRecords(std::string_view text, char separator, std::int64_t& records,
+                          std::int64_t& columns) {
+  std::int64_t fields = 0;
+  bool inRecord = false;
+  for (const char c : text) {
+    if (c == '\r' || c == '\n') {
+      if (inRecord) {
+        ++records;
+        columns = std::max(columns, fields);
+        inRecord = false;
+      }
+      continue;
+    }
+    if (!inRecord) {
+      inRecord = true;
+      fields = 1;
+    }
+    fields += c == separator;
+  }
+  if (inRecord) {
+    ++records;
+    columns = std::max(columns, fields);
+  }
+}
 
 std::string_view Trimmed(std::string_view field) {
   while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
@@ -205,7 +235,8 @@ CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
   // the halves and what they give do not depend on the machine.
   std::string_view parts[2] = {body, {}};
   int partCount = 1;
-  if (body.size() >= kTwoPartBytes && body.find('"') == std::string_view::npos) {
+  const bool unquoted = body.find('"') == std::string_view::npos;
+  if (body.size() >= kTwoPartBytes && unquoted) {
     const std::size_t split = body.find_first_of("\r\n", body.size() / 2);
     if (split != std::string_view::npos) {
       parts[0] = body.substr(0, split);
@@ -222,20 +253,27 @@ CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
   RunParts(partCount, [&](int part) {
     std::vector<std::string_view> fields;
     CsvReader reader(parts[part], dialect.separator);
-    while (reader.Next(fields)) {
-      if (part == 0 && partRecords[0] == 0) {
-        Real ignored = 0;
-        header = std::any_of(fields.begin(), fields.end(), [&](std::string_view f) {
-          return ReadCsvCell(f, dialect.decimalMark, ignored) == CellRead::NotNumber;
-        });
-        if (header) {
-          for (std::string_view f : fields) names.emplace_back(Trimmed(f));
-        }
-      }
+    const auto count = [&] {
       ++partRecords[part];
       partColumns[part] =
           std::max<std::int64_t>(partColumns[part], static_cast<std::int64_t>(fields.size()));
+    };
+    if (part == 0 && reader.Next(fields)) {
+      Real ignored = 0;
+      header = std::any_of(fields.begin(), fields.end(), [&](std::string_view f) {
+        return ReadCsvCell(f, dialect.decimalMark, ignored) == CellRead::NotNumber;
+      });
+      if (header) {
+        for (std::string_view f : fields) names.emplace_back(Trimmed(f));
+      }
+      count();
     }
+    if (unquoted) {
+      CountUnquotedRecords(reader.Rest(), dialect.separator, partRecords[part],
+                           partColumns[part]);
+      return;
+    }
+    while (reader.Next(fields)) count();
   });
   const std::int64_t records = partRecords[0] + partRecords[1];
   const std::int64_t columns = std::max(partColumns[0], partColumns[1]);

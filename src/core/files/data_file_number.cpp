@@ -172,6 +172,21 @@ bool ScanWrittenForm(const char* p, const char* end, bool negative, Scan& scan) 
   return true;
 }
 
+// Eight more significant digits in one step, the common case of long tokens such as those of
+// other programs' files. Leaves p on the last of them, as the digit loops expect; false (and
+// nothing taken) before the first significant digit, near the 19-digit limit or short of eight
+// digits.
+bool TakeEightDigits(const char*& p, const char* end, std::uint64_t& mantissa, int& significant) {
+  if (mantissa == 0 || significant > 11 || end - p < 8) return false;
+  std::uint64_t word = 0;
+  std::memcpy(&word, p, 8);
+  if (!EightDigits(word)) return false;
+  mantissa = mantissa * 100'000'000 + EightDigitsValue(word);
+  significant += 8;
+  p += 7;
+  return true;
+}
+
 // The grammar of ParseNumber on a token without blanks, with the value taken by one exact
 // operation where the digits and the power of ten allow it. Huge: at least 1E+4931, which the
 // reader treats as empty without converting it.
@@ -190,6 +205,10 @@ Scan ScanToken(std::string_view token) {
   bool slow = false;
   int digitCount = 0;
   for (; p != end && IsDigit(*p); ++p) {
+    if (TakeEightDigits(p, end, mantissa, significant)) {
+      digitCount += 8;
+      continue;
+    }
     ++digitCount;
     if (mantissa == 0 && *p == '0') continue;
     if (significant < 19) {
@@ -201,6 +220,11 @@ Scan ScanToken(std::string_view token) {
   }
   if (p != end && *p == '.') {
     for (++p; p != end && IsDigit(*p); ++p) {
+      if (TakeEightDigits(p, end, mantissa, significant)) {
+        digitCount += 8;
+        scale -= 8;
+        continue;
+      }
       ++digitCount;
       if (mantissa == 0 && *p == '0') {
         --scale;

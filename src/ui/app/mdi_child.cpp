@@ -20,4 +20,16 @@ QMdiSubWindow* NewChildSubWindow(QWidget* child, int helpContext,
   return sub;
 }
 
+QMdiSubWindow* SubWindowOf(const QWidget* child) {
+  return qobject_cast<QMdiSubWindow*>(child->parentWidget());
+}
+
+void CloseChild(QWidget* child) {
+  if (QMdiSubWindow* sub = SubWindowOf(child)) {
+    sub->close();
+  } else {
+    child->close();
+  }
+}
+
 }  // namespace tavel

@@ -33,4 +33,11 @@ class MdiChild {
 QMdiSubWindow* NewChildSubWindow(QWidget* child, int helpContext,
                                  const std::function<void()>& activated);
 
+// The sub-window around a child; null while it stands alone (as in tests).
+QMdiSubWindow* SubWindowOf(const QWidget* child);
+
+// Closes the child's sub-window, or the child itself when it has none; the child's close
+// handling asks its questions either way.
+void CloseChild(QWidget* child);
+
 }  // namespace tavel

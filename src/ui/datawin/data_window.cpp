@@ -367,7 +367,7 @@ QList<MenuGroup> TSpreadF::MenuGroups() const {
 }
 
 QMdiSubWindow* TSpreadF::SubWindow() const {
-  return qobject_cast<QMdiSubWindow*>(parentWidget());
+  return SubWindowOf(this);
 }
 
 void TSpreadF::UpdateCaption() {
@@ -674,11 +674,7 @@ void TSpreadF::SeriesChanged() {
 // Closing
 
 void TSpreadF::CloseData() {
-  if (QMdiSubWindow* sub = SubWindow()) {
-    sub->close();
-  } else {
-    close();
-  }
+  CloseChild(this);
 }
 
 void TSpreadF::CloseWithoutQuestion() {

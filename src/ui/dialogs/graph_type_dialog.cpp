@@ -108,11 +108,7 @@ void TGTypeF::FormShow() {
   if (series_ == nullptr) return;
   Hooks.RestoreActiveWindow();
   ShowChoices();
-  const Rgb colour = SeriesColor(series_->SeriesNumber);
-  QPalette palette = Label1->palette();
-  palette.setColor(QPalette::WindowText, QColor(colour.r, colour.g, colour.b));
-  Label1->setPalette(palette);
-  Label1->setText("Series #" + QString::number(series_->SeriesNumber));
+  ShowSeriesLabel(Label1, series_->SeriesNumber);
 }
 
 void TGTypeF::ShowChoices() {

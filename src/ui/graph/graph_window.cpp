@@ -109,7 +109,7 @@ QList<MenuGroup> TGraphF::MenuGroups() const {
 }
 
 QMdiSubWindow* TGraphF::SubWindow() const {
-  return qobject_cast<QMdiSubWindow*>(parentWidget());
+  return SubWindowOf(this);
 }
 
 QSize TGraphF::OuterSize() const {
@@ -147,13 +147,7 @@ void TGraphF::CreateMenus() {
   ExportGraph1 = AddMenuItem(FileMenu, "&Export Graph...", 500);
   connect(ExportGraph1, &QAction::triggered, this, &TGraphF::ExportGraphCommand);
   Close1 = AddMenuItem(FileMenu, "&Close Graph", 500);
-  connect(Close1, &QAction::triggered, this, [this] {
-    if (QMdiSubWindow* sub = SubWindow()) {
-      sub->close();
-    } else {
-      close();
-    }
-  });
+  connect(Close1, &QAction::triggered, this, [this] { CloseChild(this); });
   PrintData1 = AddCommandItem(FileMenu, "Print &Data", 1300, Command::PrintData);
   connect(PrintData1, &QAction::triggered, this, [this] { host_.PrintData(); });
   PrintGraph1 = AddCommandItem(FileMenu, "&Print Graph", 1300, Command::PrintGraph);

@@ -3,10 +3,13 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include "core/series/number_text.h"
 
 namespace tavel {
 
@@ -42,6 +45,14 @@ QGroupBox* RadioBox(const QString& caption, std::initializer_list<const char*> i
     layout->addWidget(button);
   }
   return box;
+}
+
+void ShowSeriesLabel(QLabel* label, int seriesNumber) {
+  const Rgb colour = SeriesColor(seriesNumber);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, QColor(colour.r, colour.g, colour.b));
+  label->setPalette(palette);
+  label->setText("Series #" + QString::number(seriesNumber));
 }
 
 }  // namespace tavel

@@ -5,6 +5,7 @@
 class QButtonGroup;
 class QGroupBox;
 class QKeyEvent;
+class QLabel;
 class QString;
 class QPushButton;
 class QWidget;
@@ -21,5 +22,8 @@ bool SwallowEscapeWithoutCancel(QKeyEvent* event, const QPushButton* cancel);
 // A captioned radio group, its items one under another, numbered from 0 in the group.
 QGroupBox* RadioBox(const QString& caption, std::initializer_list<const char*> items,
                     QButtonGroup* group, QWidget* parent);
+
+// "Series #" and the number, in the series' colour, as the per-series dialogs name their series.
+void ShowSeriesLabel(QLabel* label, int seriesNumber);
 
 }  // namespace tavel

@@ -180,7 +180,7 @@ QMdiSubWindow* TTextF::CreateSubWindow(TextWindowHost& host, Prompts& prompts, C
 }
 
 QMdiSubWindow* TTextF::SubWindow() const {
-  return qobject_cast<QMdiSubWindow*>(parentWidget());
+  return SubWindowOf(this);
 }
 
 void TTextF::CreateMenus() {
@@ -287,11 +287,7 @@ void TTextF::PrintText() {
 }
 
 void TTextF::CloseText() {
-  if (QMdiSubWindow* sub = SubWindow()) {
-    sub->close();
-  } else {
-    close();
-  }
+  CloseChild(this);
 }
 
 void TTextF::CloseWithoutQuestion() {
