@@ -83,6 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         CsvCase{"QuotesRaggedAndBlanks",
                 "\"x\",\"a, \"\"b\"\"\nline\",c\n1,,9\n\n2,n/a\n3\n", {"a, \"b\"\nline", "c"},
                 {{"1|", "2|", "3|"}, {"1|9", "2|", "3|"}}, 1},
+        CsvCase{"UnquotedRaggedBlankLinesAndLoneCr", "1,2,3\r\r\n2\r3,4,\n\n", {},
+                {{"1|2", "2|", "3|4"}, {"1|3", "2|", "3|"}}, 0},
         CsvCase{"BinaryContentIsEmptyCells", std::string("1,2\n3,\x01\x02\0x\n", 11), {},
                 {{"1|2", "3|"}}, 1}),
     [](const auto& test) { return std::string(test.param.name); });
