@@ -190,15 +190,9 @@ bool TakeEightDigits(const char*& p, const char* end, std::uint64_t& mantissa, i
 // The grammar of ParseNumber on a token without blanks, with the value taken by one exact
 // operation where the digits and the power of ten allow it. Huge: at least 1E+4931, which the
 // reader treats as empty without converting it.
-Scan ScanToken(std::string_view token) {
-  const char* p = token.data();
-  const char* const end = p + token.size();
-  bool negative = false;
-  if (p != end && (*p == '+' || *p == '-')) {
-    negative = *p == '-';
-    ++p;
-  }
-  if (Scan written; ScanWrittenForm(p, end, negative, written)) return written;
+// Reads from p, after the sign, as far as the text can continue a number and leaves p there;
+// ScanToken asks that to be the token's end.
+Scan ScanLeading(const char*& p, const char* const end, bool negative) {
   std::uint64_t mantissa = 0;
   int significant = 0;
   long scale = 0;  // value = mantissa * 10^(scale + exponent)
@@ -259,7 +253,6 @@ Scan ScanToken(std::string_view token) {
     if (p == expStart) return {Scan::NotNumber};
     if (expNegative) exponent = -exponent;
   }
-  if (p != end) return {Scan::NotNumber};
   if (mantissa == 0 && !slow) return {Scan::Value, negative ? -0.0L : 0.0L};
   if (slow) return {Scan::Slow};
   long k = scale + exponent;
@@ -279,6 +272,20 @@ Scan ScanToken(std::string_view token) {
   value = k >= 0 ? value * kPow10[static_cast<std::size_t>(k)]
                  : value / kPow10[static_cast<std::size_t>(-k)];
   return {Scan::Value, negative ? -value : value};
+}
+
+const char* SkipSign(const char* p, const char* end, bool& negative) {
+  negative = p != end && *p == '-';
+  return p != end && (*p == '+' || *p == '-') ? p + 1 : p;
+}
+
+Scan ScanToken(std::string_view token) {
+  const char* const end = token.data() + token.size();
+  bool negative = false;
+  const char* p = SkipSign(token.data(), end, negative);
+  if (Scan written; ScanWrittenForm(p, end, negative, written)) return written;
+  const Scan scan = ScanLeading(p, end, negative);
+  return p == end ? scan : Scan{Scan::NotNumber};
 }
 
 }  // namespace
@@ -332,6 +339,14 @@ bool ReadDataFileCell(std::string_view token, Real& value) {
   if (scan.kind != Scan::Value || !(scan.value < kEmptyThreshold)) return false;
   value = scan.value;
   return true;
+}
+
+bool ReadLeadingNumber(const char* text, const char* end, Real& value, const char*& stop) {
+  bool negative = false;
+  stop = SkipSign(text, end, negative);
+  const Scan scan = ScanLeading(stop, end, negative);
+  value = scan.value;
+  return scan.kind == Scan::Value;
 }
 
 bool ReadWrittenFormCell(const char* text, std::ptrdiff_t width, Real& value, bool& valid) {

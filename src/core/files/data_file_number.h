@@ -32,6 +32,11 @@ std::optional<Real> ParseDataFileNumber(std::string_view token);
 // an empty token included, is an empty cell (false).
 bool ReadDataFileCell(std::string_view token, Real& value);
 
+// The number at the start of text[0..end), read as far as the text can continue it: `stop` is
+// where it ended. True, with the value, when ParseDataFileNumber would give that value for
+// text[0..stop) by its fast path; false leaves the whole token to the caller's own reading.
+bool ReadLeadingNumber(const char* text, const char* end, Real& value, const char*& stop);
+
 // The token text[0..width) read as ReadDataFileCell reads it, when it is a number in the written
 // form (width 23 with its "-", 22 without a sign) whose value one exact operation gives: the
 // cell's flag in `valid`, its value in `value`. False for any other token, which is left to

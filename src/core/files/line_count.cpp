@@ -3,10 +3,7 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "core/files/byte_masks.h"
 #include "core/files/file_bytes.h"
 #include "core/series/run_parts.h"
 
@@ -94,26 +91,13 @@ class LineCounter {
   }
 
 #if defined(__SSE2__)
-  // Bit i set where p[i] is one of the two bytes (or the one byte, when both are the same).
-  static std::uint64_t Where(const __m128i (&v)[4], char a, char b) {
-    const __m128i ka = _mm_set1_epi8(a), kb = _mm_set1_epi8(b);
-    std::uint64_t mask = 0;
-    for (int i = 0; i < 4; ++i) {
-      const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v[i], ka), _mm_cmpeq_epi8(v[i], kb));
-      mask |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(hit)))
-              << (16 * i);
-    }
-    return mask;
-  }
-
   // Sixty-four bytes at once as bit masks: token starts are counted a line at a time between
   // the line ends. A token run that may reach the length limit takes the byte rule instead.
   void Chunk(const char* p) {
-    __m128i v[4];
-    for (int i = 0; i < 4; ++i) v[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p) + i);
-    const std::uint64_t blank = Where(v, ' ', '\t');
-    const std::uint64_t cr = Where(v, '\r', '\r');
-    const std::uint64_t lf = Where(v, '\n', '\n');
+    const Bytes64 bytes(p);
+    const std::uint64_t blank = bytes.Where(' ', '\t');
+    const std::uint64_t cr = bytes.Where('\r', '\r');
+    const std::uint64_t lf = bytes.Where('\n', '\n');
     const std::uint64_t token = ~(blank | cr | lf);
     const int leading = std::countr_zero(~token);
     if (run_ + static_cast<std::uint32_t>(leading) >=
@@ -127,12 +111,12 @@ class LineCounter {
     int from = 0;
     for (std::uint64_t left = ends; left != 0; left &= left - 1) {
       const int at = std::countr_zero(left);
-      tokens_ += std::popcount(starts & Between(from, at));
+      tokens_ += std::popcount(starts & BitsBetween(from, at));
       EndLine();
       from = at + 1;
     }
     if (from < 64) {
-      const std::uint64_t tail = Between(from, 64);
+      const std::uint64_t tail = BitsBetween(from, 64);
       tokens_ += std::popcount(starts & tail);
       // An LF closing a CR LF pair leaves the line start as it was; any other byte ends it.
       if ((~(cr | lf) | cr) & tail) atLineStart_ = false;
@@ -142,11 +126,6 @@ class LineCounter {
     afterCr_ = (cr >> 63) != 0;
   }
 
-  // The bits from..to-1.
-  static std::uint64_t Between(int from, int to) {
-    const std::uint64_t below = to >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << to) - 1;
-    return below & ~((std::uint64_t{1} << from) - 1);
-  }
 #endif
 
   DataFileShape shape_;
