@@ -76,17 +76,28 @@ TEST_P(CsvTable, OpensOneSeriesPerYColumn) {
 INSTANTIATE_TEST_SUITE_P(
     Csv, CsvTable,
     ::testing::Values(
-        CsvCase{"CommaWithHeader", "time,volts,amps\r\n1,2.5,3\r\n2,3.5,4\r\n", {"volts", "amps"},
-                {{"1|2.5", "2|3.5"}, {"1|3", "2|4"}}, 0},
+        CsvCase{"CommaWithHeader",
+                "time,volts,amps\r\n1,2.5,3\r\n2,3.5,4\r\n",
+                {"volts", "amps"},
+                {{"1|2.5", "2|3.5"}, {"1|3", "2|4"}},
+                0},
         CsvCase{"SemicolonDecimalComma", "\xEF\xBB\xBFx;y\n1,5;2,25\n", {"y"}, {{"1.5|2.25"}}, 0},
         CsvCase{"TabDecimalComma", "1\t-0,5\n2\t7\n", {}, {{"1|-.5", "2|7"}}, 0},
         CsvCase{"QuotesRaggedAndBlanks",
-                "\"x\",\"a, \"\"b\"\"\nline\",c\n1,,9\n\n2,n/a\n3\n", {"a, \"b\"\nline", "c"},
-                {{"1|", "2|", "3|"}, {"1|9", "2|", "3|"}}, 1},
-        CsvCase{"UnquotedRaggedBlankLinesAndLoneCr", "1,2,3\r\r\n2\r3,4,\n\n", {},
-                {{"1|2", "2|", "3|4"}, {"1|3", "2|", "3|"}}, 0},
-        CsvCase{"BinaryContentIsEmptyCells", std::string("1,2\n3,\x01\x02\0x\n", 11), {},
-                {{"1|2", "3|"}}, 1}),
+                "\"x\",\"a, \"\"b\"\"\nline\",c\n1,,9\n\n2,n/a\n3\n",
+                {"a, \"b\"\nline", "c"},
+                {{"1|", "2|", "3|"}, {"1|9", "2|", "3|"}},
+                1},
+        CsvCase{"UnquotedRaggedBlankLinesAndLoneCr",
+                "1,2,3\r\r\n2\r3,4,\n\n",
+                {},
+                {{"1|2", "2|", "3|4"}, {"1|3", "2|", "3|"}},
+                0},
+        CsvCase{"BinaryContentIsEmptyCells",
+                std::string("1,2\n3,\x01\x02\0x\n", 11),
+                {},
+                {{"1|2", "3|"}},
+                1}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(CsvFileTest, HeaderOnlyOrOneColumnGivesNoSeries) {
@@ -119,8 +130,19 @@ TEST_F(CsvFileTest, ALargeFileReadInTwoHalvesKeepsEveryRowInItsPlace) {
 // general one. The header is short, so the records decide the columns. Random ragged records,
 // odd numbers and every line end, small and in two halves.
 TEST_F(CsvFileTest, TextWithoutQuotesReadsAsTheGeneralReaderReadsIt) {
-  const char* const fields[] = {"1.5",   "-2e3", " 7 ", "",     "x", "1e5000", "0.0030000000000000001",
-                                "+.5E-3", "12345678901234567890123", "1e", "-0", "3.25e-310", "2.5x"};
+  const char* const fields[] = {"1.5",
+                                "-2e3",
+                                " 7 ",
+                                "",
+                                "x",
+                                "1e5000",
+                                "0.0030000000000000001",
+                                "+.5E-3",
+                                "12345678901234567890123",
+                                "1e",
+                                "-0",
+                                "3.25e-310",
+                                "2.5x"};
   const char* const ends[] = {"\n", "\r\n", "\r", "\n\n"};
   std::uint32_t seed = 12345;
   const auto next = [&seed](std::uint32_t n) {
