@@ -386,18 +386,21 @@ CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
   std::int64_t notNumbers[2] = {0, 0};
   RunParts(partCount, [&](int part) {
     std::int64_t r = part == 0 ? 0 : partRecords[0] - (header ? 1 : 0);
+    // Counted here and handed over at the end: the two halves writing neighbouring counters
+    // row by row would fight over one cache line.
+    std::int64_t partNotNumbers = 0;
     // One record into row r; nextCell gives the record's cells in turn, Empty past its end.
     const auto fill = [&](auto&& nextCell) {
       Real x = 0;
       const CellRead xRead = nextCell(x);
-      notNumbers[part] += xRead == CellRead::NotNumber;
+      partNotNumbers += xRead == CellRead::NotNumber;
       for (std::size_t s = 0; s < series; ++s) {
         Tdata& row = result.created[s]->Points[static_cast<std::size_t>(r)];
         row.XValid = xRead == CellRead::Number;
         row.X = row.XValid ? x : 0;
         Real y = 0;
         const CellRead yRead = nextCell(y);
-        notNumbers[part] += yRead == CellRead::NotNumber;
+        partNotNumbers += yRead == CellRead::NotNumber;
         row.YValid = yRead == CellRead::Number;
         row.Y = row.YValid ? y : 0;
       }
@@ -409,18 +412,19 @@ CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
         fill([&](Real& value) { return cells.NextCell(value); });
         cells.SkipRecord();
       }
-      return;
+    } else {
+      std::vector<std::string_view> fields;
+      CsvReader reader(parts[part], dialect.separator);
+      if (part == 0 && header) reader.Next(fields);
+      for (; r < rows && reader.Next(fields); ++r) {
+        std::size_t next = 0;
+        fill([&](Real& value) {
+          return next < fields.size() ? ReadCsvCell(fields[next++], dialect.decimalMark, value)
+                                      : CellRead::Empty;
+        });
+      }
     }
-    std::vector<std::string_view> fields;
-    CsvReader reader(parts[part], dialect.separator);
-    if (part == 0 && header) reader.Next(fields);
-    for (; r < rows && reader.Next(fields); ++r) {
-      std::size_t next = 0;
-      fill([&](Real& value) {
-        return next < fields.size() ? ReadCsvCell(fields[next++], dialect.decimalMark, value)
-                                    : CellRead::Empty;
-      });
-    }
+    notNumbers[part] = partNotNumbers;
   });
   result.cellsNotNumbers = notNumbers[0] + notNumbers[1];
   for (std::size_t s = 0; s < series; ++s) {
