@@ -190,9 +190,11 @@ bool TakeEightDigits(const char*& p, const char* end, std::uint64_t& mantissa, i
 // The grammar of ParseNumber on a token without blanks, with the value taken by one exact
 // operation where the digits and the power of ten allow it. Huge: at least 1E+4931, which the
 // reader treats as empty without converting it.
-// Reads from p, after the sign, as far as the text can continue a number and leaves p there;
-// ScanToken asks that to be the token's end.
-Scan ScanLeading(const char*& p, const char* const end, bool negative) {
+// Reads from p, after the sign, as far as the text can continue a number: where it stopped in
+// `stop`, which ScanToken asks to be the token's end. (p is a copy so the digit loops keep it
+// in a register.)
+Scan ScanLeading(const char* p, const char* const end, bool negative, const char*& stop) {
+  stop = p;
   std::uint64_t mantissa = 0;
   int significant = 0;
   long scale = 0;  // value = mantissa * 10^(scale + exponent)
@@ -253,6 +255,7 @@ Scan ScanLeading(const char*& p, const char* const end, bool negative) {
     if (p == expStart) return {Scan::NotNumber};
     if (expNegative) exponent = -exponent;
   }
+  stop = p;
   if (mantissa == 0 && !slow) return {Scan::Value, negative ? -0.0L : 0.0L};
   if (slow) return {Scan::Slow};
   long k = scale + exponent;
@@ -284,8 +287,9 @@ Scan ScanToken(std::string_view token) {
   bool negative = false;
   const char* p = SkipSign(token.data(), end, negative);
   if (Scan written; ScanWrittenForm(p, end, negative, written)) return written;
-  const Scan scan = ScanLeading(p, end, negative);
-  return p == end ? scan : Scan{Scan::NotNumber};
+  const char* stop = p;
+  const Scan scan = ScanLeading(p, end, negative, stop);
+  return stop == end ? scan : Scan{Scan::NotNumber};
 }
 
 }  // namespace
@@ -343,8 +347,8 @@ bool ReadDataFileCell(std::string_view token, Real& value) {
 
 bool ReadLeadingNumber(const char* text, const char* end, Real& value, const char*& stop) {
   bool negative = false;
-  stop = SkipSign(text, end, negative);
-  const Scan scan = ScanLeading(stop, end, negative);
+  const char* const digits = SkipSign(text, end, negative);
+  const Scan scan = ScanLeading(digits, end, negative, stop);
   value = scan.value;
   return scan.kind == Scan::Value;
 }
