@@ -3,7 +3,6 @@
 #include "core/fit/fit_report.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,6 +15,7 @@
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
+#include "support/test_folder.h"
 
 namespace tavel {
 namespace {
@@ -24,13 +24,7 @@ namespace fs = std::filesystem;
 
 class FitReportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavel_fit_report_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
+  void SetUp() override { dir_ = testing::NewTestFolder("tavel_fit_report_"); }
   void TearDown() override { fs::remove_all(dir_); }
 
   // A data file of rows "X Y1 Y2 ..." in the written number form; an empty cell is written

@@ -8,10 +8,9 @@
 #include <stdexcept>
 #include <string>
 
-#include <unistd.h>
-
 #include "core/series/run_parts.h"
 #include "support/failing_sync.h"
+#include "support/test_folder.h"
 
 namespace tavel {
 namespace {
@@ -20,13 +19,7 @@ namespace fs = std::filesystem;
 
 class AtomicFileTest : public ::testing::Test {
  protected:
-  AtomicFileTest()
-      : dir(fs::temp_directory_path() /
-            ("tavel_atomic_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
+  AtomicFileTest() : dir(testing::NewTestFolder("tavel_atomic_")) {}
   ~AtomicFileTest() override {
     std::error_code error;
     fs::permissions(dir, fs::perms::owner_all, error);

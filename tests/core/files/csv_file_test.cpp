@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
+#include "support/test_folder.h"
 
 namespace tavel {
 namespace {
@@ -20,13 +19,7 @@ namespace fs = std::filesystem;
 
 class CsvFileTest : public ::testing::Test {
  protected:
-  CsvFileTest()
-      : dir_(fs::temp_directory_path() /
-             ("tavel_csv_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
+  CsvFileTest() : dir_(testing::NewTestFolder("tavel_csv_")) {}
   ~CsvFileTest() override {
     workspace_.DestroyAllSeries();
     fs::remove_all(dir_);

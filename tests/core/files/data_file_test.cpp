@@ -22,6 +22,7 @@
 #include "core/series/workspace.h"
 #include "support/failing_sync.h"
 #include "support/scripted_prompts.h"
+#include "support/test_folder.h"
 
 namespace tavel {
 namespace {
@@ -225,13 +226,7 @@ TEST(DataFileNumber, WrittenValuesComeBackToFifteenDigits) {
 
 class DataFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavel_data_file_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
+  void SetUp() override { dir_ = testing::NewTestFolder("tavel_data_file_"); }
   void TearDown() override {
     workspace_.DestroyAllSeries();
     fs::remove_all(dir_);

@@ -10,13 +10,12 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "core/files/atomic_file.h"
 #include "core/series/graph_settings.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
+#include "support/test_folder.h"
 
 namespace tavel {
 namespace {
@@ -43,13 +42,7 @@ std::string Join(const std::vector<std::string>& lines) {
 
 class GraphFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavel_graph_file_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
+  void SetUp() override { dir_ = testing::NewTestFolder("tavel_graph_file_"); }
   void TearDown() override { fs::remove_all(dir_); }
 
   std::string Put(const std::string& text) const {

@@ -15,8 +15,8 @@ TEST(RecentFilesTest, NewestFirstWithoutRepeatsAndAtMostFive) {
   for (const char* f : {"a", "b", "c", "b", "d", "e", "f", "", "x\ny"}) NoteRecentFile(files, f);
   EXPECT_EQ(files, (std::vector<std::string>{"f", "e", "d", "b", "c"}));
 
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("tavel_recent_" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("tavel_recent_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const auto path = RecentFilesPath(dir / "tavel.cfg");
   EXPECT_EQ(path.filename(), "tavel.recent");

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/files/atomic_file.h"
+#include "support/test_folder.h"
 
 namespace tavel {
 namespace {
@@ -16,11 +17,7 @@ namespace fs = std::filesystem;
 class SettingsFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("tavel_settings_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    dir = testing::NewTestFolder("tavel_settings_");
     path = dir / "tavel.cfg";
   }
   void TearDown() override { fs::remove_all(dir); }
@@ -56,7 +53,8 @@ struct LoadCase {
   const char* rewritten;  // nullptr: the file is left as it was
 };
 
-class LoadSettingsCases : public SettingsFileTest, public ::testing::WithParamInterface<LoadCase> {};
+class LoadSettingsCases : public SettingsFileTest,
+                          public ::testing::WithParamInterface<LoadCase> {};
 
 TEST_P(LoadSettingsCases, ReadsChecksAndRewrites) {
   const LoadCase& c = GetParam();
@@ -84,16 +82,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "10000\r\n10\r\n0\r\n4\r\n"},
         LoadCase{"AboveLimits", "10001\r\n-1\r\n0\r\n", SettingsLoad::Loaded, 10, 1, 0, 0,
                  "10\r\n1\r\n0\r\n0\r\n"},
-        LoadCase{"HexadecimalAndBlanks", " $20 \r\n2\r\n7\r\n", SettingsLoad::Loaded, 32, 2, 7,
-                 0, "32\r\n2\r\n7\r\n0\r\n"},
-        LoadCase{"FirstLineNotAnInteger", "abc\r\n1\r\n0\r\n0\r\n", SettingsLoad::Failed, 10, 1,
-                 0, 0, nullptr},
+        LoadCase{"HexadecimalAndBlanks", " $20 \r\n2\r\n7\r\n", SettingsLoad::Loaded, 32, 2, 7, 0,
+                 "32\r\n2\r\n7\r\n0\r\n"},
+        LoadCase{"FirstLineNotAnInteger", "abc\r\n1\r\n0\r\n0\r\n", SettingsLoad::Failed, 10, 1, 0,
+                 0, nullptr},
         LoadCase{"FourthLineNotAnInteger", "5\r\n1\r\n0\r\nx\r\n", SettingsLoad::Failed, 10, 1, 0,
                  0, nullptr},
         LoadCase{"TooShort", "5\r\n1\r\n", SettingsLoad::Failed, 10, 1, 0, 0, nullptr},
         LoadCase{"Empty", "", SettingsLoad::Failed, 10, 1, 0, 0, nullptr},
-        LoadCase{"Binary", "\x01\xff\xfez\x80", SettingsLoad::Failed, 10, 1,
-                 0, 0, nullptr}),
+        LoadCase{"Binary", "\x01\xff\xfez\x80", SettingsLoad::Failed, 10, 1, 0, 0, nullptr}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(SettingsFileTest, UnwritableFileFailsWithDefaultsAndKeepsTheOldFile) {
