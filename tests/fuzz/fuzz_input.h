@@ -15,14 +15,18 @@
 
 namespace tavel::fuzz {
 
-// The target's file, made once, removed when the run ends. In memory where the system offers
-// it: opening and truncating a file on disk for every input would slow the run a hundredfold.
+// The target's file, made once, removed when the run ends (libFuzzer may end a timed run
+// without the exit handlers, so build.sh names a TMPDIR it removes). Without TMPDIR in memory
+// where the system offers it: opening and truncating a file on disk for every input would slow
+// the run several times.
 inline const std::string& InputPath() {
   static const std::string path = [] {
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm", error)
-                                             ? std::filesystem::path("/dev/shm")
-                                             : std::filesystem::temp_directory_path();
+    const char* const tmpdir = std::getenv("TMPDIR");
+    const std::filesystem::path folder =
+        tmpdir != nullptr && *tmpdir != '\0'               ? std::filesystem::path(tmpdir)
+        : std::filesystem::is_directory("/dev/shm", error) ? std::filesystem::path("/dev/shm")
+                                                           : std::filesystem::temp_directory_path();
     std::string name = (folder / "tavel_fuzz_XXXXXX").string();
     const int fd = ::mkstemp(name.data());
     if (fd < 0) std::abort();
