@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -111,6 +113,39 @@ TEST_F(SeriesTest, SortIsStableForEqualXInBothDirections) {
     std::vector<Real> again;
     for (int i = 0; i < s.PointCount; ++i) again.push_back(s.Points[i].Y);
     EXPECT_EQ(again, c.ys);
+  }
+}
+
+// Many rows (sorted in halves) with many ties, signed zeros, X values equal as doubles and
+// beyond the double's range: the order is exactly a stable sort's.
+TEST_F(SeriesTest, LargeSortIsTheStableSortInBothDirections) {
+  constexpr std::int32_t kRows = 100000;
+  const Real pool[] = {0,       -0.0L,   1,       1 + std::ldexp(1.0L, -60),
+                       -3,      2.5,     1e300L,  -1e-300L,
+                       1e4000L, 2e4000L, -1e4000L};
+  Series& s = NewSeries(kRows);
+  std::vector<std::pair<Real, Real>> rows;
+  std::uint32_t seed = 7;
+  for (std::int32_t r = 0; r < kRows; ++r) {
+    seed = seed * 1103515245u + 12345u;
+    rows.emplace_back(pool[(seed >> 16) % std::size(pool)], r);
+    s.Points[static_cast<std::size_t>(r)] = Tdata(rows.back().first, r, 0, true, true);
+  }
+  s.FillGrid();
+  for (const bool ascending : {true, false}) {
+    std::vector<std::pair<Real, Real>> expected = rows;
+    std::stable_sort(expected.begin(), expected.end(), [ascending](const auto& a, const auto& b) {
+      return ascending ? a.first < b.first : a.first > b.first;
+    });
+    s.SortByX(ascending);
+    ASSERT_EQ(s.PointCount, kRows);
+    for (std::int32_t r = 0; r < kRows; ++r) {
+      const Tdata& row = s.Points[static_cast<std::size_t>(r)];
+      ASSERT_EQ(row.Y, expected[static_cast<std::size_t>(r)].second) << r << ascending;
+      ASSERT_EQ(std::signbit(row.X), std::signbit(expected[static_cast<std::size_t>(r)].first));
+    }
+    s.FillGrid();  // as the menu command leaves it
+    rows = expected;
   }
 }
 
