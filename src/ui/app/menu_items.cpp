@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QWidget>
 
 #include "ui/app/command_host.h"
 #include "ui/app/help_viewer.h"
@@ -32,6 +33,22 @@ QAction* AddCommandItem(QMenu* menu, const QString& text, int helpContext, Comma
   return action;
 }
 
+QAction* LocalShortcut(QWidget* window, QAction* action) {
+  action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+  window->addAction(action);
+  return action;
+}
+
+QMenu* AddEditMenu(QWidget* window, QAction*& cut, QAction*& copy, QAction*& paste) {
+  auto* edit = new QMenu("&Edit", window);
+  SetHelpContext(edit->menuAction(), 400);
+  cut = LocalShortcut(window, AddMenuItem(edit, "Cu&t", 400, QKeySequence(Qt::CTRL | Qt::Key_X)));
+  copy = LocalShortcut(window, AddMenuItem(edit, "&Copy", 400, QKeySequence(Qt::CTRL | Qt::Key_C)));
+  paste =
+      LocalShortcut(window, AddMenuItem(edit, "&Paste", 400, QKeySequence(Qt::CTRL | Qt::Key_V)));
+  return edit;
+}
+
 QAction* AddNewAndOpenItems(QMenu* menu, CommandHost& host, bool openShortcut) {
   QObject::connect(AddCommandItem(menu, "&New  Data", 500, Command::NewData), &QAction::triggered,
                    menu, [&host] { host.NewData(); });
@@ -44,12 +61,12 @@ QAction* AddNewAndOpenItems(QMenu* menu, CommandHost& host, bool openShortcut) {
 }
 
 void AddGraphDialogItems(QMenu* menu, CommandHost& host) {
-  QObject::connect(AddCommandItem(menu, "&Scale", 1500, Command::Scale), &QAction::triggered,
-                   menu, [&host] { host.ShowScaleDialog(); });
+  QObject::connect(AddCommandItem(menu, "&Scale", 1500, Command::Scale), &QAction::triggered, menu,
+                   [&host] { host.ShowScaleDialog(); });
   QObject::connect(AddCommandItem(menu, "&Grid", 700, Command::Grid), &QAction::triggered, menu,
                    [&host] { host.ShowGridDialog(); });
-  QObject::connect(AddCommandItem(menu, "&Log Scale", 1000, Command::LogScale),
-                   &QAction::triggered, menu, [&host] { host.ShowLogScaleDialog(); });
+  QObject::connect(AddCommandItem(menu, "&Log Scale", 1000, Command::LogScale), &QAction::triggered,
+                   menu, [&host] { host.ShowLogScaleDialog(); });
   QObject::connect(AddCommandItem(menu, "Graph &Type", 600, Command::GraphType),
                    &QAction::triggered, menu, [&host] { host.ShowGraphTypeDialog(); });
 }
@@ -59,12 +76,12 @@ QMenu* AddLegendMenu(QMenu* parent, const LegendTexts& texts, CommandHost& host)
   SetHelpContext(legend->menuAction(), 900);
   QObject::connect(AddCommandItem(legend, "&Main", 900, Command::Titles), &QAction::triggered,
                    legend, [&host] { host.ShowMainTitleDialog(); });
-  QObject::connect(AddCommandItem(legend, texts.xAxis, 900, Command::Titles),
-                   &QAction::triggered, legend, [&host] { host.ShowXTitleDialog(); });
+  QObject::connect(AddCommandItem(legend, texts.xAxis, 900, Command::Titles), &QAction::triggered,
+                   legend, [&host] { host.ShowXTitleDialog(); });
   QObject::connect(AddCommandItem(legend, "&Y Axis", 900, Command::Titles), &QAction::triggered,
                    legend, [&host] { host.ShowYTitleDialog(); });
-  QObject::connect(AddCommandItem(legend, texts.series, 900, Command::Titles),
-                   &QAction::triggered, legend, [&host] { host.ShowSeriesTitleDialog(); });
+  QObject::connect(AddCommandItem(legend, texts.series, 900, Command::Titles), &QAction::triggered,
+                   legend, [&host] { host.ShowSeriesTitleDialog(); });
   QObject::connect(AddCommandItem(legend, "&Floating", texts.floatingHelp, Command::Titles),
                    &QAction::triggered, legend, [&host] { host.ShowFloatingTitlesDialog(); });
   return legend;

@@ -5,6 +5,7 @@
 
 class QAction;
 class QMenu;
+class QWidget;
 
 namespace tavel {
 
@@ -62,6 +63,14 @@ QAction* AddMenuItem(QMenu* menu, const QString& text, int helpContext,
 // The same for an item of one of the shared commands, disabled while the command is not ready.
 QAction* AddCommandItem(QMenu* menu, const QString& text, int helpContext, Command command,
                         const QKeySequence& shortcut = {});
+
+// Makes the item's short cut work only while the focus is in `window`: with several child
+// windows open, each one's items must not compete with the others'. Returns the item.
+QAction* LocalShortcut(QWidget* window, QAction* action);
+
+// A child window's "&Edit" menu: "Cu&t", "&Copy" and "&Paste" with their short cuts, local to
+// the window; the items are handed back for the window to connect.
+QMenu* AddEditMenu(QWidget* window, QAction*& cut, QAction*& copy, QAction*& paste);
 
 // "&New  Data", "New  &Text" and "&Open" (with F3 when asked), handed to the host. Returns the
 // "&Open" item.

@@ -263,17 +263,9 @@ void TSpreadF::CreateGrid() {
 }
 
 void TSpreadF::CreateMenus() {
-  const auto local = [this](QAction* action) {
-    // Short cuts work while the focus is in this window: with several data windows open, each
-    // one's items must not compete with the others'.
-    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(action);
-    return action;
-  };
-
   FileMenu = new QMenu("&File", this);
   SetHelpContext(FileMenu->menuAction(), 500);
-  local(AddNewAndOpenItems(FileMenu, host_, true));
+  LocalShortcut(this, AddNewAndOpenItems(FileMenu, host_, true));
   connect(AddMenuItem(FileMenu, "&Save Data", 500), &QAction::triggered, this, [this] {
     if (series_) host_.SaveData(*series_);
   });
@@ -281,8 +273,8 @@ void TSpreadF::CreateMenus() {
           this, [this] { host_.SaveGraph(); });
   connect(AddCommandItem(FileMenu, "Save &Bitmap", 500, Command::SaveBitmap), &QAction::triggered,
           this, [this] { host_.SaveBitmap(); });
-  CloseDataAction =
-      local(AddMenuItem(FileMenu, "&Close Data", 500, QKeySequence(Qt::ALT | Qt::Key_F3)));
+  CloseDataAction = LocalShortcut(
+      this, AddMenuItem(FileMenu, "&Close Data", 500, QKeySequence(Qt::ALT | Qt::Key_F3)));
   connect(CloseDataAction, &QAction::triggered, this, &TSpreadF::CloseData);
   connect(AddCommandItem(FileMenu, "Print &Data", 1300, Command::PrintData), &QAction::triggered,
           this, [this] { host_.PrintData(); });
@@ -293,11 +285,7 @@ void TSpreadF::CreateMenus() {
   connect(AddCommandItem(FileMenu, "E&xit", 0, Command::Exit), &QAction::triggered, this,
           [this] { host_.Exit(); });
 
-  EditMenu = new QMenu("&Edit", this);
-  SetHelpContext(EditMenu->menuAction(), 400);
-  CutAction = local(AddMenuItem(EditMenu, "Cu&t", 400, QKeySequence(Qt::CTRL | Qt::Key_X)));
-  CopyAction = local(AddMenuItem(EditMenu, "&Copy", 400, QKeySequence(Qt::CTRL | Qt::Key_C)));
-  PasteAction = local(AddMenuItem(EditMenu, "&Paste", 400, QKeySequence(Qt::CTRL | Qt::Key_V)));
+  EditMenu = AddEditMenu(this, CutAction, CopyAction, PasteAction);
   connect(CutAction, &QAction::triggered, this, &TSpreadF::Cut);
   connect(CopyAction, &QAction::triggered, this, &TSpreadF::Copy);
   connect(PasteAction, &QAction::triggered, this, &TSpreadF::PasteCells);

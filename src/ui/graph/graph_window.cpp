@@ -18,15 +18,15 @@
 
 #include "core/files/atomic_file.h"
 #include "core/files/file_names.h"
-#include "core/files/save_as.h"
 #include "core/files/graph_file.h"
+#include "core/files/save_as.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/graph_settings.h"
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
 #include "ui/app/menu_items.h"
-#include "ui/graph/graph_host.h"
 #include "ui/graph/graph_export.h"
+#include "ui/graph/graph_host.h"
 #include "ui/graph/graph_output.h"
 
 namespace tavel {
@@ -54,9 +54,9 @@ void GraphImage::paintEvent(QPaintEvent* event) {
   painter.fillRect(area, Qt::black);
   if (picture_.isNull()) return;
   const qreal ratio = picture_.devicePixelRatio();
-  painter.drawImage(QRectF(area), picture_,
-                    QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio,
-                           area.height() * ratio));
+  painter.drawImage(
+      QRectF(area), picture_,
+      QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -137,9 +137,7 @@ void TGraphF::CreateMenus() {
   Open1 = AddNewAndOpenItems(FileMenu, host_, true);
   New1 = FileMenu->actions().at(0);
   NewText1 = FileMenu->actions().at(1);
-  // While another child is active its own F3 is the one that counts.
-  Open1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  addAction(Open1);
+  LocalShortcut(this, Open1);
   SaveGraph1 = AddCommandItem(FileMenu, "&Save Graph", 500, Command::SaveGraph);
   connect(SaveGraph1, &QAction::triggered, this, &TGraphF::SaveGraph);
   SaveBitmap1 = AddCommandItem(FileMenu, "Save &Bitmap", 500, Command::SaveBitmap);
@@ -169,8 +167,8 @@ void TGraphF::CreateContextMenu() {
   AddLegendMenu(PopupMenu1, {"&Legend", "&X Axis", "S&eries", 900}, host_);
   connect(AddCommandItem(PopupMenu1, "Sa&ve Graph", 500, Command::SaveGraph), &QAction::triggered,
           this, &TGraphF::SaveGraph);
-  connect(AddCommandItem(PopupMenu1, "Save &Bitmap", 500, Command::SaveBitmap),
-          &QAction::triggered, this, &TGraphF::SaveBitmap);
+  connect(AddCommandItem(PopupMenu1, "Save &Bitmap", 500, Command::SaveBitmap), &QAction::triggered,
+          this, &TGraphF::SaveBitmap);
   connect(AddMenuItem(PopupMenu1, "&Copy Graph", 550), &QAction::triggered, this,
           &TGraphF::CopyGraph);
 }
@@ -200,8 +198,8 @@ void TGraphF::Redraw() {
   // On a high-resolution screen the pass draws at the device's pixels, with the same layout.
   const qreal ratio = devicePixelRatioF();
   if (screenClass != s.ScreenClass || bitmap.isNull() || bitmap.devicePixelRatio() != ratio) {
-    bitmap = QImage(GraphBitmapSize(screenSize, host_.MenuBarHeight()) * ratio,
-                    QImage::Format_RGB32);
+    bitmap =
+        QImage(GraphBitmapSize(screenSize, host_.MenuBarHeight()) * ratio, QImage::Format_RGB32);
     bitmap.setDevicePixelRatio(ratio);
     s.ScreenClass = screenClass;
   }

@@ -184,20 +184,13 @@ QMdiSubWindow* TTextF::SubWindow() const {
 }
 
 void TTextF::CreateMenus() {
-  const auto local = [this](QAction* action) {
-    // Short cuts work while the focus is in this window, so open windows do not compete.
-    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(action);
-    return action;
-  };
-
   FileMenu = new QMenu("&File", this);
   SetHelpContext(FileMenu->menuAction(), 500);
-  local(AddNewAndOpenItems(FileMenu, host_, true));
+  LocalShortcut(this, AddNewAndOpenItems(FileMenu, host_, true));
   SaveTextAction = AddMenuItem(FileMenu, "&Save Text", 500);
   connect(SaveTextAction, &QAction::triggered, this, [this] { Save(); });
-  CloseTextAction =
-      local(AddMenuItem(FileMenu, "&Close Text", 500, QKeySequence(Qt::ALT | Qt::Key_F3)));
+  CloseTextAction = LocalShortcut(
+      this, AddMenuItem(FileMenu, "&Close Text", 500, QKeySequence(Qt::ALT | Qt::Key_F3)));
   connect(CloseTextAction, &QAction::triggered, this, &TTextF::CloseText);
   PrintTextAction = AddMenuItem(FileMenu, "&Print Text", 1300);
   connect(PrintTextAction, &QAction::triggered, this, &TTextF::PrintText);
@@ -206,11 +199,7 @@ void TTextF::CreateMenus() {
   connect(AddCommandItem(FileMenu, "E&xit", 500, Command::Exit), &QAction::triggered, this,
           [this] { host_.Exit(); });
 
-  EditMenu = new QMenu("&Edit", this);
-  SetHelpContext(EditMenu->menuAction(), 400);
-  CutAction = local(AddMenuItem(EditMenu, "Cu&t", 400, QKeySequence(Qt::CTRL | Qt::Key_X)));
-  CopyAction = local(AddMenuItem(EditMenu, "&Copy", 400, QKeySequence(Qt::CTRL | Qt::Key_C)));
-  PasteAction = local(AddMenuItem(EditMenu, "&Paste", 400, QKeySequence(Qt::CTRL | Qt::Key_V)));
+  EditMenu = AddEditMenu(this, CutAction, CopyAction, PasteAction);
   connect(CutAction, &QAction::triggered, this, &TTextF::Cut);
   connect(CopyAction, &QAction::triggered, this, &TTextF::Copy);
   connect(PasteAction, &QAction::triggered, this, &TTextF::Paste);
