@@ -17,8 +17,8 @@
 #include "ui/app/mdi_child.h"
 #include "ui/app/menu_items.h"
 #include "ui/app/texts.h"
-#include "ui/graph/graph_host.h"
 #include "ui/datawin/data_window_host.h"
+#include "ui/graph/graph_host.h"
 #include "ui/platform/qt_clipboard.h"
 #include "ui/text/text_window_host.h"
 
@@ -288,7 +288,8 @@ class TMDIMainF : public QMainWindow,
   virtual bool GraphWindowSaveGraph();
   // A new text window, empty or holding the file; a file that cannot be read is reported and
   // leaves no window.
-  virtual void CreateTextWindow(const QString& path);
+  // False when the file could not be read (no window stays).
+  virtual bool CreateTextWindow(const QString& path);
 
  private:
   void CreateMenus();
@@ -313,11 +314,14 @@ class TMDIMainF : public QMainWindow,
   // The last five files opened or saved, listed in the frame's "&File" menu.
   void NoteRecentFile(const std::string& path);
   void FillRecentFiles();
+  // Writes the list beside the settings file and shows it in the menu.
+  void StoreRecentFiles();
   // Loading a graph file, for "&Open" and the command line: the whole file is read first; a
   // file that cannot be read shows the "incompatible format" box and changes nothing. Otherwise
   // the graph window and the data windows are closed, the file's series and settings taken
   // over, the graph window shown and the windows tiled side by side.
-  void LoadGraphFile(const QString& path);
+  // False when the file was refused; everything is then as it was.
+  bool LoadGraphFile(const QString& path);
   void DestroyChild(QWidget* child);
   // "Save & Exit": every text window whose text changed is saved through its own Save. False
   // when one of the saves was cancelled or failed.

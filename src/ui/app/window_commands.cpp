@@ -2,9 +2,9 @@
 // tool buttons, and everything a data window hands on to its frame.
 #include <QAction>
 #include <QFileInfo>
-#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPrinter>
 #include <exception>
 #include <new>
@@ -13,9 +13,9 @@
 #include "core/files/atomic_file.h"
 #include "core/files/csv_file.h"
 #include "core/files/data_file.h"
-#include "core/files/recent_files.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
+#include "core/files/recent_files.h"
 #include "core/fit/fit_choice.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/series.h"
@@ -47,7 +47,9 @@ QMdiSubWindow* SubWindowOf(QWidget* child) {
   return child != nullptr ? qobject_cast<QMdiSubWindow*>(child->parentWidget()) : nullptr;
 }
 
-TGraphF* GraphOf(QWidget* window) { return qobject_cast<TGraphF*>(window); }
+TGraphF* GraphOf(QWidget* window) {
+  return qobject_cast<TGraphF*>(window);
+}
 
 }  // namespace
 
@@ -195,8 +197,7 @@ void TMDIMainF::OpenPath(const QString& path, int filterIndex) {
   switch (OpenKindOf(path, filterIndex)) {
     case OpenKind::TextFile:
       if (TextLimitReached()) return;
-      CreateTextWindow(path);
-      NoteRecentFile(path.toStdString());
+      if (CreateTextWindow(path)) NoteRecentFile(path.toStdString());
       return;
     case OpenKind::DataFile:
     case OpenKind::CsvFile:
@@ -204,10 +205,7 @@ void TMDIMainF::OpenPath(const QString& path, int filterIndex) {
       return;
     case OpenKind::GraphFile:
       if (AnyDataWindow() && !prompts_.AskYesAbort(kDataLossQuestion)) return;
-      LoadGraphFile(path);
-      if (workspace_.Settings.GraphFileName == path.toStdString()) {
-        NoteRecentFile(path.toStdString());
-      }
+      if (LoadGraphFile(path)) NoteRecentFile(path.toStdString());
       return;
     case OpenKind::Nothing:
       return;
@@ -230,6 +228,10 @@ void TMDIMainF::NoteRecentFile(const std::string& path) {
   const auto full = std::filesystem::absolute(path, error);
   if (!error) absolute = full.lexically_normal().string();
   tavel::NoteRecentFile(recentFiles_, absolute);
+  StoreRecentFiles();
+}
+
+void TMDIMainF::StoreRecentFiles() {
   try {
     SaveRecentFiles(RecentFilesPath(settingsPath_), recentFiles_);
   } catch (const std::exception&) {
@@ -252,8 +254,8 @@ void TMDIMainF::FillRecentFiles() {
   if (recentFiles_.empty()) return;
   int number = 0;
   for (const std::string& file : recentFiles_) {
-    auto* action = new QAction(QString("&%1 %2").arg(++number).arg(QString::fromStdString(file)),
-                               fileMenu_);
+    auto* action =
+        new QAction(QString("&%1 %2").arg(++number).arg(QString::fromStdString(file)), fileMenu_);
     SetHelpContext(action, 500);
     fileMenu_->insertAction(ExitAction, action);
     const QString path = QString::fromStdString(file);
@@ -267,11 +269,7 @@ void TMDIMainF::OpenRecentFile(const QString& path) {
   if (!QFileInfo::exists(path)) {
     recentFiles_.erase(std::remove(recentFiles_.begin(), recentFiles_.end(), path.toStdString()),
                        recentFiles_.end());
-    try {
-      SaveRecentFiles(RecentFilesPath(settingsPath_), recentFiles_);
-    } catch (const std::exception&) {
-    }
-    FillRecentFiles();
+    StoreRecentFiles();
     prompts_.ErrorBox("The file " + path.toStdString() + " no longer exists.");
     return;
   }
@@ -311,7 +309,7 @@ void TMDIMainF::OpenDataFileCommand(const std::string& path) {
   RedrawGraph();
 }
 
-void TMDIMainF::LoadGraphFile(const QString& path) {
+bool TMDIMainF::LoadGraphFile(const QString& path) {
   GraphSettings& settings = workspace_.Settings;
   const std::string name = path.toStdString();
   // Nothing is closed before the whole file has been read: a file that fails leaves the
@@ -320,7 +318,7 @@ void TMDIMainF::LoadGraphFile(const QString& path) {
   auto contents = ParseGraphFile(name);
   if (!contents) {
     prompts_.ErrorBox(IncompatibleFormatText(name));
-    return;
+    return false;
   }
   CloseWindows(false);
   try {
@@ -329,12 +327,13 @@ void TMDIMainF::LoadGraphFile(const QString& path) {
     // The rows were measured against the free memory, yet it ran out: nothing half filled stays.
     workspace_.DestroyAllSeries();
     prompts_.ErrorBox(IncompatibleFormatText(name));
-    return;
+    return false;
   }
   settings.GraphLoadFailed = false;
   ShowGraphWindow();
   TileVertical();
   settings.GraphJustCreated = false;
+  return true;
 }
 
 void TMDIMainF::LoadGraphFileFromCommandLine(const QString& path) {
@@ -498,7 +497,7 @@ bool TMDIMainF::ConfirmPrintJob(QPrinter& printer) {
 // ---------------------------------------------------------------------------------------------
 // Text windows
 
-void TMDIMainF::CreateTextWindow(const QString& path) {
+bool TMDIMainF::CreateTextWindow(const QString& path) {
   QMdiSubWindow* sub = TTextF::CreateSubWindow(*this, prompts_, clipboard_, mdiArea_);
   auto* window = static_cast<TTextF*>(sub->widget());
   if (!path.isEmpty()) {
@@ -507,12 +506,13 @@ void TMDIMainF::CreateTextWindow(const QString& path) {
     } catch (const std::exception& e) {
       prompts_.ReportError(e.what());
       window->CloseWithoutQuestion();
-      return;
+      return false;
     }
   }
   sub->show();
   mdiArea_->setActiveSubWindow(sub);
   window->setFocus();
+  return true;
 }
 
 void TMDIMainF::TextWindowCreated(QWidget* window) {

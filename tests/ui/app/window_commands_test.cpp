@@ -22,10 +22,10 @@
 #include <memory>
 
 #include <gtest/gtest.h>
-#include "core/files/csv_file.h"
 #include <QDropEvent>
-#include <QUrl>
 #include <QMimeData>
+#include <QUrl>
+#include "core/files/csv_file.h"
 
 #include "core/files/atomic_file.h"
 #include "core/files/graph_file.h"
@@ -75,7 +75,10 @@ class TestFrame : public TMDIMainF {
     ++graphSaves;
     return saveAnswer;
   }
-  void CreateTextWindow(const QString& path) override { textWindows.push_back(path); }
+  bool CreateTextWindow(const QString& path) override {
+    textWindows.push_back(path);
+    return true;
+  }
 
  public:
   // The print dialog: confirmed into this PDF, cancelled while it is empty.
@@ -673,8 +676,8 @@ TEST(FrameGraphWindowTest, ViewGraphDrawsTheSeriesAndGoesWithTheLastDataWindow) 
   QTemporaryDir dir;
   testing::ScriptedPrompts prompts;
   Workspace workspace{prompts};
-  auto frame = std::make_unique<TMDIMainF>(workspace, prompts,
-                                           dir.filePath("tavel.cfg").toStdString());
+  auto frame =
+      std::make_unique<TMDIMainF>(workspace, prompts, dir.filePath("tavel.cfg").toStdString());
   frame->CreateDialogs();
   frame->resize(1000, 800);
   frame->show();
@@ -831,7 +834,8 @@ TEST_F(WindowCommandsTest, PerSeriesLoopStepsToTheNextUsedNumberAndRestoresMinim
   // A request left over from elsewhere is not this loop's: one show only.
   shown.clear();
   workspace.Settings.NextSeriesRequested = true;
-  frame->RunPerSeriesLoop([&] { shown.push_back(frame->ActiveDataWindow()->series()->SeriesNumber); });
+  frame->RunPerSeriesLoop(
+      [&] { shown.push_back(frame->ActiveDataWindow()->series()->SeriesNumber); });
   EXPECT_EQ(shown.size(), 1u);
 }
 
@@ -853,7 +857,8 @@ TEST_F(WindowCommandsTest, CsvDropsAndRecentFilesOpenAsOpenWould) {
   Write("d.prn", "1 2\r\n");
   Write("x.jpg", "?");
   QMimeData mime;
-  mime.setUrls({QUrl::fromLocalFile(dir.filePath("d.prn")), QUrl::fromLocalFile(dir.filePath("x.jpg"))});
+  mime.setUrls(
+      {QUrl::fromLocalFile(dir.filePath("d.prn")), QUrl::fromLocalFile(dir.filePath("x.jpg"))});
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(frame.get(), &enter);
   ASSERT_TRUE(enter.isAccepted());
