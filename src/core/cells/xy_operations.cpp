@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/series/row_keys.h"
 #include "core/series/run_parts.h"
 #include "core/series/series.h"
 
@@ -72,62 +73,6 @@ Real RunningColumn(Tdata* points, std::int32_t n, int operation) {
     if (i + 1 < n) s += (points[i + 1].X - x0) * ((y0 + points[i + 1].Y) * 0.5L);
   }
   return n > 0 ? points[n - 1].Y : 0;
-}
-
-// A row's X as the bytes of an unsigned number that orders as the X values do. A stable radix
-// sort of these keys gives exactly the order of SortByX (stable by X) without comparing
-// extended values, which is what made sorting a million shuffled rows slow.
-struct RowKey {
-  std::uint64_t mantissa;
-  std::uint16_t signExponent;
-  std::int32_t index;
-};
-
-constexpr int kKeyBytes = 10;
-
-RowKey MakeKey(Real x, std::int32_t index) {
-  if (x == 0) x = 0;  // -0 and 0 are equal X
-  RowKey key{0, 0, index};
-  unsigned char bytes[sizeof(Real)] = {};
-  std::memcpy(bytes, &x, kKeyBytes);
-  std::memcpy(&key.mantissa, bytes, 8);
-  std::memcpy(&key.signExponent, bytes + 8, 2);
-  if (key.signExponent & 0x8000u) {
-    key.mantissa = ~key.mantissa;
-    key.signExponent = static_cast<std::uint16_t>(~key.signExponent);
-  } else {
-    key.signExponent = static_cast<std::uint16_t>(key.signExponent | 0x8000u);
-  }
-  return key;
-}
-
-unsigned KeyByte(const RowKey& key, int byte) {
-  return byte < 8 ? static_cast<unsigned>(key.mantissa >> (8 * byte)) & 0xFFu
-                  : static_cast<unsigned>(key.signExponent >> (8 * (byte - 8))) & 0xFFu;
-}
-
-bool KeyLess(const RowKey& a, const RowKey& b) {
-  return a.signExponent < b.signExponent ||
-         (a.signExponent == b.signExponent && a.mantissa < b.mantissa);
-}
-
-// Least significant byte first, each pass stable, so equal X keep their row order. A byte
-// that all keys share (the low mantissa bytes of short numbers) costs no pass.
-void SortKeys(std::vector<RowKey>& keys) {
-  if (std::is_sorted(keys.begin(), keys.end(), KeyLess)) return;
-  std::vector<std::array<std::uint32_t, 256>> counts(kKeyBytes);
-  for (const RowKey& key : keys) {
-    for (int byte = 0; byte < kKeyBytes; ++byte) ++counts[byte][KeyByte(key, byte)];
-  }
-  std::vector<RowKey> buffer(keys.size());
-  for (int byte = 0; byte < kKeyBytes; ++byte) {
-    std::array<std::uint32_t, 256>& count = counts[byte];
-    if (count[KeyByte(keys.front(), byte)] == keys.size()) continue;
-    std::uint32_t offset = 0;
-    for (std::uint32_t& c : count) offset += std::exchange(c, offset);
-    for (const RowKey& key : keys) buffer[count[KeyByte(key, byte)]++] = key;
-    keys.swap(buffer);
-  }
 }
 
 constexpr std::size_t kSplitRows = 1 << 15;

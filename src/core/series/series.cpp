@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 
 #include "core/series/graph_settings.h"
+#include "core/series/row_keys.h"
 #include "core/series/run_parts.h"
 #include "core/series/series_options.h"
 #include "core/series/workspace.h"
@@ -365,64 +365,25 @@ void Series::PackPoints() {
 
 namespace {
 
-// Rows 0..count-1 in a stable order by X. Sorting the rows themselves moves 64 bytes a row at
-// every merge step; here the X values with their row numbers are sorted instead, each half on
-// its own thread, merged, and every row moved once. Ties keep their row order, so the result
-// is exactly the stable sort's.
+// Rows 0..count-1 in a stable order by X: their keys are sorted and each row moved once,
+// where sorting the rows themselves would move 64 bytes a row at every merge step.
 void SortRowsByX(std::vector<Tdata>& points, std::int32_t count, bool ascending) {
-  const auto first = points.begin();
-  const auto last = points.begin() + count;
-  // The X value rounded to a double decides nearly every comparison at the speed of the
-  // machine's own type; rounding never reverses an order, and equal doubles fall back to X.
-  struct Key {
-    double rounded;
-    std::uint32_t row;
-    Real x;
-  };
-  std::vector<Key> keys(static_cast<std::size_t>(count));
-  bool comparable = true;
+  std::vector<RowKey> keys;
+  keys.reserve(static_cast<std::size_t>(count));
   for (std::int32_t i = 0; i < count; ++i) {
-    const Real x = points[static_cast<std::size_t>(i)].X;
-    // Beyond the double's range the rounding is spelled out: a plain conversion is undefined.
-    constexpr Real kLargest = std::numeric_limits<double>::max();
-    constexpr double kInfinity = std::numeric_limits<double>::infinity();
-    const double rounded = x > kLargest    ? kInfinity
-                           : x < -kLargest ? -kInfinity
-                                           : static_cast<double>(x);
-    keys[static_cast<std::size_t>(i)] = {rounded, static_cast<std::uint32_t>(i), x};
-    comparable = comparable && !std::isnan(x);
+    keys.push_back(MakeKey(points[static_cast<std::size_t>(i)].X, i, !ascending));
   }
-  if (!comparable) {
-    // No order to speak of; the plain stable sort at least never reads out of bounds.
-    keys = {};
-    std::stable_sort(first, last, [ascending](const Tdata& a, const Tdata& b) {
-      return ascending ? a.X < b.X : a.X > b.X;
-    });
-    return;
-  }
-  const auto before = [ascending](const Key& a, const Key& b) {
-    if (a.rounded != b.rounded) return ascending ? a.rounded < b.rounded : a.rounded > b.rounded;
-    if (a.x != b.x) return ascending ? a.x < b.x : a.x > b.x;
-    return a.row < b.row;
-  };
-  // Two halves on two threads pay off from some tens of thousands of rows.
-  const int parts = count >= 65536 ? 2 : 1;
-  const auto middle = parts == 2 ? keys.begin() + count / 2 : keys.end();
-  RunParts(parts, [&](int part) {
-    std::sort(part == 0 ? keys.begin() : middle, part == 0 ? middle : keys.end(), before);
+  SortKeys(keys);
+  // The reads go in random order, so two halves run at once.
+  std::vector<Tdata> sorted = MakeEmptyRows(keys.size());
+  const RowSplit split = SplitRows(count, true);
+  RunParts(split.parts, [&](int part) {
+    for (std::int32_t j = split.bounds[part]; j < split.bounds[part + 1]; ++j) {
+      sorted[static_cast<std::size_t>(j)] =
+          points[static_cast<std::size_t>(keys[static_cast<std::size_t>(j)].index)];
+    }
   });
-  std::vector<std::uint32_t> order(static_cast<std::size_t>(count));
-  auto a = keys.begin();
-  auto b = middle;
-  for (std::uint32_t& row : order) {
-    const bool fromSecond = b != keys.end() && (a == middle || before(*b, *a));
-    row = fromSecond ? (b++)->row : (a++)->row;
-  }
-  keys = {};
-  std::vector<Tdata> sorted;
-  sorted.reserve(order.size());
-  for (const std::uint32_t row : order) sorted.push_back(points[row]);
-  std::copy(sorted.begin(), sorted.end(), first);
+  std::copy(sorted.begin(), sorted.end(), points.begin());
 }
 
 }  // namespace
