@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/files/csv_file.h"
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
@@ -20,7 +21,8 @@ namespace tavel {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: tavel --fit KIND INPUT.prn|INPUT.gra   or   tavel --fit INPUT.gra   (KIND 1..5 "
+    "usage: tavel --fit KIND INPUT.prn|INPUT.csv|INPUT.gra   or   tavel --fit INPUT.gra   (KIND "
+    "1..5 "
     "polynomial order, 6 power, 7 exponential, 8 natural log)\n";
 
 // Reads the graph file into the workspace. The series numbers whose fit was stored active come
@@ -73,7 +75,7 @@ int FitDataFile(std::string_view kindText, const std::string& path, std::ostream
     if (!ReadGraphInput(workspace, path, stored, err)) return 2;
     series = workspace.DataWindows;
   } else {
-    const DataFileOpenResult opened = OpenDataFile(workspace, path);
+    const CsvOpenResult opened = OpenDataFileByName(workspace, path);
     if (opened.failed) {
       err << "tavel: " << path << ": cannot be read as a data file\n";
       return 2;

@@ -42,8 +42,7 @@ bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& 
     }
     return true;
   }
-  const DataFileOpenResult opened =
-      csv ? DataFileOpenResult(OpenCsvFile(workspace, path)) : OpenDataFile(workspace, path);
+  const CsvOpenResult opened = OpenDataFileByName(workspace, path);
   if (opened.failed) {
     err << "tavel: " << path << ": cannot be read as a data file\n";
     return false;

@@ -61,21 +61,24 @@ class FitReportTest : public ::testing::Test {
 
 TEST_F(FitReportTest, ReportsEverySeriesOfTheFile) {
   // Series 1: Y = 1 + 2X exactly; series 2: A = 1, B = 0.5, R^2 = 0.25 (every value binary).
-  const auto path = Put("two.prn", {{-1, -1, 0}, {0, 1, 2}, {1, 3, 1}});
-  const Run run = Fit("1", path);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out,
-            "Series #1\n"
-            "Y   = A + B*X\n"
-            "A   = 1\n"
-            "B   = 2\n"
-            "R^2 = 1\n"
-            "Series #2\n"
-            "Y   = A + B*X\n"
-            "A   = 1\n"
-            "B   = 0.5\n"
-            "R^2 = 0.25\n");
+  // The same numbers as a ".prn" and as a CSV file.
+  for (const std::string& path : {Put("two.prn", {{-1, -1, 0}, {0, 1, 2}, {1, 3, 1}}),
+                                  PutText("two.csv", "x,a,b\n-1,-1,0\n0,1,2\n1,3,1\n")}) {
+    const Run run = Fit("1", path);
+    EXPECT_EQ(run.status, 0) << path;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "Series #1\n"
+              "Y   = A + B*X\n"
+              "A   = 1\n"
+              "B   = 2\n"
+              "R^2 = 1\n"
+              "Series #2\n"
+              "Y   = A + B*X\n"
+              "A   = 1\n"
+              "B   = 0.5\n"
+              "R^2 = 0.25\n");
+  }
 }
 
 TEST_F(FitReportTest, PrintsTheCoefficientsOfTheKindInFullPrecision) {

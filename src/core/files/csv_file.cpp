@@ -440,6 +440,13 @@ CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
   return result;
 }
 
+CsvOpenResult OpenDataFileByName(Workspace& workspace, const std::string& path) {
+  if (IsCsvFileName(path)) return OpenCsvFile(workspace, path);
+  CsvOpenResult result;
+  static_cast<DataFileOpenResult&>(result) = OpenDataFile(workspace, path);
+  return result;
+}
+
 void WriteCsvFile(Series& series, const std::string& path) {
   series.ReadGrid();
   std::string content =

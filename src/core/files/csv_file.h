@@ -32,6 +32,10 @@ struct CsvOpenResult : DataFileOpenResult {
 // missing cells empty. The caller reports cellsNotNumbers once (CsvNotNumbersText).
 CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path);
 
+// A data file by its name: ".csv" and ".tsv" by OpenCsvFile, anything else by OpenDataFile
+// (with no cells counted).
+CsvOpenResult OpenDataFileByName(Workspace& workspace, const std::string& path);
+
 // "N cells of FILE held no number and were left empty."
 std::string CsvNotNumbersText(const std::string& path, std::int64_t cells);
 

@@ -277,16 +277,9 @@ void TMDIMainF::OpenRecentFile(const QString& path) {
 }
 
 void TMDIMainF::OpenDataFileCommand(const std::string& path) {
-  DataFileOpenResult opened;
-  std::int64_t notNumbers = 0;
+  CsvOpenResult opened;
   try {
-    if (IsCsvFileName(path)) {
-      CsvOpenResult csv = OpenCsvFile(workspace_, path);
-      notNumbers = csv.cellsNotNumbers;
-      opened = std::move(csv);
-    } else {
-      opened = OpenDataFile(workspace_, path);
-    }
+    opened = OpenDataFileByName(workspace_, path);
   } catch (const std::exception& e) {
     prompts_.ReportError(e.what());
     return;
@@ -305,7 +298,9 @@ void TMDIMainF::OpenDataFileCommand(const std::string& path) {
     NoteRecentFile(path);
   }
   // Cells that held no number are left empty and counted: one message for them all.
-  if (notNumbers > 0) prompts_.ErrorBox(CsvNotNumbersText(path, notNumbers));
+  if (opened.cellsNotNumbers > 0) {
+    prompts_.ErrorBox(CsvNotNumbersText(path, opened.cellsNotNumbers));
+  }
   RedrawGraph();
 }
 
