@@ -4,8 +4,6 @@
 #include <bit>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -14,6 +12,7 @@
 #include "core/files/atomic_file.h"
 #include "core/files/byte_masks.h"
 #include "core/files/data_file_number.h"
+#include "core/files/file_bytes.h"
 #include "core/files/memory_probe.h"
 #include "core/series/graph_settings.h"
 #include "core/series/run_parts.h"
@@ -248,21 +247,6 @@ class UnquotedRecords {
   bool fieldsLeft_ = false;
 };
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  in.seekg(0);
-  text.resize(static_cast<std::size_t>(size));
-  in.read(text.data(), size);
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  return !in.bad();
-}
-
 std::string FieldText(std::string_view field) {
   const bool quote = field.find_first_of(",;\"\r\n\t") != std::string_view::npos;
   if (!quote) return std::string(field);
@@ -315,12 +299,12 @@ std::string CsvNotNumbersText(const std::string& path, std::int64_t cells) {
 
 CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
   CsvOpenResult result;
-  std::string text;
-  if (!ReadWholeFile(path, text)) {
+  const std::optional<std::string> text = ReadWholeFile(path);
+  if (!text) {
     result.failed = true;
     return result;
   }
-  std::string_view body(text);
+  std::string_view body(*text);
   if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
   const CsvDialect dialect = DetectCsvDialect(body.substr(0, 64 * 1024));
 

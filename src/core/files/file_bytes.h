@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,10 @@
 #include "core/series/real.h"
 
 namespace tavel {
+
+// The whole of a regular file, read to the size it had when opened; nothing when it is not a
+// regular file or cannot be read (opened without blocking, so a named pipe cannot stall it).
+std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // A longer token of a data file is cut here and its rest read as the next token.
 constexpr int kDataFileTokenLimit = 64;

@@ -2,7 +2,6 @@
 
 #include "core/cells/clipboard_text.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,12 +10,9 @@
 #include <stdexcept>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "core/files/atomic_file.h"
 #include "core/files/data_file.h"
+#include "core/files/file_bytes.h"
 #include "core/files/file_names.h"
 #include "core/scale/grid_settings.h"
 #include "core/series/number_text.h"
@@ -302,34 +298,6 @@ class Parser {
 
   Lines lines_;
 };
-
-// The file's bytes; nothing when it is not a regular file or cannot be read. A named pipe
-// cannot stall the open, and a file that grows while it is read is read to the size it had.
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
-  struct stat info {};
-  std::optional<std::string> bytes;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    bytes.emplace(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t got = 0;
-    while (got < bytes->size()) {
-      const ssize_t n = ::read(fd, bytes->data() + got, bytes->size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        bytes.reset();
-        break;
-      }
-      if (n == 0) {
-        bytes->resize(got);  // shrunk under us: what was there is all there is
-        break;
-      }
-      got += static_cast<std::size_t>(n);
-    }
-  }
-  ::close(fd);
-  return bytes;
-}
 
 // Only what a graph file holds; the strings are moved, so taking them over cannot fail half way.
 void TakeFileSettings(GraphSettings& to, GraphFileContents& from) {

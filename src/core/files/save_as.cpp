@@ -19,7 +19,8 @@ SaveResult SaveAs(Prompts& prompts, const SaveAsRequest& request,
     const std::string& path = *chosen;
     std::error_code error;
     // The name compares as text: another spelling of the same file is asked about.
-    if (std::filesystem::exists(path, error) && (request.ownName.empty() || path != request.ownName)) {
+    if (std::filesystem::exists(path, error) &&
+        (request.ownName.empty() || path != request.ownName)) {
       prompts.Beep();
       if (!prompts.AskYesNo(request.question(path))) {
         if (request.reopenWithChosenName) dialog.fileName = path;
