@@ -411,16 +411,10 @@ CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
     notNumbers[part] = partNotNumbers;
   });
   result.cellsNotNumbers = notNumbers[0] + notNumbers[1];
-  for (std::size_t s = 0; s < series; ++s) {
-    Series& target = *result.created[s];
-    if (header && s + 1 < names.size()) target.SeriesTitle = names[s + 1];
-    target.FillGrid();
-    target.FileNameInCaption = true;
-    target.CaptionFileName = path;
+  for (std::size_t s = 0; s + 1 < names.size() && s < series; ++s) {
+    result.created[s]->SeriesTitle = names[s + 1];
   }
-  Series& last = *result.created.back();
-  last.FileName = path;
-  last.CaptionFileName.clear();
+  FinishReading(path, result.created, true);
   return result;
 }
 

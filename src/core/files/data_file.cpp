@@ -144,23 +144,6 @@ bool ReadPart(const std::string& path, std::uint64_t begin, std::uint64_t end, s
   return !in.Failed();
 }
 
-// Every series shows what was read; on success each caption names the file and the last series
-// takes it as its FileName.
-bool FinishReading(const std::string& path, const std::vector<Series*>& series, bool ok) {
-  for (Series* s : series) {
-    s->FillGrid();
-    if (ok) {
-      s->FileNameInCaption = true;
-      s->CaptionFileName = path;
-    }
-  }
-  if (ok && !series.empty()) {
-    series.back()->FileName = path;
-    series.back()->CaptionFileName.clear();
-  }
-  return ok;
-}
-
 std::size_t RowLimit(const std::vector<Series*>& series, std::int32_t rows) {
   std::size_t rowLimit = rows < 0 ? 0 : static_cast<std::size_t>(rows);
   for (const Series* s : series) rowLimit = std::min(rowLimit, s->Points.size());
@@ -190,6 +173,21 @@ bool ReadDataFile(const std::string& path, const std::vector<Series*>& series, s
                 : ReadPart(path, layout.bounds[1], layout.bounds[2], secondRow, rowLimit, series);
   });
   return FinishReading(path, series, ok[0] && ok[1]);
+}
+
+bool FinishReading(const std::string& path, const std::vector<Series*>& series, bool ok) {
+  for (Series* s : series) {
+    s->FillGrid();
+    if (ok) {
+      s->FileNameInCaption = true;
+      s->CaptionFileName = path;
+    }
+  }
+  if (ok && !series.empty()) {
+    series.back()->FileName = path;
+    series.back()->CaptionFileName.clear();
+  }
+  return ok;
 }
 
 }  // namespace tavel

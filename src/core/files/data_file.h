@@ -65,4 +65,8 @@ bool ReadDataFile(const std::string& path, const std::vector<Series*>& series, s
 bool ReadDataFile(const std::string& path, const std::vector<Series*>& series, std::int32_t rows,
                   const DataFileLayout& layout);
 
+// After a file was read into `series`: every series shows what was read; on success each
+// caption names the file and the last series takes it as its FileName. Returns ok.
+bool FinishReading(const std::string& path, const std::vector<Series*>& series, bool ok);
+
 }  // namespace tavel
