@@ -479,7 +479,7 @@ void TMDIMainF::PrintData() {
   // From the graph window as from a data window: every series, in DataWindows order.
   if (!AnyDataWindow()) return;
   QPrinter& printer = Printer();
-  PreparePrinter(printer, workspace_.Settings);
+  PreparePrinter(printer, workspace_.Settings.GraphFileName);
   if (!ConfirmPrintJob(printer)) return;
   PrintSafely(printer, prompts_,
               [this](QPrinter& target) { return PrintDataJob(workspace_, target, prompts_); });

@@ -94,7 +94,7 @@ void UsePdfOutput(QPrinter& printer, const QString& path) {
   printer.setOutputFileName(path);
 }
 
-void PreparePrinter(QPrinter& printer, const GraphSettings& settings) {
+void PreparePrinter(QPrinter& printer, const std::string& fileName) {
   if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
     return;
   }
@@ -102,7 +102,7 @@ void PreparePrinter(QPrinter& printer, const GraphSettings& settings) {
       !QPrinterInfo::availablePrinters().isEmpty()) {
     return;
   }
-  QString name = QString::fromStdString(WithoutExtension(settings.GraphFileName)) + ".pdf";
+  QString name = QString::fromStdString(WithoutExtension(fileName)) + ".pdf";
   if (QFileInfo(name).isRelative()) name = QDir::current().absoluteFilePath(name);
   UsePdfOutput(printer, name);
 }

@@ -63,9 +63,9 @@ constexpr int kPdfResolution = 300;
 // Output into a PDF file instead of a printer.
 void UsePdfOutput(QPrinter& printer, const QString& path);
 
-// Before a print dialog: where no printer is installed the print goes to a PDF file beside the
-// graph file, so "&Print Graph" still gives a page.
-void PreparePrinter(QPrinter& printer, const GraphSettings& settings);
+// Before a print dialog: where no printer is installed the print goes to a PDF file named after
+// `fileName` (the graph or text file), so every print command still gives pages.
+void PreparePrinter(QPrinter& printer, const std::string& fileName);
 
 // The printer pass: one page with the printer rules. False, after prompts.ReportError, when
 // the job could not start or the pass failed.

@@ -245,7 +245,7 @@ bool TGraphF::PrintGraph(QPrinter& printer) {
 
 void TGraphF::PrintGraphCommand() {
   QPrinter& printer = host_.Printer();
-  PreparePrinter(printer, workspace_.Settings);
+  PreparePrinter(printer, workspace_.Settings.GraphFileName);
   if (ConfirmPrint(this, printer)) PrintGraph(printer);
 }
 

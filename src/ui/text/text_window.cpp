@@ -268,6 +268,7 @@ SaveResult TTextF::Save() {
 
 void TTextF::PrintText() {
   QPrinter& printer = host_.Printer();
+  PreparePrinter(printer, windowTitle().toStdString());
   if (!host_.ConfirmPrintJob(printer)) return;
   const QStringList lines = Lines();
   const QFont font = Memo1->font();

@@ -477,13 +477,13 @@ TEST(GraphOutputTest, PrinterColourFollowsTheColourModeAndNoPrinterMeansAPdfFile
   settings.GraphFileName = "/data/run7.gra";
   QPrinter fresh;
   fresh.setOutputFormat(QPrinter::PdfFormat);
-  PreparePrinter(fresh, settings);
+  PreparePrinter(fresh, settings.GraphFileName);
   EXPECT_EQ(fresh.outputFormat(), QPrinter::PdfFormat);
   EXPECT_EQ(fresh.outputFileName(), "/data/run7.pdf");
   EXPECT_EQ(fresh.resolution(), kPdfResolution);
   // A file the user chose stays chosen.
   fresh.setOutputFileName("/elsewhere/mine.pdf");
-  PreparePrinter(fresh, settings);
+  PreparePrinter(fresh, settings.GraphFileName);
   EXPECT_EQ(fresh.outputFileName(), "/elsewhere/mine.pdf");
 }
 
