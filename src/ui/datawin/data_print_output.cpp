@@ -4,9 +4,7 @@
 #include <QPrinter>
 #include <QString>
 #include <exception>
-#include <sstream>
 
-#include "core/platform/quiet_prompts.h"
 #include "ui/graph/graph_output.h"
 #include "ui/platform/qt_page_canvas.h"
 
@@ -23,12 +21,7 @@ PrintPage PrintPageOf(const QPrinter& printer) {
 
 bool PrintDataJob(const Workspace& workspace, QPrinter& printer, Prompts& prompts) {
   QPainter painter;
-  if (!painter.begin(&printer)) {
-    const QString where =
-        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-    prompts.ReportError("The print job could not be started on " + where.toStdString() + ".");
-    return false;
-  }
+  if (!BeginPrintJob(painter, printer, prompts)) return false;
   try {
     QtPageCanvas canvas(painter, printer);
     PrintDataPages(workspace, canvas, PrintPageOf(printer));
@@ -46,18 +39,10 @@ bool PrintDataJob(const Workspace& workspace, QPrinter& printer, Prompts& prompt
 }
 
 bool PrintDataPdf(const Workspace& workspace, const std::string& path, std::string& why) {
-  std::ostringstream reports;
-  QuietPrompts prompts(reports);
-  QPrinter printer(QPrinter::HighResolution);
-  UsePdfOutput(printer, QString::fromStdString(path));
-  if (PrintSafely(printer, prompts,
-                  [&](QPrinter& target) { return PrintDataJob(workspace, target, prompts); })) {
-    return true;
-  }
-  why = reports.str();
-  while (!why.empty() && why.back() == '\n') why.pop_back();
-  if (why.empty()) why = "the pages could not be written";
-  return false;
+  return PrintPdfFile(path, "the pages could not be written", why,
+                      [&](QPrinter& printer, Prompts& prompts) {
+                        return PrintDataJob(workspace, printer, prompts);
+                      });
 }
 
 }  // namespace tavel

@@ -3,22 +3,20 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
-#include <QGuiApplication>
-#include <QImage>
 #include <QPrinter>
 #include <QString>
+#include <QSvgGenerator>
 #include <exception>
 #include <new>
-#include <sstream>
 
 #include "core/files/atomic_file.h"
 #include "core/graph/draw_graph.h"
-#include "core/platform/quiet_prompts.h"
 #include "ui/graph/graph_output.h"
 #include "ui/platform/graph_fonts.h"
 #include "ui/platform/qt_canvas.h"
@@ -129,19 +127,10 @@ void ExportGraph(Workspace& workspace, int width, int height, const std::string&
 }
 
 bool PrintGraphPdf(Workspace& workspace, const std::string& path, std::string& why) {
-  std::ostringstream reports;
-  QuietPrompts prompts(reports);
-  QPrinter printer(QPrinter::HighResolution);
-  UsePdfOutput(printer, QString::fromStdString(path));
-  if (PrintSafely(printer, prompts, [&](QPrinter& target) {
-        return PrintGraphPage(workspace, target, prompts);
-      })) {
-    return true;
-  }
-  why = reports.str();
-  while (!why.empty() && why.back() == '\n') why.pop_back();
-  if (why.empty()) why = "the page could not be written";
-  return false;
+  return PrintPdfFile(path, "the page could not be written", why,
+                      [&](QPrinter& printer, Prompts& prompts) {
+                        return PrintGraphPage(workspace, printer, prompts);
+                      });
 }
 
 }  // namespace tavel

@@ -14,12 +14,14 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <sstream>
 #include <string_view>
 #include <system_error>
 
 #include "core/files/atomic_file.h"
 #include "core/files/file_names.h"
 #include "core/files/save_as.h"
+#include "core/platform/quiet_prompts.h"
 #include "core/series/graph_settings.h"
 #include "core/series/workspace.h"
 #include "ui/platform/qt_canvas.h"
@@ -107,14 +109,32 @@ void PreparePrinter(QPrinter& printer, const std::string& fileName) {
   UsePdfOutput(printer, name);
 }
 
+bool BeginPrintJob(QPainter& painter, QPrinter& printer, Prompts& prompts) {
+  if (painter.begin(&printer)) return true;
+  const QString where =
+      printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+  prompts.ReportError("The print job could not be started on " + where.toStdString() + ".");
+  return false;
+}
+
+bool PrintPdfFile(const std::string& path, const char* nothingWritten, std::string& why,
+                  const std::function<bool(QPrinter&, Prompts&)>& pass) {
+  std::ostringstream reports;
+  QuietPrompts prompts(reports);
+  QPrinter printer(QPrinter::HighResolution);
+  UsePdfOutput(printer, QString::fromStdString(path));
+  if (PrintSafely(printer, prompts, [&](QPrinter& target) { return pass(target, prompts); })) {
+    return true;
+  }
+  why = reports.str();
+  while (!why.empty() && why.back() == '\n') why.pop_back();
+  if (why.empty()) why = nothingWritten;
+  return false;
+}
+
 bool PrintGraphPage(Workspace& workspace, QPrinter& printer, Prompts& prompts) {
   QPainter painter;
-  if (!painter.begin(&printer)) {
-    const QString where =
-        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-    prompts.ReportError("The print job could not be started on " + where.toStdString() + ".");
-    return false;
-  }
+  if (!BeginPrintJob(painter, printer, prompts)) return false;
   DrawTarget target;
   target.printer = true;
   target.width = printer.width();

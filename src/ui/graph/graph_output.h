@@ -6,10 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "core/graph/draw_graph.h"
 #include "core/files/save_as.h"
+#include "core/graph/draw_graph.h"
 #include "core/platform/prompts.h"
 
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -66,6 +67,15 @@ void UsePdfOutput(QPrinter& printer, const QString& path);
 // Before a print dialog: where no printer is installed the print goes to a PDF file named after
 // `fileName` (the graph or text file), so every print command still gives pages.
 void PreparePrinter(QPrinter& printer, const std::string& fileName);
+
+// Begins a print job: false, after prompts.ReportError naming the printer or file, when it
+// could not start.
+bool BeginPrintJob(QPainter& painter, QPrinter& printer, Prompts& prompts);
+
+// A print pass into the PDF file `path` without a screen, through the safe replace. False with
+// the pass's reports in `why` (or `nothingWritten` when it gave none).
+bool PrintPdfFile(const std::string& path, const char* nothingWritten, std::string& why,
+                  const std::function<bool(QPrinter&, Prompts&)>& pass);
 
 // The printer pass: one page with the printer rules. False, after prompts.ReportError, when
 // the job could not start or the pass failed.

@@ -104,12 +104,7 @@ QByteArray TextFileBytes(const QStringList& lines, bool latin1) {
 bool PrintTextLines(QPrinter& printer, const QFont& font, const QStringList& lines,
                     Prompts& prompts) {
   QPainter painter;
-  if (!painter.begin(&printer)) {
-    const QString where =
-        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-    prompts.ReportError("The print job could not be started on " + where.toStdString() + ".");
-    return false;
-  }
+  if (!BeginPrintJob(painter, printer, prompts)) return false;
   painter.setFont(font);
   painter.setPen(Qt::black);
   const QFontMetrics metrics = painter.fontMetrics();
