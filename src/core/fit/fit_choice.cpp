@@ -10,14 +10,12 @@ namespace tavel {
 
 std::array<std::string, 7> FitLabelTexts(const TFitObj& fit) {
   std::array<std::string, 7> labels;
-  const std::int32_t kind = fit.FitKind;
-  if (kind < 1 || kind > kFitNaturalLog) return labels;
+  const int shown = FitCoefficientCount(fit.FitKind);
+  if (shown == 0) return labels;
   const Real values[6] = {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F};
-  // The polynomials show one coefficient more than their order; the three laws show A and B.
-  const int shown = kind <= 5 ? kind + 1 : 2;
   for (int i = 0; i < shown; ++i) {
     labels[static_cast<std::size_t>(i)] =
-        std::string(1, static_cast<char>('A' + i)) + " = " + FormatNumber(values[i], 14);
+        std::string(1, FitCoefficientName(i)) + " = " + FormatNumber(values[i], 14);
   }
   labels[6] = "R^2 = " + FormatNumber(fit.R2, 14);
   return labels;

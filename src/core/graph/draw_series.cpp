@@ -8,14 +8,12 @@
 #include "core/graph/draw_pass.h"
 #include "core/series/run_parts.h"
 #include "core/series/series.h"
+#include "core/series/series_options.h"
 #include "core/series/workspace.h"
 
 namespace tavel {
 namespace {
 
-bool HasFitCurve(std::int32_t type) {
-  return type == kGraphFit || type == kGraphLineFit || type == kGraphBarFit;
-}
 bool HasBars(std::int32_t type) {
   return type == kGraphBar || type == kGraphLineBar || type == kGraphBarFit;
 }
@@ -144,7 +142,7 @@ void DrawSeries(DrawPass& pass, Series& series) {
   if (perSeriesY && series.YMax == series.YMin) return;
   if (series.GraphType == kGraphNone && !series.ShowPoints) return;
 
-  if (HasFitCurve(series.GraphType)) FitCurveTrace(pass, series, columns, rows);
+  if (GraphTypeDrawsFit(series.GraphType)) FitCurveTrace(pass, series, columns, rows);
 
   const bool bars = HasBars(series.GraphType);
   const bool line = HasLine(series.GraphType);
