@@ -24,14 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   workspace.CreateSeries();
 
   const tavel::CsvOpenResult result = tavel::OpenCsvFile(workspace, tavel::fuzz::InputPath());
-  Check(workspace.DataWindows.size() <= static_cast<std::size_t>(tavel::MaxSeries));
-  Check(workspace.DataWindows.size() == result.created.size() + 1);
-  for (std::size_t i = 0; i < result.created.size(); ++i) {
-    const tavel::Series& series = *result.created[i];
-    if (i > 0) Check(result.created[i - 1]->SeriesNumber < series.SeriesNumber);
-    Check(series.Cells.RowCount() == series.MaxIndex);
-    Check(series.Points.size() == static_cast<std::size_t>(series.MaxIndex));
-  }
+  tavel::fuzz::CheckCreatedSeries(workspace, result);
   if (result.failed || result.created.empty()) return 0;
 
   tavel::Series& first = *result.created.front();
@@ -46,8 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     filled += !first.Cells.Text(r, tavel::kXColumn).empty() ||
               !first.Cells.Text(r, tavel::kYColumn).empty();
   }
-  const std::int32_t back =
-      reread.created.empty() ? 0 : reread.created.front()->Cells.RowCount();
+  const std::int32_t back = reread.created.empty() ? 0 : reread.created.front()->Cells.RowCount();
   Check(back == filled);
   std::remove(saved.c_str());
   return 0;

@@ -13,6 +13,10 @@
 
 #include <unistd.h>
 
+#include "core/files/data_file.h"
+#include "core/series/series.h"
+#include "core/series/workspace.h"
+
 namespace tavel::fuzz {
 
 // The target's file, made once, removed when the run ends (libFuzzer may end a timed run
@@ -48,6 +52,19 @@ inline bool WriteInput(const std::uint8_t* data, std::size_t size) {
 // A broken promise of the reader is a crash libFuzzer reports with the input.
 inline void Check(bool condition) {
   if (!condition) __builtin_trap();
+}
+
+// What a data file reader promises after opening beside one series already open: the limit
+// kept, the new series numbered upwards, each with as many cells as rows.
+inline void CheckCreatedSeries(const Workspace& workspace, const DataFileOpenResult& result) {
+  Check(workspace.DataWindows.size() <= static_cast<std::size_t>(MaxSeries));
+  Check(workspace.DataWindows.size() == result.created.size() + 1);
+  for (std::size_t i = 0; i < result.created.size(); ++i) {
+    const Series& series = *result.created[i];
+    if (i > 0) Check(result.created[i - 1]->SeriesNumber < series.SeriesNumber);
+    Check(series.Cells.RowCount() == series.MaxIndex);
+    Check(series.Points.size() == static_cast<std::size_t>(series.MaxIndex));
+  }
 }
 
 }  // namespace tavel::fuzz
