@@ -86,8 +86,7 @@ void TPrintCF::showEvent(QShowEvent* event) {
 
 void TPrintCF::FormShow() {
   MoveIntoFrameCorner(this, kFrameInset);
-  CancelBtn->setVisible(true);
-  CancelBtn->setEnabled(true);
+  ShowButton(CancelBtn);
   series_ = Hooks.ActiveSeries();
   if (series_ == nullptr) return;
   Hooks.RestoreActiveWindow();

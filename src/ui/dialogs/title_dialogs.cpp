@@ -51,25 +51,6 @@ void LayOut(QDialog* dialog, QBoxLayout* edits, std::initializer_list<QPushButto
   top->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-QPushButton* KeptButton(const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  // A hidden Cancel keeps its place, so the buttons below it do not move under the mouse.
-  QSizePolicy policy = button->sizePolicy();
-  policy.setRetainSizeWhenHidden(true);
-  button->setSizePolicy(policy);
-  return button;
-}
-
-void HideButton(QPushButton* button) {
-  button->setVisible(false);
-  button->setEnabled(false);
-}
-
-void ShowButton(QPushButton* button) {
-  button->setVisible(true);
-  button->setEnabled(true);
-}
-
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }

@@ -146,8 +146,7 @@ void TFitF::FormShow() {
   Label9->setText("Series # " + QString::number(series_->SeriesNumber));
   // Also when the selection did not change: after Next the labels belong to another series.
   ShowFitLabels();
-  CancelBtn->setVisible(true);
-  CancelBtn->setEnabled(true);
+  ShowButton(CancelBtn);
 }
 
 void TFitF::RewriteFitHeader() {

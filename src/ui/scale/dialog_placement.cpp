@@ -55,4 +55,22 @@ void ShowSeriesLabel(QLabel* label, int seriesNumber) {
   label->setText("Series #" + QString::number(seriesNumber));
 }
 
+QPushButton* KeptButton(const QString& caption, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  QSizePolicy policy = button->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  button->setSizePolicy(policy);
+  return button;
+}
+
+void HideButton(QPushButton* button) {
+  button->setVisible(false);
+  button->setEnabled(false);
+}
+
+void ShowButton(QPushButton* button) {
+  button->setVisible(true);
+  button->setEnabled(true);
+}
+
 }  // namespace tavel

@@ -23,6 +23,12 @@ bool SwallowEscapeWithoutCancel(QKeyEvent* event, const QPushButton* cancel);
 QGroupBox* RadioBox(const QString& caption, std::initializer_list<const char*> items,
                     QButtonGroup* group, QWidget* parent);
 
+// A button that keeps its place while hidden, so the buttons beside it do not move under the
+// mouse; HideButton and ShowButton hide and disable it, or bring it back.
+QPushButton* KeptButton(const QString& caption, QWidget* parent);
+void HideButton(QPushButton* button);
+void ShowButton(QPushButton* button);
+
 // "Series #" and the number, in the series' colour, as the per-series dialogs name their series.
 void ShowSeriesLabel(QLabel* label, int seriesNumber);
 

@@ -26,15 +26,6 @@ constexpr int kHelpTopic = 700;
 // first one's corner in sight.
 constexpr int kFrameInset = 30;
 
-QPushButton* Button(const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  // A hidden "Cancel" or "Scale" keeps its place, so the other buttons stay under the mouse.
-  QSizePolicy policy = button->sizePolicy();
-  policy.setRetainSizeWhenHidden(true);
-  button->setSizePolicy(policy);
-  return button;
-}
-
 // A group of two labelled integer edits, one above the other.
 QGroupBox* FieldBox(QWidget* parent, const QString& caption, const QString& firstLabel,
                     QLineEdit*& first, const QString& secondLabel, QLineEdit*& second) {
@@ -88,16 +79,16 @@ TGridF::TGridF(Workspace& workspace, Prompts& prompts, QWidget* parent)
   GroupBox3 = FieldBox(this, "Y Left - Scale Numbers", ticks, YLTicks, decimals, YLDec);
   GroupBox2 = FieldBox(this, "Y Right - Scale Numbers", ticks, YRTicks, decimals, YRDec);
 
-  OKBtn = Button("OK", this);
+  OKBtn = KeptButton("OK", this);
   OKBtn->setDefault(true);
-  CancelBtn = Button("Cancel", this);
-  HelpB = Button("Help", this);
-  ClearB = Button("Clear", this);
-  AutoXGridB = Button("Auto X", this);
-  AutoYLGridB = Button("Auto YL", this);
-  AutoYRGridB = Button("Auto YR", this);
-  DrawGridB = Button("View", this);
-  GoScaleB = Button("Scale", this);
+  CancelBtn = KeptButton("Cancel", this);
+  HelpB = KeptButton("Help", this);
+  ClearB = KeptButton("Clear", this);
+  AutoXGridB = KeptButton("Auto X", this);
+  AutoYLGridB = KeptButton("Auto YL", this);
+  AutoYRGridB = KeptButton("Auto YR", this);
+  DrawGridB = KeptButton("View", this);
+  GoScaleB = KeptButton("Scale", this);
 
   // X in the first column, the Y axes beside it; each automatic grid sits under its axis.
   auto* groups = new QGridLayout;
@@ -153,8 +144,7 @@ void TGridF::FormShow() {
   const bool fromScale = scale_ != nullptr && scale_->isVisible();
   GoScaleB->setVisible(scale_ != nullptr && !fromScale);
   GoScaleB->setEnabled(scale_ != nullptr && !fromScale);
-  CancelBtn->setVisible(true);
-  CancelBtn->setEnabled(true);
+  ShowButton(CancelBtn);
 
   MoveIntoFrameCorner(this, kFrameInset);
 
@@ -201,11 +191,6 @@ void TGridF::ShowEdits() {
   }
 }
 
-void TGridF::HideCancel() {
-  CancelBtn->setVisible(false);
-  CancelBtn->setEnabled(false);
-}
-
 void TGridF::ShowAndRedraw() {
   ShowGraphWindow();
   RedrawGraph();
@@ -225,7 +210,7 @@ void TGridF::OKBtnClick() {
 }
 
 void TGridF::ClearBClick() {
-  HideCancel();
+  HideButton(CancelBtn);
   if (ClearGrid()) ShowAndRedraw();
 }
 
@@ -233,14 +218,14 @@ void TGridF::AutoGridClick(Axis axis) {
   ReadEdits();
   if (!AutoGrid(workspace_.Settings, axis, fields_, prompts_)) return;
   ShowEdits();
-  HideCancel();
+  HideButton(CancelBtn);
   ShowAndRedraw();
 }
 
 void TGridF::DrawGridBClick() {
   ReadEdits();
   if (!ViewGrid(workspace_.Settings, fields_, prompts_)) return;
-  HideCancel();
+  HideButton(CancelBtn);
   ShowAndRedraw();
 }
 

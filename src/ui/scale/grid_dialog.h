@@ -82,7 +82,6 @@ class TGridF : public QDialog {
 
   void ReadEdits();
   void ShowEdits();
-  void HideCancel();
   void ShowAndRedraw();
 
   Workspace& workspace_;

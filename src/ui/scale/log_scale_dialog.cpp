@@ -39,10 +39,7 @@ TLogScaleF::TLogScaleF(Workspace& workspace, Prompts& prompts, QWidget* parent)
 
   OKBtn = new QPushButton("OK", this);
   OKBtn->setDefault(true);
-  CancelBtn = new QPushButton("Cancel", this);
-  QSizePolicy keepPlace = CancelBtn->sizePolicy();
-  keepPlace.setRetainSizeWhenHidden(true);
-  CancelBtn->setSizePolicy(keepPlace);
+  CancelBtn = KeptButton("Cancel", this);
   Button1 = new QPushButton("Help", this);
 
   auto* boxes = new QHBoxLayout;
@@ -85,24 +82,18 @@ void TLogScaleF::FormShow() {
   const GraphSettings& s = workspace_.Settings;
   LogBoxItems->button(LogChoiceOf(s))->setChecked(true);
   FormatBoxItems->button(LogFormatOf(s))->setChecked(true);
-  CancelBtn->setVisible(true);
-  CancelBtn->setEnabled(true);
-}
-
-void TLogScaleF::HideCancel() {
-  CancelBtn->setVisible(false);
-  CancelBtn->setEnabled(false);
+  ShowButton(CancelBtn);
 }
 
 void TLogScaleF::LogBoxClick(int choice) {
   ApplyLogChoice(workspace_.Settings, choice);
-  HideCancel();
+  HideButton(CancelBtn);
   RedrawGraph();
 }
 
 void TLogScaleF::FormatBoxClick(int format) {
   ApplyLogFormat(workspace_.Settings, format);
-  HideCancel();
+  HideButton(CancelBtn);
   RedrawGraph();
 }
 

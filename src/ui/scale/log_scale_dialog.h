@@ -40,7 +40,6 @@ class TLogScaleF : public QDialog {
   void LogBoxClick(int choice);
   void FormatBoxClick(int format);
   void OKBtnClick();
-  void HideCancel();
 
   Workspace& workspace_;
   Prompts& prompts_;

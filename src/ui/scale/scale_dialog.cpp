@@ -34,15 +34,6 @@ QLineEdit* LimitEdit(QWidget* parent) {
   return edit;
 }
 
-// A button that hides keeps its place, so the buttons beside it do not move under the mouse.
-QPushButton* Button(const QString& caption, QWidget* parent) {
-  auto* button = new QPushButton(caption, parent);
-  QSizePolicy policy = button->sizePolicy();
-  policy.setRetainSizeWhenHidden(true);
-  button->setSizePolicy(policy);
-  return button;
-}
-
 // Tab order in reading order: down each group, then on to the buttons.
 void SetTabChain(std::initializer_list<QWidget*> chain) {
   QWidget* previous = nullptr;
@@ -68,8 +59,8 @@ TScaleF::TScaleF(Workspace& workspace, Prompts& prompts, QWidget* parent)
     auto* grid = new QGridLayout(box);
     max = LimitEdit(box);
     min = LimitEdit(box);
-    find = Button("Find", box);
-    autoButton = Button("Auto", box);
+    find = KeptButton("Find", box);
+    autoButton = KeptButton("Auto", box);
     grid->addWidget(new QLabel("Max", box), 0, 0);
     grid->addWidget(max, 0, 1);
     grid->addWidget(find, 0, 2);
@@ -93,13 +84,13 @@ TScaleF::TScaleF(Workspace& workspace, Prompts& prompts, QWidget* parent)
   }
   AutoBoxItems->button(kMultiScaleDisable)->setChecked(true);
 
-  OKBtn = Button("OK", this);
+  OKBtn = KeptButton("OK", this);
   OKBtn->setDefault(true);
-  CancelBtn = Button("Cancel", this);
-  SetMaxMin1 = Button("Find All", this);
-  DrawScaleB = Button("View", this);
-  GoGridB = Button("Grid", this);
-  Button4 = Button("Help", this);
+  CancelBtn = KeptButton("Cancel", this);
+  SetMaxMin1 = KeptButton("Find All", this);
+  DrawScaleB = KeptButton("View", this);
+  GoGridB = KeptButton("Grid", this);
+  Button4 = KeptButton("Help", this);
 
   auto* axes = new QVBoxLayout;
   axes->addWidget(XBox);
@@ -157,8 +148,7 @@ void TScaleF::FormShow() {
   const bool fromGrid = grid_ != nullptr && grid_->isVisible();
   GoGridB->setVisible(grid_ != nullptr && !fromGrid);
   GoGridB->setEnabled(grid_ != nullptr && !fromGrid);
-  CancelBtn->setVisible(true);
-  CancelBtn->setEnabled(true);
+  ShowButton(CancelBtn);
 
   MoveIntoFrameCorner(this, kFrameInset);
 
@@ -193,11 +183,6 @@ QLineEdit* TScaleF::MaxEdit(Axis axis) const {
 
 QLineEdit* TScaleF::MinEdit(Axis axis) const {
   return axis == Axis::X ? MinX : axis == Axis::YL ? MinYL : MinYR;
-}
-
-void TScaleF::HideCancel() {
-  CancelBtn->setVisible(false);
-  CancelBtn->setEnabled(false);
 }
 
 void TScaleF::AutoBoxClick(int choice) {
@@ -255,7 +240,7 @@ void TScaleF::DrawScaleBClick() {
   SetChoice(kMultiScaleDisable);
   ApplyScaleFields(workspace_.Settings, fields_, prompts_);
   // What is on screen now was applied; there is nothing left for "Cancel" to keep out.
-  HideCancel();
+  HideButton(CancelBtn);
   ShowGraphWindow();
   RedrawGraph();
 }

@@ -84,7 +84,6 @@ class TScaleF : public QDialog {
 
   void ReadEdits();
   void ShowEdits();
-  void HideCancel();
   QLineEdit* MaxEdit(Axis axis) const;
   QLineEdit* MinEdit(Axis axis) const;
 
