@@ -87,11 +87,7 @@ class TokenReader {
   // The next token of at most kDataFileTokenLimit bytes; empty at the end of the file. Valid
   // until the next call.
   std::string_view Token() {
-    for (;;) {
-      while (in_.pos != in_.end && ClassOf(*in_.pos) != kTokenByte) ++in_.pos;
-      if (in_.pos != in_.end || !in_.Fill()) break;
-    }
-    if (in_.end - in_.pos < kDataFileTokenLimit) in_.Fill();
+    SkipToToken();
     const char* const start = in_.pos;
     const char* const limit = std::min(in_.end, start + kDataFileTokenLimit);
     const char* p = start;
@@ -103,11 +99,7 @@ class TokenReader {
   // The next token as a cell, exactly as ReadDataFileCell(Token(), value) reads it. A number in
   // the written form, followed by a separator, is taken whole without a look at each byte.
   bool Cell(Real& value) {
-    for (;;) {
-      while (in_.pos != in_.end && ClassOf(*in_.pos) != kTokenByte) ++in_.pos;
-      if (in_.pos != in_.end || !in_.Fill()) break;
-    }
-    if (in_.end - in_.pos < kDataFileTokenLimit) in_.Fill();
+    SkipToToken();
     const char* const p = in_.pos;
     const std::ptrdiff_t width = kDataFileNumberWidth - (p != in_.end && *p == '-' ? 0 : 1);
     if (in_.end - p > width && ClassOf(p[width]) != kTokenByte) {
@@ -146,6 +138,16 @@ class TokenReader {
   }
 
  private:
+  // Past blanks and line ends to the next token's first byte, with a whole token's bytes in the
+  // buffer where the file has them.
+  void SkipToToken() {
+    for (;;) {
+      while (in_.pos != in_.end && ClassOf(*in_.pos) != kTokenByte) ++in_.pos;
+      if (in_.pos != in_.end || !in_.Fill()) break;
+    }
+    if (in_.end - in_.pos < kDataFileTokenLimit) in_.Fill();
+  }
+
   FileBytes& in_;
 };
 
