@@ -50,14 +50,7 @@ void LayOutWithButtonColumn(QDialog* dialog, std::initializer_list<QWidget*> con
                             std::initializer_list<QPushButton*> buttons) {
   auto* left = new QVBoxLayout;
   for (QWidget* control : controls) left->addWidget(control);
-  auto* right = new QVBoxLayout;
-  for (QPushButton* button : buttons) right->addWidget(button);
-  right->addStretch(1);
-  auto* top = new QHBoxLayout(dialog);
-  top->addLayout(left);
-  top->addLayout(right);
-  // A dialog border: the size is the layout's and cannot be dragged.
-  top->setSizeConstraint(QLayout::SetFixedSize);
+  LayOutWithButtonColumn(dialog, left, buttons);
 }
 
 }  // namespace tavel

@@ -40,17 +40,6 @@ QLineEdit* EditInBox(const QString& caption, QWidget* parent, QBoxLayout* layout
   return edit;
 }
 
-// The edits on the left, the buttons down the right.
-void LayOut(QDialog* dialog, QBoxLayout* edits, std::initializer_list<QPushButton*> buttons) {
-  auto* side = new QVBoxLayout;
-  for (QPushButton* b : buttons) side->addWidget(b);
-  side->addStretch(1);
-  auto* top = new QHBoxLayout(dialog);
-  top->addLayout(edits);
-  top->addLayout(side);
-  top->setSizeConstraint(QLayout::SetFixedSize);
-}
-
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
@@ -101,7 +90,7 @@ TTitleTF::TTitleTF(Workspace& workspace, Prompts& prompts, QWidget* parent)
   OKBtn->setDefault(true);
   CancelBtn = new QPushButton("Cancel", this);
   Button1 = new QPushButton("Help", this);
-  LayOut(this, edits, {OKBtn, CancelBtn, Button1});
+  LayOutWithButtonColumn(this, edits, {OKBtn, CancelBtn, Button1});
   connect(OKBtn, &QPushButton::clicked, this, &TTitleTF::OKBtnClick);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
   connect(Button1, &QPushButton::clicked, this, &TTitleTF::HelpClick);
@@ -134,7 +123,7 @@ TTitleXF::TTitleXF(Workspace& workspace, Prompts& prompts, QWidget* parent)
   OKBtn->setDefault(true);
   CancelBtn = new QPushButton("Cancel", this);
   Button1 = new QPushButton("Help", this);
-  LayOut(this, edits, {OKBtn, CancelBtn, Button1});
+  LayOutWithButtonColumn(this, edits, {OKBtn, CancelBtn, Button1});
   connect(OKBtn, &QPushButton::clicked, this, &TTitleXF::OKBtnClick);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
   connect(Button1, &QPushButton::clicked, this, &TTitleXF::HelpClick);
@@ -166,7 +155,7 @@ TTitleYF::TTitleYF(Workspace& workspace, Prompts& prompts, QWidget* parent)
   OKBtn->setDefault(true);
   CancelBtn = new QPushButton("Cancel", this);
   Button1 = new QPushButton("Help", this);
-  LayOut(this, edits, {OKBtn, CancelBtn, Button1});
+  LayOutWithButtonColumn(this, edits, {OKBtn, CancelBtn, Button1});
   connect(OKBtn, &QPushButton::clicked, this, &TTitleYF::OKBtnClick);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
   connect(Button1, &QPushButton::clicked, this, &TTitleYF::HelpClick);
@@ -214,7 +203,7 @@ TTitleSerF::TTitleSerF(Workspace& workspace, Prompts& prompts, QWidget* parent)
   Button6 = new QPushButton("Next", this);
   CancelBtn = KeptButton("Cancel", this);
   Button1 = new QPushButton("Help", this);
-  LayOut(this, edits, {OKBtn, Button6, CancelBtn, Button1});
+  LayOutWithButtonColumn(this, edits, {OKBtn, Button6, CancelBtn, Button1});
 
   connect(OKBtn, &QPushButton::clicked, this, &TTitleSerF::OKBtnClick);
   connect(Button6, &QPushButton::clicked, this, &TTitleSerF::Button6Click);
@@ -304,7 +293,7 @@ TTitleFlF::TTitleFlF(Workspace& workspace, Prompts& prompts, QWidget* parent)
   Button3 = new QPushButton("Help", this);
   auto* edits = new QVBoxLayout;
   edits->addLayout(grid);
-  LayOut(this, edits, {Button1, Button2, Button4, Button3});
+  LayOutWithButtonColumn(this, edits, {Button1, Button2, Button4, Button3});
 
   connect(Button1, &QPushButton::clicked, this, &TTitleFlF::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);

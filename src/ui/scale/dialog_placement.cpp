@@ -1,7 +1,9 @@
 #include "ui/scale/dialog_placement.h"
 
 #include <QButtonGroup>
+#include <QDialog>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -71,6 +73,18 @@ void HideButton(QPushButton* button) {
 void ShowButton(QPushButton* button) {
   button->setVisible(true);
   button->setEnabled(true);
+}
+
+void LayOutWithButtonColumn(QDialog* dialog, QLayout* left,
+                            std::initializer_list<QPushButton*> buttons) {
+  auto* right = new QVBoxLayout;
+  for (QPushButton* button : buttons) right->addWidget(button);
+  right->addStretch(1);
+  auto* top = new QHBoxLayout(dialog);
+  top->addLayout(left);
+  top->addLayout(right);
+  // A dialog border: the size is the layout's and cannot be dragged.
+  top->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 }  // namespace tavel

@@ -3,6 +3,8 @@
 #include <initializer_list>
 
 class QButtonGroup;
+class QDialog;
+class QLayout;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -22,6 +24,11 @@ bool SwallowEscapeWithoutCancel(QKeyEvent* event, const QPushButton* cancel);
 // A captioned radio group, its items one under another, numbered from 0 in the group.
 QGroupBox* RadioBox(const QString& caption, std::initializer_list<const char*> items,
                     QButtonGroup* group, QWidget* parent);
+
+// The controls' layout on the left, the buttons down the right from the top, and the dialog's
+// size fixed to what the layout needs.
+void LayOutWithButtonColumn(QDialog* dialog, QLayout* left,
+                            std::initializer_list<QPushButton*> buttons);
 
 // A button that keeps its place while hidden, so the buttons beside it do not move under the
 // mouse; HideButton and ShowButton hide and disable it, or bring it back.
