@@ -1,5 +1,6 @@
 #include "app/export_command.h"
 
+#include "app/command_line.h"
 #include "app/input_file.h"
 #include "core/files/graph_file.h"
 #include "core/platform/quiet_prompts.h"
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QXmlStreamReader>
 #include <QTemporaryDir>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -278,6 +280,24 @@ TEST(CommandLineHelpTest, NamesEveryOption) {
   for (const char* option :
        {"--export", "--size", "--print-pdf", "--print-data-pdf", "--fit", "--help"}) {
     EXPECT_NE(out.str().find(option), std::string::npos) << option;
+  }
+}
+
+TEST(CommandLineTest, AnUnknownOptionIsAWrongCommandLine) {
+  const struct {
+    std::vector<std::string> args;
+    std::optional<int> status;
+    std::string unknown;
+  } cases[] = {{{"--bogus", "x"}, 2, "--bogus"}, {{"file.gra", "--size"}, 2, "--size"},
+               {{}, std::nullopt, ""}, {{"file.gra"}, std::nullopt, ""},
+               {{"-"}, std::nullopt, ""}, {{"--version"}, 0, ""}};
+  for (const auto& c : cases) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine(c.args, out, err), c.status) << err.str();
+    if (!c.unknown.empty()) {
+      EXPECT_EQ(err.str().rfind("tavel: unknown option " + c.unknown + "\nusage: tavel", 0), 0u)
+          << err.str();
+    }
   }
 }
 

@@ -71,9 +71,35 @@ CalcOutcome CalcMachine::TakeDyadic(Real value) {
   return TakeResult(value);
 }
 
-Real CalcMachine::ToRadians(Real value) const {
-  return angle_ == AngleMode::Degrees ? value * kPi * (1 / 180.0L) : value;
+namespace {
+
+struct SineCosine {
+  Real sine, cosine;
+};
+
+// Degrees are reduced exactly (the remainder of a division by 360 is exact, and so is the step
+// to the nearest quarter turn), so the quarter turns give exact zeros and ones: cos 90 is 0,
+// not the rounding error of pi / 2, and tan 90 is refused instead of some 1E+19.
+SineCosine DegreeSineCosine(Real degrees) {
+  Real r = std::fmod(degrees, 360.0L);
+  if (r < 0) r += 360;
+  const Real quarter = std::nearbyint(r / 90);
+  const Real angle = (r - 90 * quarter) * (kPi / 180);
+  const Real s = std::sin(angle) + 0;  // + 0 makes -0 plain 0
+  const Real c = std::cos(angle) + 0;
+  switch (static_cast<int>(quarter) % 4) {
+    case 0:
+      return {s, c};
+    case 1:
+      return {c, 0 - s};
+    case 2:
+      return {0 - s, 0 - c};
+    default:
+      return {0 - c, s};
+  }
 }
+
+}  // namespace
 
 Real CalcMachine::FromRadians(Real value) const {
   return angle_ == AngleMode::Degrees ? value * 180 * (1 / kPi) : value;
@@ -249,20 +275,22 @@ void CalcMachine::ClearAll() {
 
 CalcOutcome CalcMachine::Sin() {
   if (const auto refused = ReadEntry()) return *refused;
-  return TakeResult(std::sin(ToRadians(x_)));
+  if (angle_ == AngleMode::Degrees) return TakeResult(DegreeSineCosine(x_).sine);
+  return TakeResult(std::sin(x_));
 }
 
 CalcOutcome CalcMachine::Cos() {
   if (const auto refused = ReadEntry()) return *refused;
-  return TakeResult(std::cos(ToRadians(x_)));
+  if (angle_ == AngleMode::Degrees) return TakeResult(DegreeSineCosine(x_).cosine);
+  return TakeResult(std::cos(x_));
 }
 
 CalcOutcome CalcMachine::Tan() {
   if (const auto refused = ReadEntry()) return *refused;
-  const Real angle = ToRadians(x_);
-  const Real cosine = std::cos(angle);
-  if (cosine == 0) return Fail();
-  return TakeResult(std::sin(angle) / cosine);
+  const SineCosine sc = angle_ == AngleMode::Degrees ? DegreeSineCosine(x_)
+                                                     : SineCosine{std::sin(x_), std::cos(x_)};
+  if (sc.cosine == 0) return Fail();
+  return TakeResult(sc.sine / sc.cosine);
 }
 
 CalcOutcome CalcMachine::ArcSin() {

@@ -147,7 +147,6 @@ class CalcMachine {
   // X := Y op X with the stack dropped.
   CalcOutcome TakeDyadic(Real value);
   CalcOutcome Fail();
-  Real ToRadians(Real value) const;
   Real FromRadians(Real value) const;
 
   GraphSettings& settings_;

@@ -167,10 +167,13 @@ CellStatistics ComputeStatistics(const CellGrid& cells, const CellSet& set) {
       squares += deviation * deviation;
     }
   });
-  if (!std::isfinite(squares) || !std::isfinite(mean)) return CellStatistics{true};
   stats.count = n;
   stats.total = sum;
   stats.average = mean;
+  if (!std::isfinite(squares)) {
+    stats.noSigma = true;
+    return stats;
+  }
   stats.sigma = n >= 2 ? std::sqrt(std::fabs(squares / (n - 1))) : 0;
   return stats;
 }
@@ -178,7 +181,7 @@ CellStatistics ComputeStatistics(const CellGrid& cells, const CellSet& set) {
 StatisticsText FormatStatistics(const CellStatistics& statistics) {
   if (statistics.empty) return {};
   return {FormatNumber(statistics.total, 14), FormatNumber(statistics.average, 14),
-          FormatNumber(statistics.sigma, 14)};
+          statistics.noSigma ? std::string() : FormatNumber(statistics.sigma, 14)};
 }
 
 std::string StatisticsCopyText(const StatisticsText& fields) {

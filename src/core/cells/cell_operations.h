@@ -47,9 +47,12 @@ std::optional<Real> CellNumber(const CellGrid& cells, std::int32_t row, int colu
 
 // Total, average and sample sigma of the numbers of a set. With no number all three are 0.
 // When a value is too large for the sums (a cell near the top of the extended range), the
-// statistics cannot be given: `empty` is set, the values are 0 and the fields stay blank.
+// statistics cannot be given: `empty` is set, the values are 0 and the fields stay blank. When
+// only the squares of the deviations overflow, Total and Average stand and `noSigma` leaves the
+// Sigma field blank.
 struct CellStatistics {
   bool empty = false;
+  bool noSigma = false;
   std::int32_t count = 0;
   Real total = 0;
   Real average = 0;

@@ -1,7 +1,9 @@
 #include "core/cells/clipboard_text.h"
 
 #include <algorithm>
+#include <limits>
 
+#include "core/files/memory_probe.h"
 #include "core/platform/clipboard.h"
 #include "core/platform/prompts.h"
 #include "core/series/scoped_value.h"
@@ -83,24 +85,22 @@ std::string CutCells(Series& series, CellRect rect) {
   return text;
 }
 
-void PasteCells(Series& target, std::string_view text, GridCell start) {
+namespace {
+
+// Walks the text as a paste reads it, from the start cell's row on, and hands every number to
+// `put` with its row and column; the walk ends at the text's end or once it would pass lastRow.
+template <class Put>
+void WalkPaste(std::string_view text, GridCell start, std::int64_t lastRow, Put put) {
   const int c0 = start.column;
-  std::int32_t r = start.row;
-  if (r < 1 || r > target.Cells.RowCount() || c0 < kXColumn || c0 > kFitColumn) return;
+  std::int64_t r = start.row;
   int k = c0;
   int j = c0;
   PasteReader reader(text);
   reader.SkipToNumber();
-  bool wrote = false;
   for (;;) {
     const std::string_view token = reader.Token();
     if (k < kFitColumn) {
-      if (const auto value = ParseNumber(NormalizeDecimalPoint(token))) {
-        target.CellValue = *value;
-        target.Cells.SetNumber(r, j, *value);
-        ApplyFitRule(target, r, j, *value);
-        wrote = true;
-      }
+      if (const auto value = ParseNumber(NormalizeDecimalPoint(token))) put(r, j, *value);
     }
     if (j < kYColumn) ++j;
     ++k;
@@ -110,13 +110,53 @@ void PasteCells(Series& target, std::string_view text, GridCell start) {
       j = c0;
       ++r;
       reader.StepPastLineEnd();
-      if (r > target.MaxIndex || r > target.Cells.RowCount()) break;
+      if (r > lastRow) break;
     } else if (reader.AtEnd()) {
       break;
     }
     reader.SkipToNumber();
   }
+}
+
+}  // namespace
+
+std::int64_t PasteRowLimit(const Series& target) {
+  return std::min<std::int64_t>(std::numeric_limits<std::int32_t>::max(),
+                                std::int64_t{target.MaxIndex} + RowsThatFit());
+}
+
+void PasteCells(Series& target, std::string_view text, GridCell start,
+                std::optional<std::int64_t> rowLimit) {
+  const int c0 = start.column;
+  if (start.row < 1 || start.row > target.Cells.RowCount() || c0 < kXColumn || c0 > kFitColumn) {
+    return;
+  }
+  // The window grows to hold every pasted row, as opening a file sizes it to the file.
+  std::int64_t lastRow = 0;
+  WalkPaste(text, start, std::numeric_limits<std::int64_t>::max(),
+            [&](std::int64_t row, int, Real) { lastRow = row; });
+  const std::int64_t limit = rowLimit ? *rowLimit : PasteRowLimit(target);
+  if (lastRow > target.MaxIndex && target.MaxIndex < limit) {
+    target.SetMaxIndex(static_cast<std::int32_t>(std::min(lastRow, limit)));
+  }
+  bool wrote = false;
+  WalkPaste(text, start, std::min<std::int64_t>(target.MaxIndex, target.Cells.RowCount()),
+            [&](std::int64_t row, int column, Real value) {
+              const auto r = static_cast<std::int32_t>(row);
+              target.CellValue = value;
+              target.Cells.SetNumber(r, column, value);
+              ApplyFitRule(target, r, column, value);
+              wrote = true;
+            });
   if (wrote) Notify(target);
+  if (lastRow > target.MaxIndex) {
+    Prompts& prompts = target.Owner().prompts();
+    prompts.Beep();
+    const std::int64_t lost = lastRow - target.MaxIndex;
+    prompts.ErrorBox(std::to_string(lost) + (lost == 1 ? " row was" : " rows were") +
+                     " not pasted: the data window cannot hold more than " +
+                     std::to_string(target.MaxIndex) + " rows.");
+  }
 }
 
 std::string SeriesLimitMessage() {

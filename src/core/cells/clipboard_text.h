@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,9 +28,15 @@ std::string CutCells(Series& series, CellRect rect);
 // Reads numbers from the first kPasteLimit characters of the text into the grid, one text line
 // per row from the start cell on: the first number of a line to the start column and, from X,
 // the second to Y. Any character that cannot be part of a number separates numbers, a token
-// that is no number is skipped (its column still counts), nothing goes into the Fit column or
-// below the last row. A line ends at CR, CR LF or a lone LF.
-void PasteCells(Series& target, std::string_view text, GridCell start);
+// that is no number is skipped (its column still counts), nothing goes into the Fit column.
+// A line ends at CR, CR LF or a lone LF. When the lines reach below the last row the series
+// grows to hold them, up to rowLimit (PasteRowLimit when none is given); the rows beyond even
+// that are not pasted, and an error box says how many.
+void PasteCells(Series& target, std::string_view text, GridCell start,
+                std::optional<std::int64_t> rowLimit = std::nullopt);
+
+// The most rows a paste may grow the series to: what the memory free can hold.
+std::int64_t PasteRowLimit(const Series& target);
 
 // Duplicate Data: puts the X and Y columns of every row on the clipboard, then, below the
 // series limit, creates a series of the same size holding exactly the X and Y cells of the

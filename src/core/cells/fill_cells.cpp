@@ -52,7 +52,9 @@ FillOutcome FillCells(Series& series, int column, const FillTexts& texts) {
   std::int32_t a = 0, b = 0;
   Real v = 0, d = 0;
   FillOutcome outcome = Validate(texts, series.MaxIndex, a, b, v, d);
-  if (outcome.errorField == FillField::None) {
+  // A refused fill changes nothing, the fit and its graph type included.
+  if (outcome.errorField != FillField::None) return outcome;
+  {
     if (a <= 0) a = 1;
     if (b < a) b = a;
     if (b > series.MaxIndex) b = series.MaxIndex;

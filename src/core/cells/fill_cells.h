@@ -38,8 +38,8 @@ struct FillOutcome {
 };
 
 // Operate: validates the edits in order, clamps the rows to the grid and writes start, start +
-// step, ... by repeated addition into the rows of the column (kXColumn or kYColumn). Whether
-// or not anything was written, the series' fit is cleared; redrawing is the caller's.
+// step, ... by repeated addition into the rows of the column (kXColumn or kYColumn), and clears
+// the series' fit. When an edit is refused nothing changes; redrawing is the caller's.
 FillOutcome FillCells(Series& series, int column, const FillTexts& texts);
 
 }  // namespace tavel

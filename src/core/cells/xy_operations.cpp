@@ -75,48 +75,13 @@ Real RunningColumn(Tdata* points, std::int32_t n, int operation) {
   return n > 0 ? points[n - 1].Y : 0;
 }
 
-constexpr std::size_t kSplitRows = 1 << 15;
-
-// The rows as SortByX(true) leaves them, complete points sorted by X at the front, except that
-// the rows holding only X or only Y follow them in their order instead of being dropped: they
-// are typed data. PointCount becomes the number of complete points.
-void ArrangeSorted(Series& series) {
-  std::vector<Tdata>& points = series.Points;
-  std::vector<RowKey> keys;
-  std::vector<std::int32_t> partial;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const Tdata& p = points[i];
-    if (p.XValid && p.YValid) {
-      keys.push_back(MakeKey(p.X, static_cast<std::int32_t>(i)));
-    } else if (p.XValid || p.YValid) {
-      partial.push_back(static_cast<std::int32_t>(i));
-    }
-  }
-  SortKeys(keys);
-  // The rows are gathered from a copy straight into their places (a copy costs less than
-  // a fresh vector of default rows); the reads go in random order, so two halves run at once.
-  const std::vector<Tdata> source = points;
-  const std::size_t used = keys.size() + partial.size();
-  const int parts = used >= kSplitRows ? 2 : 1;
-  RunParts(parts, [&](int part) {
-    const std::size_t first = part == 0 ? 0 : used / 2;
-    const std::size_t last = part == 0 && parts == 2 ? used / 2 : used;
-    for (std::size_t j = first; j < last; ++j) {
-      const std::size_t from = j < keys.size() ? static_cast<std::size_t>(keys[j].index)
-                                               : static_cast<std::size_t>(partial[j - keys.size()]);
-      points[j] = source[from];
-    }
-  });
-  std::fill(points.begin() + static_cast<std::ptrdiff_t>(used), points.end(), Tdata{});
-  series.PointCount = static_cast<std::int32_t>(keys.size());
-}
-
 }  // namespace
 
 bool OperateXY(Series& series, int operation) {
   series.ReadGrid();
   if (operation == kYRunningSum || operation == kYIntegral) {
-    ArrangeSorted(series);
+    series.SortByX(true);
+    series.KeepIncompleteRows();
     const Real last = RunningColumn(series.Points.data(), series.PointCount, operation);
     if (!std::isfinite(last)) {
       // Nothing was written to the grid yet, so the series is as it was.

@@ -32,7 +32,6 @@ constexpr int kLongNumberWidth = 29;
 // the program can go.
 constexpr std::int32_t kLowestDecimals = -1;
 constexpr std::int32_t kHighestDecimals = 5000;
-constexpr std::int32_t kPrinterOptionsLimit = 7;
 constexpr std::int32_t kFitKindLimit = 8;
 
 // Writes value into out (room for kLongNumberWidth characters); returns the width used.
@@ -171,7 +170,7 @@ class Parser {
       GraphFileSeries block = ReadBlock(kept, used, rows);
       const std::int32_t options = Integer();
       const std::int32_t printerOptions = options >= 2 ? options - 2 : 0;
-      if (printerOptions > kPrinterOptionsLimit) throw Refused{};
+      if (printerOptions > PrinterOptionsLimit) throw Refused{};
       if (kept) {
         c.Settings.PrinterOptions = printerOptions;
         c.HasPrinterOptions = true;

@@ -71,7 +71,7 @@ FileDialogOptions SaveGraphDialogOptions(const GraphSettings& settings);
 // "The File [ " + path + " ] already exists overwrite it?"
 std::string GraphOverwriteQuestion(const std::string& path);
 
-// "Save Graph" through the one save dialog loop: GraphFileName itself (compared as text) is
+// "Save Graph" through the one save dialog loop: GraphFileName itself (however it is spelled) is
 // written without a question, another existing file only after "Yes", and "No" opens the
 // dialog again. A failed write goes to prompts.ReportError and leaves GraphFileName as it was.
 // The caller sets the graph window's caption and redraws when the result is Saved.

@@ -1,5 +1,6 @@
 #include "core/files/memory_probe.h"
 
+#include <algorithm>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -30,10 +31,11 @@ std::uint64_t AvailableMemory() {
 
 }  // namespace
 
+// A row costs its Tdata and its packed cells (three ten-byte values and their states).
+constexpr std::uint64_t kBytesPerRow = sizeof(Tdata) + 40;
+
 bool DataFileRowsFit(std::int64_t rows, std::int64_t series) {
   if (rows < 0 || series < 0) return false;
-  // A row costs its Tdata and its packed cells (three ten-byte values and their states).
-  constexpr std::uint64_t kBytesPerRow = sizeof(Tdata) + 40;
   const auto cells = static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(series);
   if (rows != 0 && cells / static_cast<std::uint64_t>(rows) != static_cast<std::uint64_t>(series)) {
     return false;
@@ -41,6 +43,13 @@ bool DataFileRowsFit(std::int64_t rows, std::int64_t series) {
   if (cells > std::numeric_limits<std::uint64_t>::max() / kBytesPerRow) return false;
   const std::uint64_t available = AvailableMemory();
   return cells * kBytesPerRow <= available - available / 4;
+}
+
+std::int64_t RowsThatFit() {
+  const std::uint64_t available = AvailableMemory();
+  const std::uint64_t rows = (available - available / 4) / kBytesPerRow;
+  return static_cast<std::int64_t>(
+      std::min<std::uint64_t>(rows, std::numeric_limits<std::int64_t>::max()));
 }
 
 }  // namespace tavel

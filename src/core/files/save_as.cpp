@@ -5,6 +5,18 @@
 #include <system_error>
 
 namespace tavel {
+namespace {
+
+// A relative name from the command line and the dialog's absolute one name the same file, as
+// do names through links: the file itself decides, not the spelling.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  if (a == b) return true;
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+}  // namespace
 
 std::string SaveAsRequest::OverwriteQuestion(const std::string& path) {
   return "The File  " + path + "  already exists overwrite it?";
@@ -18,9 +30,7 @@ SaveResult SaveAs(Prompts& prompts, const SaveAsRequest& request,
     if (!chosen) return SaveResult::Cancelled;
     const std::string& path = *chosen;
     std::error_code error;
-    // The name compares as text: another spelling of the same file is asked about.
-    if (std::filesystem::exists(path, error) &&
-        (request.ownName.empty() || path != request.ownName)) {
+    if (std::filesystem::exists(path, error) && !SameFile(path, request.ownName)) {
       prompts.Beep();
       if (!prompts.AskYesNo(request.question(path))) {
         if (request.reopenWithChosenName) dialog.fileName = path;

@@ -63,7 +63,10 @@ SettingsLoad LoadSettings(const std::filesystem::path& path, GraphSettings& sett
       *maxDataIndex < 1 || *maxDataIndex > MaxDataIndexLimit ? 10 : *maxDataIndex;
   settings.BarWidth = *barWidth < 1 || *barWidth > BarWidthLimit ? 1 : *barWidth;
   settings.SettingsReserved = *reserved;
-  settings.PrinterOptions = printerOptions;
+  // Graph files carry this value and their reader refuses what lies outside these, so a value
+  // kept here unchecked would make every graph saved afterwards unreadable.
+  settings.PrinterOptions =
+      printerOptions < 0 || printerOptions > PrinterOptionsLimit ? 0 : printerOptions;
   try {
     WriteSettingsFile(path, settings);
   } catch (const FileWriteError&) {

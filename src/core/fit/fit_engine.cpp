@@ -682,6 +682,7 @@ void TFitObj::RunFit() {
     }
   });
   FitValueOk = lastOk[split.parts - 1];
+  series->KeepIncompleteRows();
   series->FillGrid();
 }
 

@@ -11,6 +11,8 @@ namespace tavel {
 constexpr std::int32_t MaxSeries = 21;
 constexpr std::int32_t MaxDataIndexLimit = 10000;
 constexpr std::int32_t BarWidthLimit = 10;
+// Four printer colour schemes, each with or without the large font.
+constexpr std::int32_t PrinterOptionsLimit = 7;
 constexpr std::int32_t MaxTextWindows = 10;
 constexpr std::int32_t MaxFloatTitles = 10;
 

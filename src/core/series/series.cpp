@@ -414,6 +414,17 @@ void Series::SortByX(bool ascending) {
   YMin = extents.min > kEmptyThreshold ? 0.1L : extents.min;
 }
 
+void Series::KeepIncompleteRows() {
+  // Rows the grid still shares were found packed: no row of them is incomplete.
+  if (Cells.SharesRows()) return;
+  auto to = static_cast<std::size_t>(PointCount);
+  for (std::int32_t row = 1; row <= MaxIndex && to < Points.size(); ++row) {
+    Tdata r;
+    Cells.ReadRow(row, {&r.X, &r.Y, &r.YFit}, {&r.XValid, &r.YValid, &r.FitValid});
+    if (r.XValid != r.YValid) Points[to++] = r;
+  }
+}
+
 void Series::FindYExtents() {
   if (PointCount < 1) return;
   const bool logY = workspace_.Settings.LogY;

@@ -94,6 +94,11 @@ class Series {
   void FillGrid();
   void PackPoints();
   void SortByX(bool ascending);
+  // After SortByX: the rows holding only an X or only a Y follow the PointCount complete points
+  // in their order, as the grid has them, instead of being dropped. They are typed data, so
+  // every command that writes the sorted rows back for its own sake (a fit, a running sum)
+  // keeps them; PointCount stays the number of complete points.
+  void KeepIncompleteRows();
   void FindYExtents();
   void ClearFit();
 

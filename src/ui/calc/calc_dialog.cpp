@@ -5,12 +5,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QToolButton>
 #include <QWindow>
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
+#include <limits>
 
 #include "core/platform/prompts.h"
 #include "core/series/number_text.h"
@@ -207,8 +209,36 @@ void TCalcF::ShowOver(QWidget* over) {
     show();
   }
   ApplyOwner();
+  if (over != nullptr) KeepClearOf(*over);
   raise();
   activateWindow();
+}
+
+void TCalcF::KeepClearOf(const QWidget& over) {
+  const QRect mine = frameGeometry();
+  const QRect theirs = over.window()->frameGeometry();
+  if (!mine.intersects(theirs)) return;
+  const QScreen* screen = over.screen();
+  const QRect area = screen != nullptr ? screen->availableGeometry() : theirs.united(mine);
+  // Beside the dialog on whichever side the screen has room; with room nowhere, the place
+  // that covers least of it.
+  const QPoint places[] = {{theirs.right() + 1, mine.top()},
+                           {theirs.left() - mine.width(), mine.top()},
+                           {mine.left(), theirs.bottom() + 1},
+                           {mine.left(), theirs.top() - mine.height()}};
+  QPoint best = mine.topLeft();
+  qint64 leastCovered = std::numeric_limits<qint64>::max();
+  for (QPoint place : places) {
+    place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - mine.width() + 1)));
+    place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - mine.height() + 1)));
+    const QRect covered = QRect(place, mine.size()).intersected(theirs);
+    const qint64 size = covered.isEmpty() ? 0 : qint64{covered.width()} * covered.height();
+    if (size < leastCovered) {
+      leastCovered = size;
+      best = place;
+    }
+  }
+  move(best);
 }
 
 void TCalcF::SetOwner(QWidget* over) {

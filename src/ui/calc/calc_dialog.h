@@ -129,6 +129,9 @@ class TCalcF : public QDialog {
   void Report(CalcOutcome outcome);
   void FocusX(bool select = true);
   void ApplyOwner();
+  // Moves the window off the dialog it was opened from, whose K field and buttons it must not
+  // cover.
+  void KeepClearOf(const QWidget& over);
 
   Workspace& workspace_;
   Prompts& prompts_;

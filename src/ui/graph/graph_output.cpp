@@ -97,7 +97,11 @@ void UsePdfOutput(QPrinter& printer, const QString& path) {
 }
 
 void PreparePrinter(QPrinter& printer, const std::string& fileName) {
-  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+  // The name this proposed last: a later job proposes its own document's name in its place,
+  // while a name the user chose in the print dialog stays chosen.
+  static QString proposed;
+  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty() &&
+      printer.outputFileName() != proposed) {
     return;
   }
   if (printer.outputFormat() == QPrinter::NativeFormat &&
@@ -107,6 +111,7 @@ void PreparePrinter(QPrinter& printer, const std::string& fileName) {
   QString name = QString::fromStdString(WithoutExtension(fileName)) + ".pdf";
   if (QFileInfo(name).isRelative()) name = QDir::current().absoluteFilePath(name);
   UsePdfOutput(printer, name);
+  proposed = name;
 }
 
 bool BeginPrintJob(QPainter& painter, QPrinter& printer, Prompts& prompts) {

@@ -59,6 +59,7 @@ TEST_P(StatisticsTable, FieldsShowTotalAverageSigma) {
   const CellStatistics stats = ComputeStatistics(s->Cells, yColumn);
   const StatisticsText text = FormatStatistics(stats);
   EXPECT_EQ(stats.empty, c.total == nullptr);
+  EXPECT_EQ(stats.noSigma, c.total != nullptr && c.sigma.empty());
   EXPECT_EQ(text.total, c.total ? c.total : "");
   EXPECT_EQ(text.average, c.average ? c.average : "");
   EXPECT_EQ(text.sigma, c.sigma);
@@ -83,8 +84,9 @@ INSTANTIATE_TEST_SUITE_P(
                                      "6.80000E+0010",
                                      "1.70000E+0010",
                                      kSigma1234},
-                      // Near the top of the range the sums overflow: blank fields, no error.
-                      StatisticsCase{{"1e3000", "1"}, nullptr, nullptr, ""},
+                      // Near the top of the range the sums overflow: blank fields, no error;
+                      // when only the squares do, Total and Average still stand.
+                      StatisticsCase{{"1e3000", "1"}, "1.00000E+3000", "5.00000E+2999", ""},
                       StatisticsCase{{"1e4932", "1e4932"}, nullptr, nullptr, ""}));
 
 TEST_F(CellOperationsTest, CopyTextSeparatesByCarriageReturnOnly) {

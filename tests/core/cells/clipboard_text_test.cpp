@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
             "AtY", "1 2 3\r\n4\t5\r\n", {1, kYColumn}, {"100|1|", "200|4|", "||", "||", "||"}},
         PasteCase{"LoneLf", "1 2 3\n4\t5\n", {1, kXColumn}, {"1|2|", "4|5|", "||", "||", "||"}},
         PasteCase{"CommaSplits", "1,5", {3, kXColumn}, {"100||", "200||", "1|5|", "||", "||"}},
-        PasteCase{"PastTheLastRow",
+        PasteCase{"BelowTheLastRow",
                   "1\r\n2\r\n3\r\n4\r\n",
                   {4, kXColumn},
                   {"100||", "200||", "||", "1||", "2||"}},
@@ -125,8 +125,43 @@ TEST_F(ClipboardTextTest, PasteOfAnyTextStaysInsideXAndY) {
     const std::int32_t row = static_cast<std::int32_t>(1 + random() % 50);
     PasteCells(s, text, {row, static_cast<int>(kXColumn + random() % 3)});
   }
-  for (std::int32_t row = 1; row <= 50; ++row) EXPECT_TRUE(s.Cells.IsEmpty(row, kFitColumn));
+  for (std::int32_t row = 1; row <= s.Cells.RowCount(); ++row) {
+    EXPECT_TRUE(s.Cells.IsEmpty(row, kFitColumn));
+  }
 }
+
+struct GrowCase {
+  const char* name;
+  const char* text;
+  std::int32_t startRow;
+  std::int64_t limit;
+  std::int32_t rowsAfter;
+  const char* lastRow;  // the last row afterwards, as "X|Y|Fit"
+  int errors;
+};
+
+class PasteGrowth : public ClipboardTextTest, public ::testing::WithParamInterface<GrowCase> {};
+
+TEST_P(PasteGrowth, TheWindowGrowsToHoldEveryPastedRow) {
+  const GrowCase& c = GetParam();
+  Series& s = NewSeries(10);
+  PasteCells(s, c.text, {c.startRow, kXColumn}, c.limit);
+  EXPECT_EQ(s.MaxIndex, c.rowsAfter);
+  EXPECT_EQ(s.Cells.RowCount(), c.rowsAfter);
+  EXPECT_EQ(Row(s, s.MaxIndex), c.lastRow);
+  EXPECT_EQ(prompts.errors.size(), static_cast<std::size_t>(c.errors));
+}
+
+constexpr char kTwelveLines[] = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11 5\n12 6\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PasteGrowth,
+    ::testing::Values(GrowCase{"TwelveIntoTen", kTwelveLines, 1, 100, 12, "12|6|", 0},
+                      GrowCase{"FromTheLastRow", "7 8\n9", 10, 100, 11, "9||", 0},
+                      GrowCase{"TrailingEmptyLinesAddNothing", "1\n\n\n\nx\n", 10, 100, 10, "1||", 0},
+                      GrowCase{"BeyondTheLimit", kTwelveLines, 1, 11, 11, "11|5|", 1},
+                      GrowCase{"AtTheLimitAlready", "1\n2", 10, 10, 10, "1||", 1}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ClipboardTextTest, CutCopiesThenEmptiesAndClearsTheFit) {
   Series& s = NewSeries(5);

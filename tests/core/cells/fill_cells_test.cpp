@@ -37,6 +37,7 @@ class FillTable : public FillCellsTest, public ::testing::WithParamInterface<Fil
 TEST_P(FillTable, ValidatesAndClamps) {
   const FillCase& c = GetParam();
   s->FitActive = true;
+  s->GraphType = kGraphLineFit;
   const FillOutcome outcome = FillCells(*s, kYColumn, c.texts);
   EXPECT_EQ(outcome.errorField, c.errorField);
   EXPECT_EQ(outcome.errorText, c.errorText);
@@ -45,8 +46,10 @@ TEST_P(FillTable, ValidatesAndClamps) {
     EXPECT_EQ(s->Cells.Text(row, kYColumn), written ? std::to_string(row - c.first + 1) : "")
         << "row " << row;
   }
-  // The fit goes whether or not the fill was done.
-  EXPECT_FALSE(s->FitActive);
+  // The fit goes with a fill that was done; a refused one changes nothing.
+  const bool refused = c.errorField != FillField::None;
+  EXPECT_EQ(s->FitActive, refused);
+  EXPECT_EQ(s->GraphType == kGraphLineFit, refused);
 }
 
 INSTANTIATE_TEST_SUITE_P(

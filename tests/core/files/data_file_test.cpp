@@ -486,6 +486,12 @@ TEST_F(DataFileTest, SaveDialogAsksOnlyForAnotherExistingFile) {
   EXPECT_TRUE(prompts_.questions.empty());
   EXPECT_EQ(prompts_.beeps, 0);
 
+  // Its own file under another spelling (a relative name against the dialog's absolute one).
+  const fs::path respelled = fs::path(own).parent_path() / "." / fs::path(own).filename();
+  prompts_.fileNames = {respelled.string()};
+  EXPECT_EQ(SaveDataAs(series, prompts_), SaveResult::Saved);
+  EXPECT_TRUE(prompts_.questions.empty());
+
   // Another existing file: beep and ask; No opens the dialog again.
   prompts_.fileNames = {other, Path("third.prn")};
   prompts_.answers = {Answer::No};
@@ -493,7 +499,7 @@ TEST_F(DataFileTest, SaveDialogAsksOnlyForAnotherExistingFile) {
   EXPECT_EQ(prompts_.questions,
             std::vector<std::string>{"The File  " + other + "  already exists overwrite it?"});
   EXPECT_EQ(prompts_.beeps, 1);
-  EXPECT_EQ(prompts_.dialogs.size(), 4u);
+  EXPECT_EQ(prompts_.dialogs.size(), 5u);
   EXPECT_EQ(Contents(other), "keep me");
   EXPECT_EQ(series.FileName, Path("third.prn"));
 

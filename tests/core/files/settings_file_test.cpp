@@ -7,6 +7,9 @@
 #include <sstream>
 
 #include "core/files/atomic_file.h"
+#include "core/files/graph_file.h"
+#include "core/series/workspace.h"
+#include "support/scripted_prompts.h"
 #include "support/test_folder.h"
 
 namespace tavel {
@@ -69,6 +72,17 @@ TEST_P(LoadSettingsCases, ReadsChecksAndRewrites) {
   EXPECT_EQ(s.SettingsReserved, c.reserved);
   EXPECT_EQ(s.PrinterOptions, c.printerOptions);
   EXPECT_EQ(Read(), c.rewritten ? c.rewritten : c.content);
+
+  // Whatever the settings give, a graph file saved with them opens again with the same values.
+  testing::ScriptedPrompts prompts;
+  Workspace written{prompts}, read{prompts};
+  written.Settings = s;
+  written.CreateSeries();
+  const auto back = ParseGraphFileText(GraphFileText(written));
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->Settings.PrinterOptions, s.PrinterOptions);
+  EXPECT_EQ(back->Settings.MaxDataIndex, s.MaxDataIndex);
+  EXPECT_EQ(back->Settings.BarWidth, s.BarWidth);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,6 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "10000\r\n10\r\n0\r\n4\r\n"},
         LoadCase{"AboveLimits", "10001\r\n-1\r\n0\r\n", SettingsLoad::Loaded, 10, 1, 0, 0,
                  "10\r\n1\r\n0\r\n0\r\n"},
+        LoadCase{"PrinterOptionsAboveLimit", "5\r\n1\r\n0\r\n9\r\n", SettingsLoad::Loaded, 5,
+                 1, 0, 0, "5\r\n1\r\n0\r\n0\r\n"},
+        LoadCase{"PrinterOptionsNegative", "5\r\n1\r\n0\r\n-1\r\n", SettingsLoad::Loaded, 5, 1,
+                 0, 0, "5\r\n1\r\n0\r\n0\r\n"},
         LoadCase{"HexadecimalAndBlanks", " $20 \r\n2\r\n7\r\n", SettingsLoad::Loaded, 32, 2, 7, 0,
                  "32\r\n2\r\n7\r\n0\r\n"},
         LoadCase{"FirstLineNotAnInteger", "abc\r\n1\r\n0\r\n0\r\n", SettingsLoad::Failed, 10, 1, 0,

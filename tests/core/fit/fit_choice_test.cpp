@@ -81,6 +81,17 @@ TEST_F(FitChoiceTest, ErrorListingHeadsTheColumnAndLeavesIncompleteRowsEmpty) {
   EXPECT_TRUE(s.Cells.IsEmpty(4, kFitColumn));
 }
 
+// A row where only X or only Y was typed yet is kept when Fit Error % runs the fit again.
+TEST_F(FitChoiceTest, ErrorListingKeepsRowsHoldingOnlyXOrOnlyY) {
+  Series& s = AddSeries(ws, {{3, 7}, {1, 2}, {2, 4}, {4, 9}});
+  s.Fit.FitKind = 1;
+  s.Fit.RunFit();
+  s.Cells.SetNumber(5, kXColumn, 1);  // typed while the fit stood: only X so far
+  ASSERT_EQ(ListFitError(s), FitErrorOutcome::Listed);
+  EXPECT_EQ(s.Cells.Text(5, kXColumn), "1");
+  EXPECT_TRUE(s.Cells.IsEmpty(5, kFitColumn));
+}
+
 TEST_F(FitChoiceTest, ErrorListingAfterARefusedFitBeepsClearsAndListsNothing) {
   Series& s = AddSeries(ws, {{1, 2}, {2, 4}, {3, 7}});
   s.Fit.FitKind = kFitPower;
@@ -117,7 +128,7 @@ TEST_F(FitChoiceTest, SnapshotPutsBackRowsCellsAndFit) {
   s.Fit.FitKind = 2;
   s.Fit.RunFit();
   ASSERT_TRUE(s.FitActive);
-  ASSERT_TRUE(s.Cells.IsEmpty(4, kXColumn));  // the fit packed the row away
+  ASSERT_EQ(s.Cells.Text(1, kXColumn), "1");  // the fit sorted the rows
   opening.Restore(s);
   EXPECT_FALSE(s.FitActive);
   EXPECT_EQ(s.Fit.FitKind, kFitNone);

@@ -195,12 +195,12 @@ TEST(FitEngineTest, FitReordersTheRowsAndFillsTheFitColumn) {
   Series& s = *f.series;
   s.Cells.SetNumber(1, kXColumn, 3);
   s.Cells.SetNumber(1, kYColumn, 9);
-  s.Cells.SetNumber(2, kXColumn, 7);  // no Y: dropped
+  s.Cells.SetNumber(2, kXColumn, 7);  // no Y: kept after the points
   s.Cells.SetNumber(3, kXColumn, 1);
   s.Cells.SetNumber(3, kYColumn, 1);
   s.Cells.SetNumber(5, kXColumn, 2);
   s.Cells.SetNumber(5, kYColumn, 4);
-  s.Cells.SetNumber(6, kYColumn, 5);  // no X: dropped
+  s.Cells.SetNumber(6, kYColumn, 5);  // no X: kept after the points
   s.Fit.FitKind = 2;
   s.Fit.RunFit();
   ASSERT_TRUE(s.Fit.FitOk);
@@ -213,11 +213,11 @@ TEST(FitEngineTest, FitReordersTheRowsAndFillsTheFitColumn) {
     ExpectNear(s.Cells.Number(row, kFitColumn), x * x);
     EXPECT_TRUE(s.Points[static_cast<std::size_t>(row - 1)].FitValid);
   }
-  for (std::int32_t row = 4; row <= 6; ++row) {
-    for (int column : {kXColumn, kYColumn, kFitColumn}) {
-      EXPECT_TRUE(s.Cells.IsEmpty(row, column)) << row << "," << column;
-    }
-  }
+  // Rows holding only X or only Y are typed data: they follow, cells unchanged.
+  EXPECT_EQ(s.Cells.Text(4, kXColumn) + "|" + s.Cells.Text(4, kYColumn), "7|");
+  EXPECT_EQ(s.Cells.Text(5, kXColumn) + "|" + s.Cells.Text(5, kYColumn), "|5");
+  for (std::int32_t row = 4; row <= 6; ++row) EXPECT_TRUE(s.Cells.IsEmpty(row, kFitColumn)) << row;
+  EXPECT_TRUE(s.Cells.IsEmpty(6, kXColumn) && s.Cells.IsEmpty(6, kYColumn));
 }
 
 TEST(FitEngineTest, FitsTheSeriesOfItsOwnNumber) {

@@ -149,6 +149,7 @@ TEST_F(MathDialogTest, CalculatorOpensBesideTheDialogAndItsCloseFillsK) {
                 frame->MathF->ButtonCal->click();
                 EXPECT_EQ(workspace.Settings.CalcX, 5);
                 ASSERT_TRUE(calc->isVisible());
+                EXPECT_FALSE(calc->frameGeometry().intersects(frame->MathF->frameGeometry()));
                 // The calculator belongs to the dialog while it is open, so input reaches it.
                 EXPECT_FALSE(spy.blocked);
                 calc->SpeedButtonCE->click();

@@ -481,6 +481,9 @@ TEST(GraphOutputTest, PrinterColourFollowsTheColourModeAndNoPrinterMeansAPdfFile
   EXPECT_EQ(fresh.outputFormat(), QPrinter::PdfFormat);
   EXPECT_EQ(fresh.outputFileName(), "/data/run7.pdf");
   EXPECT_EQ(fresh.resolution(), kPdfResolution);
+  // The next job proposes its own document's name, not the last printout's.
+  PreparePrinter(fresh, "/data/notes.txt");
+  EXPECT_EQ(fresh.outputFileName(), "/data/notes.pdf");
   // A file the user chose stays chosen.
   fresh.setOutputFileName("/elsewhere/mine.pdf");
   PreparePrinter(fresh, settings.GraphFileName);
