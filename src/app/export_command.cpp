@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <new>
 #include <ostream>
-#include <sstream>
 #include <string_view>
 
 #include "app/input_file.h"
@@ -34,6 +33,12 @@ std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
+}
+
+// A write error names its file already ("P: No space left on device"); others are given it.
+std::string NamedOnce(const std::string& path, const std::string& text) {
+  if (text.rfind(path + ": ", 0) == 0) return text;
+  return path + ": " + text;
 }
 
 std::string ExtensionOf(const std::string& path) {
@@ -93,7 +98,8 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::o
   }
 
   HeadlessGui gui;
-  QuietPrompts prompts;
+  // What the window would show in a box (the series limit, say) goes to stderr.
+  QuietPrompts prompts(err, "tavel: ");
   Workspace workspace(prompts);
   if (!ReadInputFile(workspace, input, err)) return 1;
   if (autoScale) AutoScaleGraph(workspace);
@@ -103,7 +109,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::o
     err << "tavel: not enough memory for a " << size.width << 'x' << size.height << " image\n";
     return 1;
   } catch (const std::exception& e) {
-    err << "tavel: " << out << ": " << e.what() << '\n';
+    err << "tavel: " << NamedOnce(out, e.what()) << '\n';
     return 1;
   }
   return 0;
@@ -126,13 +132,12 @@ int RunPdfCommand(const char* option, PdfPass pass, const std::vector<std::strin
     return 2;
   }
   HeadlessGui gui;
-  std::ostringstream reports;
-  QuietPrompts prompts(reports);
+  QuietPrompts prompts(err, "tavel: ");
   Workspace workspace(prompts);
   if (!ReadInputFile(workspace, input, err)) return 1;
   std::string why;
   if (!pass(workspace, out, why)) {
-    err << "tavel: " << out << ": " << why << '\n';
+    err << "tavel: " << NamedOnce(out, why) << '\n';
     return 1;
   }
   return 0;

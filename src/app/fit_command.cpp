@@ -30,9 +30,10 @@ constexpr char kUsage[] =
 // False after one line on err.
 bool ReadGraphInput(Workspace& workspace, const std::string& path, std::set<std::int32_t>& fitted,
                     std::ostream& err) {
-  auto contents = ParseGraphFile(path);
+  std::string why;
+  auto contents = ParseGraphFile(path, &why);
   if (!contents) {
-    err << "tavel: " << path << ": cannot be read as a graph file\n";
+    err << "tavel: " << path << ": cannot be read as a graph file: " << why << '\n';
     return false;
   }
   for (const GraphFileSeries& block : contents->Blocks) {
@@ -76,6 +77,10 @@ int FitDataFile(std::string_view kindText, const std::string& path, std::ostream
     series = workspace.DataWindows;
   } else {
     const CsvOpenResult opened = OpenDataFileByName(workspace, path);
+    if (opened.failed && opened.outOfMemory) {
+      err << "tavel: " << opened.FailureText(path) << '\n';
+      return 2;
+    }
     if (opened.failed) {
       err << "tavel: " << path << ": cannot be read as a data file\n";
       return 2;

@@ -23,7 +23,9 @@ bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& 
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
   if (!std::filesystem::exists(status)) {
-    err << "tavel: " << path << ": no such file\n";
+    // A link loop or a folder that may not be searched is not a missing file.
+    const bool missing = !error || error == std::errc::no_such_file_or_directory;
+    err << "tavel: " << path << ": " << (missing ? "no such file" : error.message()) << '\n';
     return false;
   }
   if (std::filesystem::is_directory(status)) {
@@ -32,8 +34,9 @@ bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& 
     return false;
   }
   if (kind == FileKind::GraphFile) {
-    if (!ReadGraphFile(workspace, path).ok) {
-      err << "tavel: " << path << ": cannot be read as a graph file\n";
+    const GraphFileReadResult read = ReadGraphFile(workspace, path);
+    if (!read.ok) {
+      err << "tavel: " << path << ": cannot be read as a graph file: " << read.reason << '\n';
       return false;
     }
     if (workspace.DataWindows.empty()) {
@@ -43,10 +46,15 @@ bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& 
     return true;
   }
   const CsvOpenResult opened = OpenDataFileByName(workspace, path);
+  if (opened.failed && opened.outOfMemory) {
+    err << "tavel: " << opened.FailureText(path) << '\n';
+    return false;
+  }
   if (opened.failed) {
     err << "tavel: " << path << ": cannot be read as a data file\n";
     return false;
   }
+  if (opened.cellsNotNumbers > 0) err << "tavel: " << CsvNotNumbersText(path, opened.cellsNotNumbers) << '\n';
   if (opened.created.empty()) {
     err << "tavel: " << path << ": the file holds no series (no column of Y values)\n";
     return false;

@@ -19,9 +19,12 @@ class FileWriteError : public std::runtime_error {
 // truncated or lost file. What the user had stays as it was: the permission bits of the file
 // replaced are kept, a symbolic link stays a link and its target is replaced, and a file the
 // user could not write directly (a read-only file, even in a writable folder) is refused with
-// the system's text. Throws FileWriteError; on failure the target is untouched.
+// the system's text, as is a target that is not a regular file (a pipe, a device). The new
+// file has no name until it is whole, where the system allows, so a save killed half way
+// leaves nothing; files such saves left elsewhere are removed at the next save into that
+// folder. Throws FileWriteError; on failure the target is untouched.
 //
-// `write` fills the new file, given its path; it throws to give up.
+// `write` fills the new file, given a path it can be opened by; it throws to give up.
 void ReplaceFileSafely(const std::filesystem::path& target,
                        const std::function<void(const std::filesystem::path& newFile)>& write);
 // The same with the whole content at hand.

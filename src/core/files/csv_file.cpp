@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <new>
+#include <stdexcept>
 #include <cstdio>
 #include <exception>
 #include <limits>
@@ -23,6 +25,10 @@
 namespace tavel {
 
 namespace {
+
+// The longest series title a first line of names gives.
+constexpr std::size_t kNameLimit = 255;
+
 
 constexpr std::size_t kTwoPartBytes = 1 << 20;
 
@@ -341,7 +347,8 @@ CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
         return ReadCsvCell(f, dialect.decimalMark, ignored) == CellRead::NotNumber;
       });
       if (header) {
-        for (std::string_view f : fields) names.emplace_back(Trimmed(f));
+        // A name is a series title: a huge field is cut, not copied whole.
+        for (std::string_view f : fields) names.emplace_back(Trimmed(f).substr(0, kNameLimit));
       }
       count();
     }
@@ -419,10 +426,30 @@ CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path) {
 }
 
 CsvOpenResult OpenDataFileByName(Workspace& workspace, const std::string& path) {
-  if (IsCsvFileName(path)) return OpenCsvFile(workspace, path);
+  const std::vector<Series*> before = workspace.DataWindows;
   CsvOpenResult result;
-  static_cast<DataFileOpenResult&>(result) = OpenDataFile(workspace, path);
-  return result;
+  try {
+    if (IsCsvFileName(path)) {
+      result = OpenCsvFile(workspace, path);
+    } else {
+      static_cast<DataFileOpenResult&>(result) = OpenDataFile(workspace, path);
+    }
+    return result;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  // A file larger than the memory the program may use: refused as a whole, with nothing
+  // half made left open.
+  for (Series* series : std::vector<Series*>(workspace.DataWindows)) {
+    if (std::find(before.begin(), before.end(), series) == before.end()) {
+      workspace.DestroySeries(*series);
+    }
+  }
+  workspace.SortDataWindows();
+  CsvOpenResult refused;
+  refused.failed = true;
+  refused.outOfMemory = true;
+  return refused;
 }
 
 void WriteCsvFile(Series& series, const std::string& path) {

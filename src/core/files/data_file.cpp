@@ -70,6 +70,11 @@ SaveResult SaveDataAs(Series& series, Prompts& prompts) {
   });
 }
 
+std::string DataFileOpenResult::FailureText(const std::string& path) const {
+  if (!outOfMemory) return IncompatibleFormatText(path);
+  return "not enough memory to read " + path + (rows > 0 ? ": " + std::to_string(rows) + " rows" : "");
+}
+
 bool CreateFileSeries(Workspace& workspace, std::int32_t rows, std::int64_t columns,
                       DataFileOpenResult& result) {
   const auto open = static_cast<std::int64_t>(workspace.DataWindows.size());
@@ -80,8 +85,10 @@ bool CreateFileSeries(Workspace& workspace, std::int32_t rows, std::int64_t colu
     result.limitReached = true;
   }
   if (columns <= 1) return false;
+  result.rows = rows;
   if (!DataFileRowsFit(rows, columns - 1)) {
     result.failed = true;
+    result.outOfMemory = true;
     return false;
   }
   try {
@@ -95,6 +102,7 @@ bool CreateFileSeries(Workspace& workspace, std::int32_t rows, std::int64_t colu
     }
     workspace.SortDataWindows();
     result.failed = true;
+    result.outOfMemory = true;
     return false;
   }
   workspace.SortDataWindows();

@@ -42,8 +42,15 @@ struct DataFileOpenResult {
   // The file could not be read or is too large: the caller shows IncompatibleFormatText(path)
   // and closes LastCreated(), when there is one, through its normal close.
   bool failed = false;
+  // Failed because the rows did not fit in memory; `rows` says how many were asked for, when
+  // that was known (0 otherwise).
+  bool outOfMemory = false;
+  std::int64_t rows = 0;
 
   Series* LastCreated() const { return created.empty() ? nullptr : created.back(); }
+  // What the caller shows for a failed read: IncompatibleFormatText(path), or for memory
+  // "not enough memory to read PATH: N rows".
+  std::string FailureText(const std::string& path) const;
 };
 
 // Opens a data file into new series, one per Y column, with the series limit, and reads it.

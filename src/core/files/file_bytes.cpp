@@ -61,12 +61,13 @@ bool FileBytes::Fill() {
 
 // The file's bytes; nothing when it is not a regular file or cannot be read. A named pipe
 // cannot stall the open, and a file that grows while it is read is read to the size it had.
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t limit) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   struct stat info {};
   std::optional<std::string> bytes;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::uint64_t>(info.st_size) <= limit) {
     bytes.emplace(static_cast<std::size_t>(info.st_size), '\0');
     std::size_t got = 0;
     while (got < bytes->size()) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,7 +16,9 @@ namespace tavel {
 
 // The whole of a regular file, read to the size it had when opened; nothing when it is not a
 // regular file or cannot be read (opened without blocking, so a named pipe cannot stall it).
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// A file larger than `limit` is refused too, before anything is read.
+std::optional<std::string> ReadWholeFile(
+    const std::string& path, std::uint64_t limit = std::numeric_limits<std::uint64_t>::max());
 
 // A longer token of a data file is cut here and its rest read as the next token.
 constexpr int kDataFileTokenLimit = 64;

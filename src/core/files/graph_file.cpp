@@ -104,8 +104,10 @@ std::int32_t LogCode(const GraphSettings& s) {
 
 // ---- reading ----------------------------------------------------------------------------
 
-// Thrown inside the parser for anything that makes the file unreadable.
-struct Refused {};
+// Thrown inside the parser for anything that makes the file unreadable, saying what.
+struct Refused {
+  const char* what = "not what a graph file holds there";
+};
 
 // The file's lines: CR LF, a lone CR and a lone LF each end one; a last line without a line end
 // counts when it holds anything.
@@ -121,9 +123,12 @@ class Lines {
   }
 
   std::int64_t Left() const { return left_; }
+  // The line read last, counted from 1.
+  std::int64_t LineNumber() const { return read_; }
 
   std::string_view Next() {
-    if (left_ == 0) throw Refused{};
+    ++read_;
+    if (left_ == 0) throw Refused{"the file ends too early"};
     --left_;
     std::size_t end = pos_;
     while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
@@ -149,6 +154,7 @@ class Lines {
   std::string_view text_;
   std::size_t pos_ = 0;
   std::int64_t left_ = 0;
+  std::int64_t read_ = 0;
 };
 
 bool IsBlank(char c) {
@@ -162,7 +168,7 @@ class Parser {
   GraphFileContents Parse() {
     GraphFileContents c;
     const std::int32_t count = Integer();
-    if (count < 0 || count > lines_.Left()) throw Refused{};
+    if (count < 0 || count > lines_.Left()) throw Refused{"a series count the file cannot hold"};
     std::array<bool, MaxSeries + 1> used{};
     std::int64_t rows = 0;
     for (std::int32_t b = 0; b < count; ++b) {
@@ -170,7 +176,7 @@ class Parser {
       GraphFileSeries block = ReadBlock(kept, used, rows);
       const std::int32_t options = Integer();
       const std::int32_t printerOptions = options >= 2 ? options - 2 : 0;
-      if (printerOptions > PrinterOptionsLimit) throw Refused{};
+      if (printerOptions > PrinterOptionsLimit) throw Refused{"printer options beyond 7"};
       if (kept) {
         c.Settings.PrinterOptions = printerOptions;
         c.HasPrinterOptions = true;
@@ -189,16 +195,18 @@ class Parser {
     const std::int32_t maxIndex = Integer();
     // Every row takes a line of its own: a count beyond them is refused before anything is
     // allocated for it.
-    if (maxIndex < 0 || maxIndex > lines_.Left()) throw Refused{};
+    if (maxIndex < 0 || maxIndex > lines_.Left()) throw Refused{"a row count the file cannot hold"};
     block.SeriesNumber = IntegerIn(1, MaxSeries);
     if (kept) {
       auto& taken = used[static_cast<std::size_t>(block.SeriesNumber)];
-      if (taken) throw Refused{};
+      if (taken) throw Refused{"a series number given twice"};
       taken = true;
       rows += maxIndex;
-      if (!DataFileRowsFit(rows, 1)) throw Refused{};
-      block.Points.resize(static_cast<std::size_t>(maxIndex));
-      for (Tdata& row : block.Points) DataLine(row);
+      if (!DataFileRowsFit(rows, 1)) throw Refused{"more rows than the memory free can hold"};
+      // Room as the rows are read: a count that the lines after it do not bear out (blank
+      // lines, say) is refused before it has taken its memory.
+      block.Points.reserve(static_cast<std::size_t>(std::min<std::int32_t>(maxIndex, 1 << 16)));
+      for (std::int32_t r = 0; r < maxIndex; ++r) DataLine(block.Points.emplace_back());
     } else {
       Tdata discarded;
       for (std::int32_t r = 0; r < maxIndex; ++r) DataLine(discarded);
@@ -255,13 +263,13 @@ class Parser {
 
   std::int32_t Integer() {
     const auto value = ParseInteger(lines_.Next());
-    if (!value) throw Refused{};
+    if (!value) throw Refused{"not a whole number"};
     return *value;
   }
 
   std::int32_t IntegerIn(std::int32_t low, std::int32_t high) {
     const std::int32_t value = Integer();
-    if (value < low || value > high) throw Refused{};
+    if (value < low || value > high) throw Refused{"a value no setting can take"};
     return value;
   }
 
@@ -269,7 +277,7 @@ class Parser {
 
   Real RealItem() {
     const auto value = ParseDataFileNumber(lines_.Next());
-    if (!value) throw Refused{};
+    if (!value) throw Refused{"not a number"};
     return *value;
   }
 
@@ -285,17 +293,20 @@ class Parser {
     };
     Cell(token(), row.X, row.XValid);
     Cell(token(), row.Y, row.YValid);
-    if (!token().empty()) throw Refused{};
+    if (!token().empty()) throw Refused{"more than an X and a Y on a row"};
   }
 
   static void Cell(std::string_view token, Real& value, bool& valid) {
     const auto parsed = ParseDataFileNumber(token);
-    if (!parsed) throw Refused{};
+    if (!parsed) throw Refused{"a row that is not two numbers"};
     valid = *parsed <= kEmptyThreshold;
     value = valid ? *parsed : 0;
   }
 
   Lines lines_;
+
+ public:
+  std::int64_t LineNumber() const { return lines_.LineNumber(); }
 };
 
 // Only what a graph file holds; the strings are moved, so taking them over cannot fail half way.
@@ -431,27 +442,39 @@ SaveResult SaveGraphAs(Workspace& workspace, Prompts& prompts) {
                 [&workspace](const std::string& path) { WriteGraphFile(workspace, path); });
 }
 
-std::optional<GraphFileContents> ParseGraphFileText(std::string_view text) {
+std::optional<GraphFileContents> ParseGraphFileText(std::string_view text, std::string* why) {
+  const auto refuse = [&](std::string reason) -> std::optional<GraphFileContents> {
+    if (why != nullptr) *why = std::move(reason);
+    return std::nullopt;
+  };
+  Parser parser(text);
   try {
-    return Parser(text).Parse();
-  } catch (const Refused&) {
+    return parser.Parse();
+  } catch (const Refused& refused) {
+    return refuse("line " + std::to_string(parser.LineNumber()) + ": " + refused.what);
   } catch (const std::bad_alloc&) {
+    return refuse("not enough memory");
   } catch (const std::length_error&) {
+    return refuse("not enough memory");
   }
-  return std::nullopt;
 }
 
-std::optional<GraphFileContents> ParseGraphFile(const std::string& path) {
+std::optional<GraphFileContents> ParseGraphFile(const std::string& path, std::string* why) {
   std::optional<std::string> bytes;
   try {
     bytes = ReadWholeFile(path);
   } catch (const std::bad_alloc&) {
+    if (why != nullptr) *why = "not enough memory";
     return std::nullopt;
   } catch (const std::length_error&) {
+    if (why != nullptr) *why = "not enough memory";
     return std::nullopt;
   }
-  if (!bytes) return std::nullopt;
-  return ParseGraphFileText(*bytes);
+  if (!bytes) {
+    if (why != nullptr) *why = "not a regular file that can be read";
+    return std::nullopt;
+  }
+  return ParseGraphFileText(*bytes, why);
 }
 
 void ApplyGraphFile(Workspace& workspace, GraphFileContents&& contents, const std::string& path) {
@@ -499,7 +522,7 @@ void ApplyGraphFile(Workspace& workspace, GraphFileContents&& contents, const st
 
 GraphFileReadResult ReadGraphFile(Workspace& workspace, const std::string& path) {
   GraphFileReadResult result;
-  auto contents = ParseGraphFile(path);
+  auto contents = ParseGraphFile(path, &result.reason);
   if (contents) {
     try {
       ApplyGraphFile(workspace, std::move(*contents), path);
@@ -508,6 +531,7 @@ GraphFileReadResult ReadGraphFile(Workspace& workspace, const std::string& path)
       // Memory ran out after all although the rows were measured against it: what was made so
       // far is taken down again rather than left half filled.
       workspace.DestroyAllSeries();
+      result.reason = "not enough memory";
     }
   }
   workspace.Settings.GraphLoadFailed = !result.ok;

@@ -82,8 +82,11 @@ SaveResult SaveGraphAs(Workspace& workspace, Prompts& prompts);
 // given twice, a count below zero or beyond the lines left, a graph type, fit kind,
 // PrinterOptions, MaxDataIndex, BarWidth, grid count, tick count or decimal count that no
 // setting of the program can take, or more rows than the memory free can hold.
-std::optional<GraphFileContents> ParseGraphFileText(std::string_view text);
-std::optional<GraphFileContents> ParseGraphFile(const std::string& path);
+// `why`, when given, says what was wrong and on which line ("line 7: not a number").
+std::optional<GraphFileContents> ParseGraphFileText(std::string_view text,
+                                                    std::string* why = nullptr);
+std::optional<GraphFileContents> ParseGraphFile(const std::string& path,
+                                                std::string* why = nullptr);
 
 // Replaces every series and the graph file's settings by what was read: all series are
 // destroyed (the observer closes their windows; the caller closes the graph window first),
@@ -97,6 +100,8 @@ struct GraphFileReadResult {
   bool ok = false;
   // When not ok: "The file " + path + " has an incompatible format.", for the error box.
   std::string message;
+  // When not ok: what was wrong, and where ("line 7: not a number").
+  std::string reason;
 };
 
 // ParseGraphFile and, only when the whole file was read, ApplyGraphFile. A file that fails to

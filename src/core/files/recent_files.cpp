@@ -1,9 +1,11 @@
 #include "core/files/recent_files.h"
 
 #include <algorithm>
-#include <fstream>
+#include <string_view>
+#include <system_error>
 
 #include "core/files/atomic_file.h"
+#include "core/files/file_bytes.h"
 
 namespace tavel {
 
@@ -13,11 +15,22 @@ std::filesystem::path RecentFilesPath(const std::filesystem::path& settingsFile)
   return path;
 }
 
-std::vector<std::string> LoadRecentFiles(const std::filesystem::path& path) {
+std::vector<std::string> LoadRecentFiles(const std::filesystem::path& path, bool* unreadable) {
   std::vector<std::string> files;
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  while (files.size() < kRecentFileCount && std::getline(in, line)) {
+  if (unreadable != nullptr) *unreadable = false;
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) return files;
+  // Five names; a pipe, a device or anything far larger is not the list.
+  const auto text = ReadWholeFile(path.string(), 64 * 1024);
+  if (!text) {
+    if (unreadable != nullptr) *unreadable = true;
+    return files;
+  }
+  std::string_view rest(*text);
+  while (files.size() < kRecentFileCount && !rest.empty()) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    std::string line(rest.substr(0, end));
+    rest.remove_prefix(std::min(end + 1, rest.size()));
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || std::find(files.begin(), files.end(), line) != files.end()) continue;
     files.push_back(line);

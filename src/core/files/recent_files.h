@@ -14,8 +14,10 @@ constexpr std::size_t kRecentFileCount = 5;
 std::filesystem::path RecentFilesPath(const std::filesystem::path& settingsFile);
 
 // The list as stored, one path a line; a missing or unreadable file gives an empty list, and
-// empty or repeated lines are dropped.
-std::vector<std::string> LoadRecentFiles(const std::filesystem::path& path);
+// empty or repeated lines are dropped. `unreadable` tells of a file that is there but is no
+// regular file of a sane size (a pipe, a link to a device), which the caller reports once.
+std::vector<std::string> LoadRecentFiles(const std::filesystem::path& path,
+                                         bool* unreadable = nullptr);
 // Through the safe replace; throws FileWriteError.
 void SaveRecentFiles(const std::filesystem::path& path, const std::vector<std::string>& files);
 

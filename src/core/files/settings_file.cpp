@@ -1,11 +1,13 @@
 #include "core/files/settings_file.h"
 
-#include <fstream>
+#include <algorithm>
+#include <string_view>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/files/atomic_file.h"
+#include "core/files/file_bytes.h"
 #include "core/series/number_text.h"
 
 namespace tavel {
@@ -18,12 +20,17 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& executable) 
 
 namespace {
 
-std::vector<std::string> ReadLines(std::istream& in) {
+// Four short lines; far more is no settings file.
+constexpr std::uint64_t kSettingsFileLimit = 64 * 1024;
+
+std::vector<std::string> ReadLines(std::string_view text) {
   std::vector<std::string> lines;
-  std::string line;
-  while (lines.size() < 4 && std::getline(in, line)) {
+  while (lines.size() < 4 && !text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    std::string line(text.substr(0, end));
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    lines.push_back(std::move(line));
+    text.remove_prefix(std::min(end + 1, text.size()));
   }
   return lines;
 }
@@ -43,10 +50,12 @@ SettingsLoad LoadSettings(const std::filesystem::path& path, GraphSettings& sett
     return SettingsLoad::Failed;
   };
 
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return fail();
-  const auto lines = ReadLines(in);
-  if (in.bad() || lines.size() < 3) return fail();
+  // Read as the data files are: a pipe cannot stall the start, nor a link to /dev/zero fill
+  // the memory; either is refused as unreadable.
+  const auto text = ReadWholeFile(path.string(), kSettingsFileLimit);
+  if (!text) return fail();
+  const auto lines = ReadLines(*text);
+  if (lines.size() < 3) return fail();
   const auto maxDataIndex = ParseInteger(lines[0]);
   const auto barWidth = ParseInteger(lines[1]);
   const auto reserved = ParseInteger(lines[2]);
@@ -57,7 +66,6 @@ SettingsLoad LoadSettings(const std::filesystem::path& path, GraphSettings& sett
     if (!parsed) return fail();
     printerOptions = *parsed;
   }
-  in.close();
 
   settings.MaxDataIndex =
       *maxDataIndex < 1 || *maxDataIndex > MaxDataIndexLimit ? 10 : *maxDataIndex;

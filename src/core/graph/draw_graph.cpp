@@ -376,7 +376,12 @@ class GridPainter {
 
 std::optional<std::int64_t> Scaled(std::int64_t extent, const AxisMap& map, Real units) {
   if (map.Span == 0) return 0;
-  const Real f = extent * (units - map.Origin) / map.Span;
+  Real f = extent * (units - map.Origin) / map.Span;
+  if (!std::isfinite(f)) {
+    // Near the top of the extended range the product overflows on the way although the value
+    // lies on the plot: the same from halves, whose difference cannot overflow, divided first.
+    f = extent * ((units / 2 - map.Origin / 2) / (map.Span / 2));
+  }
   if (std::isnan(f)) return std::nullopt;
   return static_cast<std::int64_t>(std::trunc(std::clamp(f, -kFarPixel, kFarPixel)));
 }

@@ -113,7 +113,12 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
   TextWindows.reserve(MaxTextWindows);
 
   LoadSettings();
-  recentFiles_ = LoadRecentFiles(RecentFilesPath(settingsPath_));
+  bool recentUnreadable = false;
+  recentFiles_ = LoadRecentFiles(RecentFilesPath(settingsPath_), &recentUnreadable);
+  if (recentUnreadable) {
+    prompts_.ErrorBox("The file " + RecentFilesPath(settingsPath_).string() +
+                      " is not a list of files and was ignored.");
+  }
   FillRecentFiles();
   setAcceptDrops(true);
 

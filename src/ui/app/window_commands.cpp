@@ -289,13 +289,15 @@ void TMDIMainF::OpenDataFileCommand(const std::string& path) {
     if (TSpreadF* window = DataWindowOf(*series)) window->UpdateCaption();
   }
   if (opened.failed) {
-    prompts_.ErrorBox(IncompatibleFormatText(path));
+    prompts_.ErrorBox(opened.FailureText(path));
     // Through its normal close, with its question; the other new windows keep what was read.
     if (Series* last = opened.LastCreated()) {
       if (TSpreadF* window = DataWindowOf(*last)) window->CloseData();
     }
   } else if (!opened.created.empty()) {
     NoteRecentFile(path);
+  } else if (IsCsvFileName(path) && !opened.limitReached) {
+    prompts_.ErrorBox("The file " + path + " holds no rows of numbers.");
   }
   // Cells that held no number are left empty and counted: one message for them all.
   if (opened.cellsNotNumbers > 0) {
@@ -310,9 +312,10 @@ bool TMDIMainF::LoadGraphFile(const QString& path) {
   // Nothing is closed before the whole file has been read: a file that fails leaves the
   // windows, the settings and GraphFileName as the user had them, so the next "Save Graph"
   // cannot replace the file with what little was read of it.
-  auto contents = ParseGraphFile(name);
+  std::string why;
+  auto contents = ParseGraphFile(name, &why);
   if (!contents) {
-    prompts_.ErrorBox(IncompatibleFormatText(name));
+    prompts_.ErrorBox(IncompatibleFormatText(name) + "\n(" + why + ")");
     return false;
   }
   CloseWindows(false);

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPageLayout>
@@ -12,11 +13,17 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <sstream>
 #include <string_view>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/files/atomic_file.h"
 #include "core/files/file_names.h"
@@ -159,6 +166,44 @@ bool PrintGraphPage(Workspace& workspace, QPrinter& printer, Prompts& prompts) {
   return painter.end();
 }
 
+namespace {
+
+// Whether the PDF file is whole: the PDF writer does not report failed writes (a full disk),
+// so its last line must be there and its cross-reference table where the writer's own count
+// of the bytes put it. A write lost anywhere moves the one or loses the other.
+bool PdfIsWhole(const std::filesystem::path& path) {
+  QFile file(QString::fromStdString(path.string()));
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const qint64 size = file.size();
+  constexpr qint64 kTail = 1024;
+  if (!file.seek(std::max<qint64>(0, size - kTail))) return false;
+  const QByteArray tail = file.read(kTail).trimmed();
+  if (!tail.endsWith("%%EOF")) return false;
+  const qsizetype at = tail.lastIndexOf("startxref");
+  if (at < 0) return false;
+  bool ok = false;
+  const qint64 xref =
+      tail.mid(at + 9, tail.size() - at - 9 - 5).trimmed().toLongLong(&ok);
+  if (!ok || xref < 0 || xref + 4 > size || !file.seek(xref)) return false;
+  return file.read(4) == "xref";
+}
+
+// Why the file could not be written whole: the error a further write to it meets, which is
+// what the PDF writer met and kept to itself.
+std::string WriteFailureText(const std::filesystem::path& newFile, const QString& target) {
+  int error = 0;
+  const int fd = ::open(newFile.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && ::pwrite(fd, "\n", 1, info.st_size) < 0) error = errno;
+    ::close(fd);
+  }
+  return target.toStdString() + ": " +
+         (error != 0 ? std::strerror(error) : "the printout could not be written whole");
+}
+
+}  // namespace
+
 bool PrintSafely(QPrinter& printer, Prompts& prompts, const std::function<bool(QPrinter&)>& pass) {
   if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) {
     return pass(printer);
@@ -172,10 +217,14 @@ bool PrintSafely(QPrinter& printer, Prompts& prompts, const std::function<bool(Q
       printer.setOutputFileName(target);
       // The pass has said why already; the old file must stay.
       if (!printed) throw FileWriteError("");
+      if (!PdfIsWhole(newFile)) {
+        printed = false;
+        throw FileWriteError(WriteFailureText(newFile, target));
+      }
     });
   } catch (const FileWriteError& e) {
     printer.setOutputFileName(target);
-    if (printed || *e.what() != '\0') prompts.ReportError(e.what());
+    if (*e.what() != '\0') prompts.ReportError(e.what());
     return false;
   }
   return true;

@@ -8,6 +8,10 @@
 #include <stdexcept>
 #include <string>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "core/series/run_parts.h"
 #include "support/failing_sync.h"
 #include "support/test_folder.h"
@@ -112,6 +116,40 @@ TEST_F(AtomicFileTest, AWriterThatGivesUpLeavesNothing) {
                std::runtime_error);
   EXPECT_EQ(Read(old), "old");
   EXPECT_EQ(Entries(), 1u);
+}
+
+// A pipe or a device is neither written into nor replaced by a file.
+TEST_F(AtomicFileTest, RefusesTargetsThatAreNoRegularFile) {
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  fs::create_symlink("/dev/null", dir / "null.prn");
+  for (const char* name : {"pipe", "null.prn"}) {
+    EXPECT_THROW(WriteFileAtomically(dir / name, "x"), FileWriteError) << name;
+  }
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  EXPECT_EQ(Entries(), 2u);
+}
+
+// Nothing shows beside the target while it is written, so a kill leaves nothing; what older
+// saves of dead processes left is removed by the next save, and the longest name saves.
+TEST_F(AtomicFileTest, LeavesNothingBehindWhateverTheName) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ASSERT_GT(child, 0);
+  ::waitpid(child, nullptr, 0);
+  const std::string dead = std::to_string(child);
+  Put(".tavel~" + dead + "-0", "left");
+  Put("data.prn.tmp~" + dead + "-3", "left");
+  const std::string longest(255, 'n');
+  for (const std::string& name : {std::string("data.prn"), longest}) {
+    ReplaceFileSafely(dir / name, [&](const fs::path& newFile) {
+      std::ofstream(newFile, std::ios::binary | std::ios::trunc) << "new";
+      // Only the leftover-free folder and, on the second round, the first target.
+      EXPECT_EQ(Entries(), name == longest ? 1u : 0u);
+    });
+    EXPECT_EQ(Read(dir / name), "new");
+  }
+  EXPECT_EQ(Entries(), 2u);
 }
 
 TEST(RunPartsTest, CarriesAnExceptionFromEitherPart) {

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "core/series/series.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
@@ -86,12 +90,51 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 {{"1|2", "2|", "3|4"}, {"1|3", "2|", "3|"}},
                 0},
+        CsvCase{"AHugeNameIsCut", "x," + std::string(300, 'v') + "\n1,2\n",
+                {std::string(255, 'v')}, {{"1|2"}}, 0},
         CsvCase{"BinaryContentIsEmptyCells",
                 std::string("1,2\n3,\x01\x02\0x\n", 11),
                 {},
                 {{"1|2", "3|"}},
                 1}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// A file larger than the memory the process may use is refused with a message, not a crash;
+// the limit is set in a child process, so the tests themselves keep their memory.
+TEST_F(CsvFileTest, WhatCannotFitIsRefusedWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's shadow memory does not run under an address-space limit";
+#endif
+  const std::string csv = (dir_ / "huge.csv").string();
+  { std::ofstream(csv, std::ios::binary); }
+  fs::resize_file(csv, 512 << 20);  // sparse: no disk taken
+  const std::string prn = (dir_ / "long.prn").string();
+  {
+    std::ofstream out(prn, std::ios::binary);
+    for (int i = 0; i < 2'000'000; ++i) out << "1 2\n";
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    statm >> pages;
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) +
+                         (64 << 20);
+    const rlimit cap{limit, limit};
+    ::setrlimit(RLIMIT_AS, &cap);
+    const CsvOpenResult huge = OpenDataFileByName(workspace_, csv);
+    const CsvOpenResult long_ = OpenDataFileByName(workspace_, prn);
+    const bool ok = huge.failed && huge.outOfMemory && long_.failed && long_.outOfMemory &&
+                    long_.FailureText(prn) == "not enough memory to read " + prn + ": 2000000 rows" &&
+                    workspace_.DataWindows.empty();
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << "the reader crashed";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
 
 TEST_F(CsvFileTest, HeaderOnlyOrOneColumnGivesNoSeries) {
   for (const char* text : {"x,y\r\n", "1\n2\n", ""}) {

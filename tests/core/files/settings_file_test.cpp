@@ -6,8 +6,11 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "core/files/atomic_file.h"
 #include "core/files/graph_file.h"
+#include "core/files/recent_files.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
 #include "support/test_folder.h"
@@ -110,6 +113,21 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"Empty", "", SettingsLoad::Failed, 10, 1, 0, 0, nullptr},
         LoadCase{"Binary", "\x01\xff\xfez\x80", SettingsLoad::Failed, 10, 1, 0, 0, nullptr}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// A pipe would block the start for ever and /dev/zero fill the memory: both are refused at
+// once, by the settings and by the list of recent files.
+TEST_F(SettingsFileTest, SpecialFilesAreRefusedWithoutWaiting) {
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir / "zero.cfg");
+  for (const fs::path& special : {path, dir / "zero.cfg"}) {
+    GraphSettings s;
+    EXPECT_EQ(LoadSettings(special, s), SettingsLoad::Failed) << special;
+    bool unreadable = false;
+    EXPECT_TRUE(LoadRecentFiles(special, &unreadable).empty());
+    EXPECT_TRUE(unreadable) << special;
+  }
+  EXPECT_TRUE(fs::is_fifo(path));
+}
 
 TEST_F(SettingsFileTest, UnwritableFileFailsWithDefaultsAndKeepsTheOldFile) {
   Write("250\r\n3\r\n-9\r\n6\r\n");

@@ -298,15 +298,18 @@ TEST_F(WindowCommandsTest, GraphFileAsksWhenDataWindowsExistAndAbortLeavesEveryt
   const struct {
     const char* name;
     std::string text;
-  } broken[] = {
-      {"empty.gra", ""}, {"cut.gra", "1\r\n3\r\n7\r\n"}, {"number99.gra", "1\r\n0\r\n99\r\n"}};
+    const char* why;  // said under the box's text
+  } broken[] = {{"empty.gra", "", "line 1: the file ends too early"},
+                {"cut.gra", "1\r\n3\r\n7\r\n", "line 2: a row count the file cannot hold"},
+                {"number99.gra", "1\r\n0\r\n99\r\n", "line 3: a value no setting can take"}};
   for (const auto& b : broken) {
     SCOPED_TRACE(b.name);
     Write(b.name, b.text);
     prompts.errors.clear();
     prompts.answers = {Answer::Yes};
     OpenFile(Path(b.name), kGraphFilter);
-    EXPECT_EQ(prompts.errors, std::vector<std::string>{IncompatibleFormatText(Path(b.name))});
+    EXPECT_EQ(prompts.errors, std::vector<std::string>{IncompatibleFormatText(Path(b.name)) +
+                                                       "\n(" + b.why + ")"});
     EXPECT_EQ(workspace.Settings.GraphFileName, "old.gra");
     EXPECT_FALSE(workspace.Settings.GraphLoadFailed);
     EXPECT_EQ(Numbers(), std::vector<std::int32_t>{1});
