@@ -124,6 +124,7 @@ TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
   const std::string oneColumn = Write("xonly.prn", "1\r\n2\r\n3\r\n");
   const std::string empty = Write("empty.prn", "");
   const std::string out = Path("out.bmp");
+  QFile::link(QString::fromStdString(Path("loop.prn")), QString::fromStdString(Path("loop.prn")));
   const struct {
     std::vector<std::string> args;
     int status;
@@ -136,6 +137,7 @@ TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
       {{out, Path("folder.prn")}, 1, "is a folder"},
       {{out, oneColumn}, 1, "holds no series"},
       {{out, empty}, 1, "holds no series"},
+      {{out, Path("loop.prn")}, 1, "Too many levels of symbolic links"},
       {{Path("out.jpg"), data}, 2, "must end in .bmp, .png, .svg or .pdf"},
       {{out, "--size", "100x100", data}, 2, "--size 100x100"},
       {{out, "--size", "wide", data}, 2, "--size wide"},
@@ -159,9 +161,18 @@ TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
     EXPECT_NE(err.str().find("cannot be read"), std::string::npos) << err.str();
   }
 
-  // An output that cannot be written.
+  // An output that cannot be written, named once.
   EXPECT_EQ(Export({Path("no/such/folder/out.png"), data}), 1);
-  EXPECT_NE(err.str().find("no/such/folder/out.png"), std::string::npos) << err.str();
+  const std::string said = err.str();
+  const std::size_t at = said.find("no/such/folder/out.png");
+  EXPECT_NE(at, std::string::npos) << said;
+  EXPECT_EQ(said.find("no/such/folder/out.png", at + 1), std::string::npos) << said;
+
+  // What the window would show in a box, the command line says on stderr.
+  std::string wide;
+  for (int column = 0; column < 24; ++column) wide += std::to_string(column) + " ";
+  EXPECT_EQ(Export({Path("wide.png"), Write("wide.prn", wide + "\r\n")}), 0);
+  EXPECT_NE(err.str().find("LIMITED to 21"), std::string::npos) << err.str();
 }
 
 TEST_F(GraphExportTest, GraphFileInputBringsItsSettings) {

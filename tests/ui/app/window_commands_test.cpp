@@ -802,7 +802,8 @@ TEST(FrameGraphWindowTest, SaveGraphAndOpenItAgain) {
   std::ofstream(path("bad.gra")) << "2\r\n";
   prompts.errors.clear();
   frame->LoadGraphFileFromCommandLine(dir.filePath("bad.gra"));
-  EXPECT_EQ(prompts.errors, std::vector<std::string>{IncompatibleFormatText(path("bad.gra"))});
+  EXPECT_EQ(prompts.errors, std::vector<std::string>{IncompatibleFormatText(path("bad.gra")) +
+                                                     "\n(line 1: a series count the file cannot hold)"});
   EXPECT_EQ(workspace.Settings.GraphFileName, path("mine.gra"));
   EXPECT_EQ(frame->GraphWindow.data(), graph);
   frame.reset();

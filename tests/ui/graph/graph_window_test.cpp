@@ -22,6 +22,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "core/graph/draw_graph.h"
 #include "core/series/number_text.h"
@@ -488,6 +489,36 @@ TEST(GraphOutputTest, PrinterColourFollowsTheColourModeAndNoPrinterMeansAPdfFile
   fresh.setOutputFileName("/elsewhere/mine.pdf");
   PreparePrinter(fresh, settings.GraphFileName);
   EXPECT_EQ(fresh.outputFileName(), "/elsewhere/mine.pdf");
+}
+
+// The PDF writer keeps its write errors (a full disk) to itself: a printout that did not come
+// out whole is a failure, and the old file stays.
+TEST(GraphOutputTest, APrintoutNotWrittenWholeIsAFailure) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("graph.pdf");
+  QFile old(path);
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("old");
+  old.close();
+  testing::ScriptedPrompts prompts;
+  Workspace workspace(prompts);
+  QPrinter printer(QPrinter::HighResolution);
+  UsePdfOutput(printer, path);
+  for (const bool cut : {true, false}) {
+    const bool printed = PrintSafely(printer, prompts, [&](QPrinter& target) {
+      const bool ok = PrintGraphPage(workspace, target, prompts);
+      const std::string written = target.outputFileName().toStdString();
+      if (cut) {
+        EXPECT_EQ(::truncate(written.c_str(), 200), 0);
+      }
+      return ok;
+    });
+    EXPECT_EQ(printed, !cut);
+    EXPECT_EQ(prompts.reports.size(), 1u);
+    QFile now(path);
+    ASSERT_TRUE(now.open(QIODevice::ReadOnly));
+    EXPECT_EQ(now.readAll() == "old", cut);
+  }
 }
 
 TEST(GraphOutputTest, OffScreenImageIsTheScreenLessTwoMenuBars) {
