@@ -19,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case tavel::SettingsLoad::Loaded:
       Check(settings.MaxDataIndex >= 1 && settings.MaxDataIndex <= 10000);
       Check(settings.BarWidth >= 1 && settings.BarWidth <= 10);
+      // Graph files carry it, and their reader takes 0..7 only.
+      Check(settings.PrinterOptions >= 0 && settings.PrinterOptions <= 7);
       break;
     case tavel::SettingsLoad::Failed:
       Check(settings.MaxDataIndex == 10 && settings.BarWidth == 1 && settings.PrinterOptions == 0);
