@@ -298,17 +298,14 @@ TEST(CommandLineTest, AnUnknownOptionIsAWrongCommandLine) {
   const struct {
     std::vector<std::string> args;
     std::optional<int> status;
-    std::string unknown;
-  } cases[] = {{{"--bogus", "x"}, 2, "--bogus"}, {{"file.gra", "--size"}, 2, "--size"},
-               {{}, std::nullopt, ""}, {{"file.gra"}, std::nullopt, ""},
-               {{"-"}, std::nullopt, ""}, {{"--version"}, 0, ""}};
+    std::string says;
+  } cases[] = {{{"--bogus", "x"}, 2, "tavel: unknown option --bogus\nusage: tavel"},
+               {{"file.gra", "--size"}, 2, "tavel: unknown option --size\nusage: tavel"},
+               {{"file.gra"}, std::nullopt, ""}, {{"-"}, std::nullopt, ""}};
   for (const auto& c : cases) {
     std::ostringstream out, err;
-    EXPECT_EQ(RunCommandLine(c.args, out, err), c.status) << err.str();
-    if (!c.unknown.empty()) {
-      EXPECT_EQ(err.str().rfind("tavel: unknown option " + c.unknown + "\nusage: tavel", 0), 0u)
-          << err.str();
-    }
+    EXPECT_EQ(RunCommandLine(c.args, out, err), c.status);
+    EXPECT_EQ(err.str().substr(0, c.says.size()), c.says);
   }
 }
 

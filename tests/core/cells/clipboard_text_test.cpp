@@ -130,38 +130,27 @@ TEST_F(ClipboardTextTest, PasteOfAnyTextStaysInsideXAndY) {
   }
 }
 
-struct GrowCase {
-  const char* name;
-  const char* text;
-  std::int32_t startRow;
-  std::int64_t limit;
-  std::int32_t rowsAfter;
-  const char* lastRow;  // the last row afterwards, as "X|Y|Fit"
-  int errors;
-};
-
-class PasteGrowth : public ClipboardTextTest, public ::testing::WithParamInterface<GrowCase> {};
-
-TEST_P(PasteGrowth, TheWindowGrowsToHoldEveryPastedRow) {
-  const GrowCase& c = GetParam();
-  Series& s = NewSeries(10);
-  PasteCells(s, c.text, {c.startRow, kXColumn}, c.limit);
-  EXPECT_EQ(s.MaxIndex, c.rowsAfter);
-  EXPECT_EQ(s.Cells.RowCount(), c.rowsAfter);
-  EXPECT_EQ(Row(s, s.MaxIndex), c.lastRow);
-  EXPECT_EQ(prompts.errors.size(), static_cast<std::size_t>(c.errors));
+// The window grows to hold every pasted row, up to the limit; the rest is refused with a box.
+TEST_F(ClipboardTextTest, PasteGrowsTheWindowToHoldEveryRow) {
+  const std::string twelve = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11 5\n12 6\n";
+  const struct {
+    std::string text;
+    std::int32_t start, limit, rows;
+    const char* last;  // the last row afterwards, as "X|Y|Fit"
+    std::size_t errors;
+  } cases[] = {{twelve, 1, 100, 12, "12|6|", 0}, {"7 8\n9", 10, 100, 11, "9||", 0},
+               {"1\n\n\n\nx\n", 10, 100, 10, "1||", 0}, {twelve, 1, 11, 11, "11|5|", 1},
+               {"1\n2", 10, 10, 10, "1||", 1}};
+  for (const auto& c : cases) {
+    prompts.errors.clear();
+    Series& s = NewSeries(10);
+    PasteCells(s, c.text, {c.start, kXColumn}, c.limit);
+    EXPECT_EQ(s.Cells.RowCount(), c.rows) << c.text;
+    EXPECT_EQ(s.MaxIndex, c.rows) << c.text;
+    EXPECT_EQ(Row(s, s.MaxIndex), c.last) << c.text;
+    EXPECT_EQ(prompts.errors.size(), c.errors) << c.text;
+  }
 }
-
-constexpr char kTwelveLines[] = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11 5\n12 6\n";
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, PasteGrowth,
-    ::testing::Values(GrowCase{"TwelveIntoTen", kTwelveLines, 1, 100, 12, "12|6|", 0},
-                      GrowCase{"FromTheLastRow", "7 8\n9", 10, 100, 11, "9||", 0},
-                      GrowCase{"TrailingEmptyLinesAddNothing", "1\n\n\n\nx\n", 10, 100, 10, "1||", 0},
-                      GrowCase{"BeyondTheLimit", kTwelveLines, 1, 11, 11, "11|5|", 1},
-                      GrowCase{"AtTheLimitAlready", "1\n2", 10, 10, 10, "1||", 1}),
-    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ClipboardTextTest, CutCopiesThenEmptiesAndClearsTheFit) {
   Series& s = NewSeries(5);

@@ -108,32 +108,19 @@ TEST_F(CsvFileTest, WhatCannotFitIsRefusedWithAMessage) {
   const std::string csv = (dir_ / "huge.csv").string();
   { std::ofstream(csv, std::ios::binary); }
   fs::resize_file(csv, 512 << 20);  // sparse: no disk taken
-  const std::string prn = (dir_ / "long.prn").string();
-  {
-    std::ofstream out(prn, std::ios::binary);
-    for (int i = 0; i < 2'000'000; ++i) out << "1 2\n";
-  }
   const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
   if (child == 0) {
-    std::ifstream statm("/proc/self/statm");
     long pages = 0;
-    statm >> pages;
-    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) +
-                         (64 << 20);
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE) + (64 << 20));
     const rlimit cap{limit, limit};
     ::setrlimit(RLIMIT_AS, &cap);
     const CsvOpenResult huge = OpenDataFileByName(workspace_, csv);
-    const CsvOpenResult long_ = OpenDataFileByName(workspace_, prn);
-    const bool ok = huge.failed && huge.outOfMemory && long_.failed && long_.outOfMemory &&
-                    long_.FailureText(prn) == "not enough memory to read " + prn + ": 2000000 rows" &&
-                    workspace_.DataWindows.empty();
-    ::_exit(ok ? 0 : 1);
+    ::_exit(huge.outOfMemory && huge.FailureText(csv) == "not enough memory to read " + csv ? 0 : 1);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status)) << "the reader crashed";
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "crashed or not refused";
 }
 
 TEST_F(CsvFileTest, HeaderOnlyOrOneColumnGivesNoSeries) {

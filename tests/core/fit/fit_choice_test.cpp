@@ -81,17 +81,6 @@ TEST_F(FitChoiceTest, ErrorListingHeadsTheColumnAndLeavesIncompleteRowsEmpty) {
   EXPECT_TRUE(s.Cells.IsEmpty(4, kFitColumn));
 }
 
-// A row where only X or only Y was typed yet is kept when Fit Error % runs the fit again.
-TEST_F(FitChoiceTest, ErrorListingKeepsRowsHoldingOnlyXOrOnlyY) {
-  Series& s = AddSeries(ws, {{3, 7}, {1, 2}, {2, 4}, {4, 9}});
-  s.Fit.FitKind = 1;
-  s.Fit.RunFit();
-  s.Cells.SetNumber(5, kXColumn, 1);  // typed while the fit stood: only X so far
-  ASSERT_EQ(ListFitError(s), FitErrorOutcome::Listed);
-  EXPECT_EQ(s.Cells.Text(5, kXColumn), "1");
-  EXPECT_TRUE(s.Cells.IsEmpty(5, kFitColumn));
-}
-
 TEST_F(FitChoiceTest, ErrorListingAfterARefusedFitBeepsClearsAndListsNothing) {
   Series& s = AddSeries(ws, {{1, 2}, {2, 4}, {3, 7}});
   s.Fit.FitKind = kFitPower;
