@@ -20,6 +20,15 @@ namespace tavel {
 std::optional<std::string> ReadWholeFile(
     const std::string& path, std::uint64_t limit = std::numeric_limits<std::uint64_t>::max());
 
+// The same into memory that is not cleared first (a large file is read at once, and clearing
+// it before the read would cost a pass of its own).
+struct FileText {
+  std::unique_ptr<char[]> bytes;
+  std::size_t size = 0;
+  std::string_view View() const { return {bytes.get(), size}; }
+};
+std::optional<FileText> ReadFileText(const std::string& path);
+
 // A longer token of a data file is cut here and its rest read as the next token.
 constexpr int kDataFileTokenLimit = 64;
 
