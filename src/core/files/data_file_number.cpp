@@ -362,12 +362,6 @@ bool ReadLeadingNumber(const char* text, const char* end, Real& value, const cha
   return scan.kind == Scan::Value;
 }
 
-bool IsWrittenForm(const char* text, std::ptrdiff_t width) {
-  const bool negative = width == kDataFileNumberWidth && text[0] == '-';
-  return width == (negative ? kDataFileNumberWidth : kDataFileNumberWidth - 1) &&
-         WrittenFormShape(negative ? text + 1 : text);
-}
-
 bool ReadWrittenFormCell(const char* text, std::ptrdiff_t width, Real& value, bool& valid) {
   const bool negative = width == kDataFileNumberWidth && text[0] == '-';
   const char* const digits = negative ? text + 1 : text;

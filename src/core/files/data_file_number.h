@@ -42,7 +42,5 @@ bool ReadLeadingNumber(const char* text, const char* end, Real& value, const cha
 // cell's flag in `valid`, its value in `value`. False for any other token, which is left to
 // ReadDataFileCell.
 bool ReadWrittenFormCell(const char* text, std::ptrdiff_t width, Real& value, bool& valid);
-// Whether text[0..width) has the written form's shape, without reading its value.
-bool IsWrittenForm(const char* text, std::ptrdiff_t width);
 
 }  // namespace tavel

@@ -16,6 +16,11 @@
 #include "core/series/workspace.h"
 
 namespace tavel {
+
+namespace testing_hooks {
+std::size_t PlainTextTwoPartBytes = 1 << 20;
+}  // namespace testing_hooks
+
 namespace {
 
 // The longest series title a line of names gives, as for CSV files.
@@ -113,58 +118,9 @@ unsigned char KindOfByte(char c) {
   return kByteKinds[static_cast<unsigned char>(c)];
 }
 
-// The width of a token in the written form at p, standing alone; 0 for any other token.
-std::ptrdiff_t WrittenWidth(const char* p, const char* end) {
-  const std::ptrdiff_t width = kDataFileNumberWidth - (*p == '-' ? 0 : 1);
-  if (end - p < width || (end - p > width && KindOfByte(p[width]) != kBlank)) return 0;
-  return IsWrittenForm(p, width) ? width : 0;
-}
-
 // A token beginning with `first` whose bytes are of `kinds` can be a number.
 bool CanBeNumber(char first, unsigned kinds) {
   return first != 'e' && first != 'E' && (kinds & kOther) == 0 && (kinds & kDigit) != 0;
-}
-
-// What the first pass needs of a line: its columns (the blank-separated tokens up to the last
-// one that can be a number; what follows is a remark) and the decimal marks its numbers use. A
-// token can be a number when it begins as one (not with an exponent letter) and holds a digit
-// and only what numbers hold (a decimal comma included); the reading decides.
-struct LineShape {
-  std::size_t columns = 0;
-  bool point = false;
-  bool comma = false;
-};
-
-// With `anyNumber` it stops at the first token that can be a number: enough to tell a data line.
-LineShape ShapeOf(std::string_view line, bool anyNumber = false) {
-  LineShape shape;
-  std::size_t tokens = 0;
-  const char* p = line.data();
-  const char* const end = p + line.size();
-  while (p != end) {
-    while (p != end && KindOfByte(*p) == kBlank) ++p;
-    if (p == end) break;
-    ++tokens;
-    // The program's own form, the common case, at one look.
-    const std::ptrdiff_t written = WrittenWidth(p, end);
-    if (written > 0) {
-      p += written;
-      shape.columns = tokens;
-      shape.point = true;
-      if (anyNumber) break;
-      continue;
-    }
-    const char first = *p;
-    unsigned kinds = 0;
-    for (; p != end && KindOfByte(*p) != kBlank; ++p) kinds |= KindOfByte(*p);
-    if (CanBeNumber(first, kinds)) {
-      shape.columns = tokens;
-      shape.point = shape.point || (kinds & kPoint) != 0;
-      shape.comma = shape.comma || (kinds & kComma) != 0;
-      if (anyNumber) break;
-    }
-  }
-  return shape;
 }
 
 // The first `count` blank-separated tokens of a line (fewer where the line has fewer).
@@ -183,214 +139,251 @@ std::size_t FirstTokens(std::string_view line, std::string_view* tokens, std::si
 
 bool ReadCell(std::string_view token, bool decimalComma, Real& value);
 
-// Reads the first `count` tokens of a line as cells into values and valid; returns how many
-// tokens there were, and in `numeric` whether any of them can be a number.
-std::size_t ReadTokens(std::string_view line, bool decimalComma, std::size_t count, Real* values,
-                       bool* valid, bool& numeric) {
+// One line read: its columns (the tokens up to the last one that can be a number; what follows
+// is a remark), the cells of its first kMaxNames tokens, and the decimal marks of its numbers.
+struct LineRead {
+  std::size_t columns = 0;
+  bool point = false;
+  bool comma = false;
+  Real values[kMaxNames];
+  bool valid[kMaxNames];
+};
+
+void ReadLine(std::string_view line, bool decimalComma, LineRead& read) {
   const char* p = line.data();
   const char* const end = p + line.size();
   std::size_t n = 0;
-  numeric = false;
-  while (n < count) {
+  read.columns = 0;
+  while (true) {
     while (p != end && KindOfByte(*p) == kBlank) ++p;
     if (p == end) break;
-    // The written form is told by its reading itself.
+    const bool kept = n < kMaxNames;
+    Real value = 0;
+    bool valid = false;
+    // The program's own form, the common case, is told by its reading itself.
     const std::ptrdiff_t written = kDataFileNumberWidth - (*p == '-' ? 0 : 1);
     if (end - p >= written && (end - p == written || KindOfByte(p[written]) == kBlank) &&
-        ReadWrittenFormCell(p, written, values[n], valid[n])) {
-      numeric = true;
+        ReadWrittenFormCell(p, written, value, valid)) {
       p += written;
-      ++n;
-      continue;
+      read.point = true;
+      read.columns = n + 1;
+    } else {
+      const char* const start = p;
+      unsigned kinds = 0;
+      for (; p != end && KindOfByte(*p) != kBlank; ++p) kinds |= KindOfByte(*p);
+      if (CanBeNumber(*start, kinds)) {
+        read.columns = n + 1;
+        read.point = read.point || (kinds & kPoint) != 0;
+        read.comma = read.comma || (kinds & kComma) != 0;
+        if (kept) valid = ReadCell(std::string_view(start, static_cast<std::size_t>(p - start)), decimalComma, value);
+      }
     }
-    const char* const start = p;
-    unsigned kinds = 0;
-    for (; p != end && KindOfByte(*p) != kBlank; ++p) kinds |= KindOfByte(*p);
-    const std::string_view token(start, static_cast<std::size_t>(p - start));
-    valid[n] = ReadCell(token, decimalComma, values[n]);
-    numeric = numeric || valid[n] || CanBeNumber(*start, kinds);
+    if (kept) {
+      read.values[n] = value;
+      read.valid[n] = valid;
+    }
     ++n;
   }
-  return n;
 }
 
-// A line that holds data: where it stands and its columns.
-struct Record {
-  std::size_t offset = 0;
-  std::uint32_t length = 0;
-  std::uint32_t columns = 0;
-};
-
-struct Block {
-  std::int64_t rows = 0;
+// A block of rows as one part of the text read it: X with each Y column, and the lines
+// shorter than the widest.
+struct PartBlock {
   std::size_t columns = 0;
+  std::vector<std::vector<Tdata>> ys;  // one per Y column, each holding X too
+  std::int64_t firstLine = 0;
+  std::int64_t uneven = 0, firstUneven = 0;
+  std::int64_t Rows() const { return ys.empty() ? 0 : static_cast<std::int64_t>(ys[0].size()); }
 };
 
-// The first pass over a part of the text: its data lines in order, the blocks they form (the
-// last one still open unless a block end followed it), the line of names, the lines that hold
-// no number, and the decimal marks.
-struct PartLayout {
-  std::vector<Record> records;
-  std::vector<Block> blocks;
-  bool lastOpen = false;
+struct Part {
+  std::vector<PartBlock> blocks;
+  bool lastOpen = false;           // the last block had no end after it
+  bool endedBeforeData = false;    // a block end came before this part's first data line
+  int leadingBlanks = 0, trailingBlanks = 0;
   std::vector<std::string> names;
   std::int64_t lines = 0;
   std::int64_t skippedLines = 0, firstSkippedLine = 0;
   bool points = false, commas = false;
+  bool anyData = false;
 };
 
-// Calls `line(lineNumber, trimmed, start)` for every line that is no comment, blank or block
-// end, and `blockEnd()` where a block ends: at "&" and at the second blank line in a row.
-// Returns the number of lines.
-template <class OnLine, class OnBlockEnd>
-std::int64_t WalkLines(std::string_view text, OnLine line, OnBlockEnd blockEnd) {
+// Reads a part of the text in one pass. `names`: a line without numbers before the first data
+// line names the columns.
+Part ReadPart(std::string_view text, bool names, bool decimalComma) {
+  Part part;
   LineReader reader(text);
   std::string_view raw;
   int blanks = 0;
+  bool nonBlankSeen = false;
+  LineRead read;
+  // Rows expected, from the text's size and its first lines' length, so that the columns seldom
+  // grow by copying.
+  const std::size_t expected = text.size() / 40 + 16;
+  const auto endBlock = [&] {
+    if (!part.anyData) part.endedBeforeData = true;
+    part.lastOpen = false;
+  };
   while (reader.Next(raw)) {
     const std::string_view trimmed = Trimmed(raw);
     const LineKind kind = KindOf(trimmed);
     if (kind == LineKind::Blank) {
-      if (++blanks == 2) blockEnd();
+      if (!nonBlankSeen) ++part.leadingBlanks;
+      if (++blanks == 2) endBlock();
       continue;
     }
+    nonBlankSeen = true;
     blanks = 0;
-    if (kind == LineKind::BlockEnd) {
-      blockEnd();
-    } else if (kind == LineKind::Text) {
-      line(reader.Number(), trimmed, static_cast<std::size_t>(trimmed.data() - text.data()));
+    if (kind == LineKind::BlockEnd) endBlock();
+    if (kind != LineKind::Text) continue;
+    ReadLine(trimmed, decimalComma, read);
+    const std::int64_t number = reader.Number();
+    if (read.columns == 0) {
+      if (names && !part.anyData && part.names.empty()) {
+        std::string_view tokens[kMaxNames];
+        const std::size_t n = FirstTokens(trimmed, tokens, kMaxNames);
+        for (std::size_t k = 0; k < n; ++k) part.names.emplace_back(tokens[k].substr(0, kNameLimit));
+      } else if (part.skippedLines++ == 0) {
+        part.firstSkippedLine = number;
+      }
+      continue;
+    }
+    part.anyData = true;
+    part.points = part.points || read.point;
+    part.commas = part.commas || read.comma;
+    if (!part.lastOpen) {
+      part.blocks.emplace_back();
+      part.blocks.back().firstLine = number;
+      part.blocks.back().ys.emplace_back().reserve(expected);
+    }
+    part.lastOpen = true;
+    PartBlock& block = part.blocks.back();
+    const std::int64_t rows = block.Rows();
+    if (read.columns > block.columns) {
+      // Every line before is shorter than the new widest; new Y columns start empty.
+      block.uneven = rows;
+      block.firstUneven = rows > 0 ? block.firstLine : 0;
+      block.columns = read.columns;
+      const std::size_t ys = std::max<std::size_t>(1, std::min(block.columns, kMaxNames) - 1);
+      while (block.ys.size() < ys) {
+        std::vector<Tdata> column = block.ys[0];
+        for (Tdata& row : column) row.Y = 0, row.YValid = false;
+        column.reserve(expected);
+        block.ys.push_back(std::move(column));
+      }
+    } else if (read.columns < block.columns && block.uneven++ == 0) {
+      block.firstUneven = number;
+    }
+    const bool xValid = read.valid[0];
+    const Real x = xValid ? read.values[0] : 0;
+    for (std::size_t y = 0; y < block.ys.size(); ++y) {
+      const bool yValid = y + 1 < std::min(read.columns, kMaxNames) && read.valid[y + 1];
+      block.ys[y].emplace_back(x, yValid ? read.values[y + 1] : 0, 0, xValid, yValid);
     }
   }
-  return reader.Number();
-}
-
-// `names` tells whether a line without numbers before the first data line names the columns.
-PartLayout MeasurePart(std::string_view text, std::size_t base, bool names) {
-  PartLayout part;
-  part.records.reserve(text.size() / 32 + 16);
-  bool anyData = false;
-  part.lines = WalkLines(
-      text,
-      [&](std::int64_t number, std::string_view line, std::size_t start) {
-        const LineShape shape = ShapeOf(line);
-        if (shape.columns == 0) {
-          if (names && !anyData && part.names.empty()) {
-            std::string_view tokens[kMaxNames];
-            const std::size_t n = FirstTokens(line, tokens, kMaxNames);
-            for (std::size_t k = 0; k < n; ++k) part.names.emplace_back(tokens[k].substr(0, kNameLimit));
-          } else if (part.skippedLines++ == 0) {
-            part.firstSkippedLine = number;
-          }
-          return;
-        }
-        anyData = true;
-        part.points = part.points || shape.point;
-        part.commas = part.commas || shape.comma;
-        if (!part.lastOpen) part.blocks.emplace_back();
-        part.lastOpen = true;
-        Block& block = part.blocks.back();
-        ++block.rows;
-        block.columns = std::max(block.columns, shape.columns);
-        part.records.push_back(Record{base + start, static_cast<std::uint32_t>(line.size()),
-                                      static_cast<std::uint32_t>(shape.columns)});
-      },
-      [&] { part.lastOpen = false; });
+  part.trailingBlanks = blanks;
+  part.lines = reader.Number();
   return part;
 }
 
-// A file this large is read in two parts at once.
-constexpr std::size_t kTwoPartBytes = 1 << 20;
 
-// Where the second part starts: the first data line at or after the middle, when a data line
-// came before it (so the line of names, if any, lies in the first part), and no blank line or
-// block end stands right before it.
-std::optional<std::size_t> SplitPoint(std::string_view text) {
-  if (text.size() < kTwoPartBytes) return std::nullopt;
-  const auto isData = [](std::string_view raw) {
-    const std::string_view trimmed = Trimmed(raw);
-    return KindOf(trimmed) == LineKind::Text && ShapeOf(trimmed, true).columns > 0;
-  };
-  const std::size_t middle = text.size() / 2;
-  LineReader head(text);
-  std::string_view raw;
-  bool dataBefore = false;
-  while (!dataBefore && head.Next(raw) && head.Start() < middle) dataBefore = isData(raw);
-  if (!dataBefore) return std::nullopt;
-  std::size_t from = text.find_first_of("\r\n", middle);
-  if (from == std::string_view::npos) return std::nullopt;
-  from += text.compare(from, 2, "\r\n") == 0 ? 2 : 1;
-  LineReader reader(text.substr(from));
-  bool previousData = false;
-  while (reader.Next(raw)) {
-    const bool data = isData(raw);
-    if (data && previousData) return from + reader.Start();
-    previousData = data;
+// Appends the rows of `next` to `block`, both widened to the wider, and counts its lines
+// shorter than the widest of the two.
+void JoinBlocks(PartBlock& block, PartBlock& next) {
+  const std::int64_t rows = block.Rows(), nextRows = next.Rows();
+  std::int64_t uneven = block.uneven + next.uneven;
+  std::int64_t firstUneven = block.uneven > 0 ? block.firstUneven : next.firstUneven;
+  if (block.columns < next.columns) {
+    uneven = rows + next.uneven;
+    firstUneven = block.firstLine;
+  } else if (next.columns < block.columns) {
+    uneven = block.uneven + nextRows;
+    firstUneven = block.uneven > 0 ? block.firstUneven : next.firstLine;
   }
-  return std::nullopt;
+  const auto widen = [](PartBlock& b, std::size_t count) {
+    while (b.ys.size() < count) {
+      std::vector<Tdata> column = b.ys[0];
+      for (Tdata& row : column) row.Y = 0, row.YValid = false;
+      b.ys.push_back(std::move(column));
+    }
+  };
+  widen(block, next.ys.size());
+  widen(next, block.ys.size());
+  for (std::size_t y = 0; y < block.ys.size(); ++y) {
+    block.ys[y].insert(block.ys[y].end(), next.ys[y].begin(), next.ys[y].end());
+  }
+  block.columns = std::max(block.columns, next.columns);
+  block.uneven = uneven;
+  block.firstUneven = firstUneven;
 }
 
-// The first pass: every part's layout, joined.
+// The whole text read: every part's blocks joined in order.
 struct Layout {
-  std::vector<Record> records;
-  std::vector<Block> blocks;
+  std::vector<PartBlock> blocks;
   std::vector<std::string> names;
-  bool decimalComma = false;
   std::int64_t skippedLines = 0, firstSkippedLine = 0;
   std::int64_t unevenLines = 0, firstUnevenLine = 0;
 };
 
-Layout MeasureText(std::string_view text) {
-  const std::optional<std::size_t> split = SplitPoint(text);
-  PartLayout parts[2];
-  RunParts(split ? 2 : 1, [&](int k) {
-    parts[k] = k == 0 ? MeasurePart(split ? text.substr(0, *split) : text, 0, true)
-                      : MeasurePart(text.substr(*split), *split, false);
-  });
+Layout ReadText(std::string_view text) {
+  // Split at a line end near the middle.
+  std::optional<std::size_t> split;
+  if (text.size() >= testing_hooks::PlainTextTwoPartBytes) {
+    std::size_t at = text.find_first_of("\r\n", text.size() / 2);
+    if (at != std::string_view::npos) {
+      at += text.compare(at, 2, "\r\n") == 0 ? 2 : 1;
+      if (at < text.size()) split = at;
+    }
+  }
+  bool decimalComma = false;
+  Part parts[2];
+  for (int round = 0; round < 2; ++round) {
+    RunParts(split ? 2 : 1, [&](int k) {
+      parts[k] = k == 0 ? ReadPart(split ? text.substr(0, *split) : text, true, decimalComma)
+                        : ReadPart(text.substr(*split), false, decimalComma);
+    });
+    // A first part without data cannot tell whether the second one begins with names.
+    if (split && !parts[0].anyData) {
+      split.reset();
+      --round;
+      continue;
+    }
+    const bool points = parts[0].points || (split && parts[1].points);
+    const bool commas = parts[0].commas || (split && parts[1].commas);
+    // Decimal commas are read when the file uses them throughout: read again with them.
+    if (decimalComma || !commas || points) break;
+    decimalComma = true;
+  }
   Layout layout;
-  PartLayout& first = parts[0];
+  Part& first = parts[0];
   layout.names = std::move(first.names);
-  layout.records = std::move(first.records);
   layout.blocks = std::move(first.blocks);
   layout.skippedLines = first.skippedLines;
   layout.firstSkippedLine = first.firstSkippedLine;
-  bool points = first.points, commas = first.commas;
   if (split) {
-    PartLayout& second = parts[1];
-    // The second part begins with a data line right after another: one block goes on.
-    layout.records.insert(layout.records.end(), second.records.begin(), second.records.end());
+    Part& second = parts[1];
+    for (PartBlock& b : second.blocks) {
+      b.firstLine += first.lines;
+      if (b.uneven > 0) b.firstUneven += first.lines;
+    }
     std::size_t from = 0;
-    if (first.lastOpen && !second.blocks.empty() && !layout.blocks.empty()) {
-      layout.blocks.back().rows += second.blocks.front().rows;
-      layout.blocks.back().columns =
-          std::max(layout.blocks.back().columns, second.blocks.front().columns);
+    const bool goesOn = first.lastOpen && !second.endedBeforeData &&
+                        first.trailingBlanks + second.leadingBlanks < 2;
+    if (goesOn && !second.blocks.empty() && !layout.blocks.empty()) {
+      JoinBlocks(layout.blocks.back(), second.blocks.front());
       from = 1;
     }
-    layout.blocks.insert(layout.blocks.end(), second.blocks.begin() + static_cast<std::ptrdiff_t>(from),
-                         second.blocks.end());
+    for (std::size_t b = from; b < second.blocks.size(); ++b) {
+      layout.blocks.push_back(std::move(second.blocks[b]));
+    }
     if (second.skippedLines > 0 && layout.skippedLines == 0) {
       layout.firstSkippedLine = second.firstSkippedLine + first.lines;
     }
     layout.skippedLines += second.skippedLines;
-    points = points || second.points;
-    commas = commas || second.commas;
   }
-  layout.decimalComma = commas && !points;
-  // Lines shorter than the widest of their block; the first one's number is counted out.
-  std::size_t r = 0;
-  std::optional<std::size_t> firstUneven;
-  for (const Block& block : layout.blocks) {
-    for (std::int64_t k = 0; k < block.rows; ++k, ++r) {
-      if (layout.records[r].columns < block.columns && layout.unevenLines++ == 0) {
-        firstUneven = layout.records[r].offset;
-      }
-    }
-  }
-  if (firstUneven) {
-    LineReader reader(text);
-    std::string_view raw;
-    while (reader.Next(raw) && reader.Start() + raw.size() < *firstUneven) {
-    }
-    layout.firstUnevenLine = reader.Number();
+  for (const PartBlock& b : layout.blocks) {
+    if (b.uneven > 0 && layout.unevenLines == 0) layout.firstUnevenLine = b.firstUneven;
+    layout.unevenLines += b.uneven;
   }
   return layout;
 }
@@ -451,25 +444,29 @@ CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   if (LooksLikeCsv(text)) return OpenCsvFile(workspace, path);
 
-  const Layout layout = MeasureText(text);
+  Layout layout = ReadText(text);
   result.skippedLines = layout.skippedLines;
   result.firstSkippedLine = layout.firstSkippedLine;
+  result.unevenLines = layout.unevenLines;
+  result.firstUnevenLine = layout.firstUnevenLine;
   if (layout.blocks.empty()) {
     result.failed = true;
     result.noNumbers = true;
     return result;
   }
 
-  // Each block's Y columns become series of their own, in the file's order, up to the limit.
+  // Each block's Y columns become series of their own, in the file's order, up to the limit;
+  // the rows read become theirs as they are.
   std::vector<std::vector<Series*>> blockSeries;
-  for (const Block& block : layout.blocks) {
-    if (block.rows > std::numeric_limits<std::int32_t>::max()) {
+  for (PartBlock& block : layout.blocks) {
+    if (block.Rows() > std::numeric_limits<std::int32_t>::max()) {
       result.failed = true;
       break;
     }
     DataFileOpenResult made;
-    CreateFileSeries(workspace, static_cast<std::int32_t>(block.rows),
+    CreateFileSeries(workspace, static_cast<std::int32_t>(block.Rows()),
                      static_cast<std::int64_t>(block.columns), made);
+    for (std::size_t s = 0; s < made.created.size(); ++s) made.created[s]->Points.swap(block.ys[s]);
     blockSeries.push_back(made.created);
     result.created.insert(result.created.end(), made.created.begin(), made.created.end());
     result.rows = made.rows;
@@ -483,43 +480,6 @@ CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
       break;
     }
   }
-
-  result.unevenLines = layout.unevenLines;
-  result.firstUnevenLine = layout.firstUnevenLine;
-  // The second pass, in two halves at once for a large file: each fills its own rows.
-  std::vector<std::size_t> blockStart{0};
-  for (const Block& block : layout.blocks) {
-    blockStart.push_back(blockStart.back() + static_cast<std::size_t>(block.rows));
-  }
-  const std::size_t records = layout.records.size();
-  const int parts = records >= (1u << 15) ? 2 : 1;
-  RunParts(parts, [&](int part) {
-    const std::size_t begin = part == 0 ? 0 : records / 2;
-    const std::size_t end = part == 0 && parts == 2 ? records / 2 : records;
-    std::size_t b = static_cast<std::size_t>(
-        std::upper_bound(blockStart.begin(), blockStart.end(), begin) - blockStart.begin() - 1);
-    Real values[MaxSeries + 1];
-    bool valid[MaxSeries + 1];
-    for (std::size_t i = begin; i < end; ++i) {
-      while (i >= blockStart[b + 1]) ++b;
-      if (b >= blockSeries.size()) break;
-      const std::vector<Series*>& series = blockSeries[b];
-      if (series.empty()) continue;
-      const Record& record = layout.records[i];
-      bool numeric = false;
-      const std::size_t n = ReadTokens(text.substr(record.offset, record.length),
-                                       layout.decimalComma, series.size() + 1, values, valid,
-                                       numeric);
-      const auto row = static_cast<std::size_t>(i - blockStart[b]);
-      for (std::size_t s = 0; s < series.size(); ++s) {
-        Tdata& point = series[s]->Points[row];
-        point.XValid = valid[0];
-        point.X = valid[0] ? values[0] : 0;
-        point.YValid = s + 1 < n && valid[s + 1];
-        point.Y = point.YValid ? values[s + 1] : 0;
-      }
-    }
-  });
 
   if (!blockSeries.empty()) {
     const std::vector<Series*>& first = blockSeries.front();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,5 +27,10 @@ CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path);
 // What the window shows once after a file was read (and the command line prints): the cells
 // that held no number, the lines skipped, the lines shorter than their block.
 std::vector<std::string> ReadingNotes(const CsvOpenResult& result, const std::string& path);
+
+namespace testing_hooks {
+// A text this large is read in two parts at once; tests lower it to check the parts agree.
+extern std::size_t PlainTextTwoPartBytes;
+}  // namespace testing_hooks
 
 }  // namespace tavel

@@ -218,10 +218,6 @@ void TMDIMainF::OpenPath(const QString& path, int filterIndex) {
 void TMDIMainF::OpenDroppedOrRecent(const QString& path) {
   // As "&Open" would open it under the data filter: by the name; text files as text.
   const bool text = QFileInfo(path).suffix().compare("txt", Qt::CaseInsensitive) == 0;
-  if (!text && OpenKindOf(path, kDataFilter) == OpenKind::Nothing) {
-    prompts_.Beep();
-    return;
-  }
   OpenPath(path, text ? kTextFilter : kDataFilter);
 }
 
