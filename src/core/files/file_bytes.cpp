@@ -1,10 +1,14 @@
 #include "core/files/file_bytes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <utility>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,6 +70,11 @@ template <class Make>
 bool ReadRegularFile(const std::string& path, std::uint64_t limit, Make make) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
+  // Closed also when there is no memory for the bytes.
+  const struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
   struct stat info {};
   bool ok = false;
   if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
@@ -86,7 +95,6 @@ bool ReadRegularFile(const std::string& path, std::uint64_t limit, Make make) {
     }
     make.Keep(got);
   }
-  ::close(fd);
   return ok;
 }
 
@@ -108,15 +116,43 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t 
   return bytes;
 }
 
+FileText::FileText(FileText&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      mapped_(std::exchange(other.mapped_, 0)),
+      size_(std::exchange(other.size_, 0)) {}
+
+FileText& FileText::operator=(FileText&& other) noexcept {
+  std::swap(data_, other.data_);
+  std::swap(mapped_, other.mapped_);
+  std::swap(size_, other.size_);
+  return *this;
+}
+
+FileText::~FileText() {
+  if (data_ != nullptr) ::munmap(data_, mapped_);
+}
+
+bool FileText::Allocate(std::size_t size) {
+  mapped_ = std::max<std::size_t>(size, 1);
+  void* at = ::mmap(nullptr, mapped_, PROT_READ | PROT_WRITE,
+                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (at == MAP_FAILED) {
+    mapped_ = 0;
+    return false;
+  }
+  data_ = static_cast<char*>(at);
+  return true;
+}
+
 std::optional<FileText> ReadFileText(const std::string& path) {
   FileText text;
   struct {
     FileText& out;
     char* operator()(std::size_t size) {
-      out.bytes = std::make_unique_for_overwrite<char[]>(std::max<std::size_t>(size, 1));
-      return out.bytes.get();
+      if (!out.Allocate(size)) throw std::bad_alloc();
+      return out.Data();
     }
-    void Keep(std::size_t size) { out.size = size; }
+    void Keep(std::size_t size) { out.Keep(size); }
   } make{text};
   if (!ReadRegularFile(path, std::numeric_limits<std::uint64_t>::max(), make)) return std::nullopt;
   return text;

@@ -209,17 +209,17 @@ struct Part {
 };
 
 // Reads a part of the text in one pass. `names`: a line without numbers before the first data
-// line names the columns.
-Part ReadPart(std::string_view text, bool names, bool decimalComma) {
+// line names the columns. `room`: the text the first block's columns make room for, so that
+// they seldom grow by copying (the first part's for the whole text, which the second part's
+// rows join).
+Part ReadPart(std::string_view text, bool names, bool decimalComma, std::size_t room) {
   Part part;
   LineReader reader(text);
   std::string_view raw;
   int blanks = 0;
   bool nonBlankSeen = false;
   LineRead read;
-  // Rows expected, from the text's size and its first lines' length, so that the columns seldom
-  // grow by copying.
-  const std::size_t expected = text.size() / 40 + 16;
+  std::size_t expected = room / 40 + 16;
   const auto endBlock = [&] {
     if (!part.anyData) part.endedBeforeData = true;
     part.lastOpen = false;
@@ -255,6 +255,7 @@ Part ReadPart(std::string_view text, bool names, bool decimalComma) {
       part.blocks.emplace_back();
       part.blocks.back().firstLine = number;
       part.blocks.back().ys.emplace_back().reserve(expected);
+      expected = 16;  // later blocks are seldom large
     }
     part.lastOpen = true;
     PartBlock& block = part.blocks.back();
@@ -268,7 +269,7 @@ Part ReadPart(std::string_view text, bool names, bool decimalComma) {
       while (block.ys.size() < ys) {
         std::vector<Tdata> column = block.ys[0];
         for (Tdata& row : column) row.Y = 0, row.YValid = false;
-        column.reserve(expected);
+        column.reserve(block.ys[0].capacity());
         block.ys.push_back(std::move(column));
       }
     } else if (read.columns < block.columns && block.uneven++ == 0) {
@@ -339,8 +340,10 @@ Layout ReadText(std::string_view text) {
   Part parts[2];
   for (int round = 0; round < 2; ++round) {
     RunParts(split ? 2 : 1, [&](int k) {
-      parts[k] = k == 0 ? ReadPart(split ? text.substr(0, *split) : text, true, decimalComma)
-                        : ReadPart(text.substr(*split), false, decimalComma);
+      parts[k] = k == 0 ? ReadPart(split ? text.substr(0, *split) : text, true, decimalComma,
+                                   text.size())
+                        : ReadPart(text.substr(*split), false, decimalComma,
+                                   text.size() - *split);
     });
     // A first part without data cannot tell whether the second one begins with names.
     if (split && !parts[0].anyData) {
