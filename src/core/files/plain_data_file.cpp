@@ -196,6 +196,17 @@ struct PartBlock {
   std::int64_t Rows() const { return ys.empty() ? 0 : static_cast<std::int64_t>(ys[0].size()); }
 };
 
+// Y columns up to `count`, each new one with the X of the rows so far and no Y.
+void Widen(PartBlock& block, std::size_t count) {
+  while (block.ys.size() < count) {
+    std::vector<Tdata> column;
+    column.reserve(block.ys[0].capacity());
+    column = block.ys[0];
+    for (Tdata& row : column) row.Y = 0, row.YValid = false;
+    block.ys.push_back(std::move(column));
+  }
+}
+
 struct Part {
   std::vector<PartBlock> blocks;
   bool lastOpen = false;           // the last block had no end after it
@@ -265,13 +276,7 @@ Part ReadPart(std::string_view text, bool names, bool decimalComma, std::size_t 
       block.uneven = rows;
       block.firstUneven = rows > 0 ? block.firstLine : 0;
       block.columns = read.columns;
-      const std::size_t ys = std::max<std::size_t>(1, std::min(block.columns, kMaxNames) - 1);
-      while (block.ys.size() < ys) {
-        std::vector<Tdata> column = block.ys[0];
-        for (Tdata& row : column) row.Y = 0, row.YValid = false;
-        column.reserve(block.ys[0].capacity());
-        block.ys.push_back(std::move(column));
-      }
+      Widen(block, std::max<std::size_t>(1, std::min(block.columns, kMaxNames) - 1));
     } else if (read.columns < block.columns && block.uneven++ == 0) {
       block.firstUneven = number;
     }
@@ -301,15 +306,8 @@ void JoinBlocks(PartBlock& block, PartBlock& next) {
     uneven = block.uneven + nextRows;
     firstUneven = block.uneven > 0 ? block.firstUneven : next.firstLine;
   }
-  const auto widen = [](PartBlock& b, std::size_t count) {
-    while (b.ys.size() < count) {
-      std::vector<Tdata> column = b.ys[0];
-      for (Tdata& row : column) row.Y = 0, row.YValid = false;
-      b.ys.push_back(std::move(column));
-    }
-  };
-  widen(block, next.ys.size());
-  widen(next, block.ys.size());
+  Widen(block, next.ys.size());
+  Widen(next, block.ys.size());
   for (std::size_t y = 0; y < block.ys.size(); ++y) {
     block.ys[y].insert(block.ys[y].end(), next.ys[y].begin(), next.ys[y].end());
   }
