@@ -30,8 +30,9 @@ constexpr int kSampleLines = 20;
 // A line of names gives at most this many: X and a name for each series.
 constexpr std::size_t kMaxNames = MaxSeries + 1;
 
+// A CR inside a line of a text whose lines end with LF separates like a blank.
 bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
+  return c == ' ' || c == '\t' || c == '\r';
 }
 
 // The file's lines one by one: CR LF, a lone CR and a lone LF each end one.
@@ -76,6 +77,38 @@ class LineReader {
   std::int64_t number_ = 0;
 };
 
+// The lines of a text that ends its lines with LF (CR LF or LF, one search a line), or, in a
+// text without any LF, with CR; a CR inside an LF line is taken as a blank.
+class FastLines {
+ public:
+  FastLines(std::string_view text, char end) : text_(text), end_(end) {}
+
+  bool Next(std::string_view& line) {
+    if (pos_ >= text_.size()) return false;
+    const void* at = std::memchr(text_.data() + pos_, end_, text_.size() - pos_);
+    const std::size_t stop =
+        at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - text_.data())
+                      : text_.size();
+    line = text_.substr(pos_, stop - pos_);
+    if (end_ == '\n' && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    pos_ = stop + 1;
+    ++number_;
+    return true;
+  }
+  std::int64_t Number() const { return number_; }
+
+ private:
+  std::string_view text_;
+  char end_;
+  std::size_t pos_ = 0;
+  std::int64_t number_ = 0;
+};
+
+// The line end FastLines splits a text at.
+char LineEndOf(std::string_view text) {
+  return std::memchr(text.data(), '\n', text.size()) != nullptr ? '\n' : '\r';
+}
+
 std::string_view Trimmed(std::string_view line) {
   while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
   while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
@@ -110,7 +143,7 @@ constexpr std::array<unsigned char, 256> kByteKinds = [] {
   kinds['.'] = kPoint;
   kinds[','] = kComma;
   for (const char c : {'+', '-', 'e', 'E'}) kinds[static_cast<unsigned char>(c)] = kSignOrExponent;
-  kinds[' '] = kinds['\t'] = kBlank;
+  kinds[' '] = kinds['\t'] = kinds['\r'] = kBlank;
   return kinds;
 }();
 
@@ -223,9 +256,10 @@ struct Part {
 // line names the columns. `room`: the text the first block's columns make room for, so that
 // they seldom grow by copying (the first part's for the whole text, which the second part's
 // rows join).
-Part ReadPart(std::string_view text, bool names, bool decimalComma, std::size_t room) {
+Part ReadPart(std::string_view text, char lineEnd, bool names, bool decimalComma,
+              std::size_t room) {
   Part part;
-  LineReader reader(text);
+  FastLines reader(text, lineEnd);
   std::string_view raw;
   int blanks = 0;
   bool nonBlankSeen = false;
@@ -326,21 +360,19 @@ struct Layout {
 
 Layout ReadText(std::string_view text) {
   // Split at a line end near the middle.
+  const char lineEnd = LineEndOf(text);
   std::optional<std::size_t> split;
   if (text.size() >= testing_hooks::PlainTextTwoPartBytes) {
-    std::size_t at = text.find_first_of("\r\n", text.size() / 2);
-    if (at != std::string_view::npos) {
-      at += text.compare(at, 2, "\r\n") == 0 ? 2 : 1;
-      if (at < text.size()) split = at;
-    }
+    const std::size_t at = text.find(lineEnd, text.size() / 2);
+    if (at != std::string_view::npos && at + 1 < text.size()) split = at + 1;
   }
   bool decimalComma = false;
   Part parts[2];
   for (int round = 0; round < 2; ++round) {
     RunParts(split ? 2 : 1, [&](int k) {
-      parts[k] = k == 0 ? ReadPart(split ? text.substr(0, *split) : text, true, decimalComma,
-                                   text.size())
-                        : ReadPart(text.substr(*split), false, decimalComma,
+      parts[k] = k == 0 ? ReadPart(split ? text.substr(0, *split) : text, lineEnd, true,
+                                   decimalComma, text.size())
+                        : ReadPart(text.substr(*split), lineEnd, false, decimalComma,
                                    text.size() - *split);
     });
     // A first part without data cannot tell whether the second one begins with names.
