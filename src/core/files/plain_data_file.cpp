@@ -223,14 +223,20 @@ void ReadLine(std::string_view line, bool decimalComma, LineRead& read) {
 // shorter than the widest.
 struct PartBlock {
   std::size_t columns = 0;
-  std::vector<std::vector<Tdata>> ys;  // one per Y column, each holding X too
+  // One per Y column, each holding X too. Empty for a block past the series limit, which is
+  // only counted: a file of a million tiny blocks must not keep a million columns.
+  std::vector<std::vector<Tdata>> ys;
+  std::int64_t countedRows = 0;
   std::int64_t firstLine = 0;
   std::int64_t uneven = 0, firstUneven = 0;
-  std::int64_t Rows() const { return ys.empty() ? 0 : static_cast<std::int64_t>(ys[0].size()); }
+  std::int64_t Rows() const {
+    return ys.empty() ? countedRows : static_cast<std::int64_t>(ys[0].size());
+  }
 };
 
 // Y columns up to `count`, each new one with the X of the rows so far and no Y.
 void Widen(PartBlock& block, std::size_t count) {
+  if (block.ys.empty()) return;
   while (block.ys.size() < count) {
     std::vector<Tdata> column;
     column.reserve(block.ys[0].capacity());
@@ -250,6 +256,7 @@ struct Part {
   std::int64_t skippedLines = 0, firstSkippedLine = 0;
   bool points = false, commas = false;
   bool anyData = false;
+  std::size_t keptColumns = 0;  // the Y columns of the blocks kept so far
 };
 
 // Reads a part of the text in one pass. `names`: a line without numbers before the first data
@@ -297,10 +304,16 @@ Part ReadPart(std::string_view text, char lineEnd, bool names, bool decimalComma
     part.points = part.points || read.point;
     part.commas = part.commas || read.comma;
     if (!part.lastOpen) {
+      if (!part.blocks.empty() && part.blocks.back().columns >= 2) {
+        part.keptColumns += part.blocks.back().ys.size();
+      }
       part.blocks.emplace_back();
       part.blocks.back().firstLine = number;
-      part.blocks.back().ys.emplace_back().reserve(expected);
-      expected = 16;  // later blocks are seldom large
+      // Past the series limit a block is only counted.
+      if (part.keptColumns < static_cast<std::size_t>(MaxSeries)) {
+        part.blocks.back().ys.emplace_back().reserve(expected);
+      }
+      expected = 0;  // later blocks are seldom large
     }
     part.lastOpen = true;
     PartBlock& block = part.blocks.back();
@@ -313,6 +326,10 @@ Part ReadPart(std::string_view text, char lineEnd, bool names, bool decimalComma
       Widen(block, std::max<std::size_t>(1, std::min(block.columns, kMaxNames) - 1));
     } else if (read.columns < block.columns && block.uneven++ == 0) {
       block.firstUneven = number;
+    }
+    if (block.ys.empty()) {
+      ++block.countedRows;
+      continue;
     }
     const bool xValid = read.valid[0];
     const Real x = xValid ? read.values[0] : 0;
@@ -340,10 +357,16 @@ void JoinBlocks(PartBlock& block, PartBlock& next) {
     uneven = block.uneven + nextRows;
     firstUneven = block.uneven > 0 ? block.firstUneven : next.firstLine;
   }
-  Widen(block, next.ys.size());
-  Widen(next, block.ys.size());
-  for (std::size_t y = 0; y < block.ys.size(); ++y) {
-    block.ys[y].insert(block.ys[y].end(), next.ys[y].begin(), next.ys[y].end());
+  if (block.ys.empty() || next.ys.empty()) {
+    // Past the series limit on either side: counted only.
+    block.ys.clear();
+    block.countedRows = rows + nextRows;
+  } else {
+    Widen(block, next.ys.size());
+    Widen(next, block.ys.size());
+    for (std::size_t y = 0; y < block.ys.size(); ++y) {
+      block.ys[y].insert(block.ys[y].end(), next.ys[y].begin(), next.ys[y].end());
+    }
   }
   block.columns = std::max(block.columns, next.columns);
   block.uneven = uneven;
@@ -499,7 +522,10 @@ CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
     DataFileOpenResult made;
     CreateFileSeries(workspace, static_cast<std::int32_t>(block.Rows()),
                      static_cast<std::int64_t>(block.columns), made);
-    for (std::size_t s = 0; s < made.created.size(); ++s) made.created[s]->Points.swap(block.ys[s]);
+    // A block only counted lies past the limit and gets no series; its rows stay empty if so.
+    for (std::size_t s = 0; s < made.created.size() && s < block.ys.size(); ++s) {
+      made.created[s]->Points.swap(block.ys[s]);
+    }
     blockSeries.push_back(made.created);
     result.created.insert(result.created.end(), made.created.begin(), made.created.end());
     result.rows = made.rows;
