@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <cstdint>
 #include <limits>
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/files/data_file.h"
 #include "core/files/data_file_number.h"
@@ -30,9 +35,10 @@ constexpr int kSampleLines = 20;
 // A line of names gives at most this many: X and a name for each series.
 constexpr std::size_t kMaxNames = MaxSeries + 1;
 
-// A CR inside a line of a text whose lines end with LF separates like a blank.
+// A CR inside a line of a text whose lines end with LF separates like a blank, as does an LF
+// in one whose lines end with CR.
 bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // The file's lines one by one: CR LF, a lone CR and a lone LF each end one.
@@ -77,36 +83,76 @@ class LineReader {
   std::int64_t number_ = 0;
 };
 
-// The lines of a text that ends its lines with LF (CR LF or LF, one search a line), or, in a
-// text without any LF, with CR; a CR inside an LF line is taken as a blank.
-class FastLines {
+// The lines of bytes [begin, end) of a file that ends its lines with LF (CR LF or LF), or,
+// in a file without any LF, with CR, found by one search each in large buffered reads; a
+// line longer than the buffer grows it. `begin` lies at a line start.
+class FileLines {
  public:
-  FastLines(std::string_view text, char end) : text_(text), end_(end) {}
+  static constexpr std::size_t kChunk = 1 << 20;
+
+  FileLines(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd)
+      : fd_(fd), offset_(begin), end_(end), lineEnd_(lineEnd), buffer_(kChunk) {}
 
   bool Next(std::string_view& line) {
-    if (pos_ >= text_.size()) return false;
-    const void* at = std::memchr(text_.data() + pos_, end_, text_.size() - pos_);
-    const std::size_t stop =
-        at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - text_.data())
-                      : text_.size();
-    line = text_.substr(pos_, stop - pos_);
-    if (end_ == '\n' && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    pos_ = stop + 1;
-    ++number_;
-    return true;
+    for (;;) {
+      const char* const start = buffer_.data() + pos_;
+      const void* at = std::memchr(start, lineEnd_, size_ - pos_);
+      if (at != nullptr || offset_ >= end_) {
+        if (at == nullptr && pos_ == size_) return false;
+        const std::size_t length =
+            at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - start)
+                          : size_ - pos_;
+        line = std::string_view(start, length);
+        if (lineEnd_ == '\n' && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+        pos_ += length + (at != nullptr ? 1 : 0);
+        ++number_;
+        return true;
+      }
+      if (!Fill()) return false;
+    }
   }
   std::int64_t Number() const { return number_; }
+  bool Failed() const { return failed_; }
 
  private:
-  std::string_view text_;
-  char end_;
-  std::size_t pos_ = 0;
+  // Keeps the unread bytes, then reads more after them.
+  bool Fill() {
+    const std::size_t kept = size_ - pos_;
+    if (kept == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+    std::memmove(buffer_.data(), buffer_.data() + pos_, kept);
+    pos_ = 0;
+    size_ = kept;
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size() - kept, end_ - offset_));
+    for (;;) {
+      const ssize_t got = ::pread(fd_, buffer_.data() + size_, want, static_cast<off_t>(offset_));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        // Shrunk under us, or unreadable: what was read is all there is.
+        failed_ = got < 0;
+        end_ = offset_;
+        return kept > 0;
+      }
+      size_ += static_cast<std::size_t>(got);
+      offset_ += static_cast<std::uint64_t>(got);
+      return true;
+    }
+  }
+
+  int fd_;
+  std::uint64_t offset_, end_;
+  char lineEnd_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0, size_ = 0;
   std::int64_t number_ = 0;
+  bool failed_ = false;
 };
 
-// The line end FastLines splits a text at.
-char LineEndOf(std::string_view text) {
-  return std::memchr(text.data(), '\n', text.size()) != nullptr ? '\n' : '\r';
+// The line end of a file whose first bytes are `head`: LF, unless they hold a CR and no LF.
+char LineEndOf(std::string_view head) {
+  return head.find('\n') == std::string_view::npos && head.find('\r') != std::string_view::npos
+             ? '\r'
+             : '\n';
 }
 
 std::string_view Trimmed(std::string_view line) {
@@ -143,7 +189,7 @@ constexpr std::array<unsigned char, 256> kByteKinds = [] {
   kinds['.'] = kPoint;
   kinds[','] = kComma;
   for (const char c : {'+', '-', 'e', 'E'}) kinds[static_cast<unsigned char>(c)] = kSignOrExponent;
-  kinds[' '] = kinds['\t'] = kinds['\r'] = kBlank;
+  kinds[' '] = kinds['\t'] = kinds['\r'] = kinds['\n'] = kBlank;
   return kinds;
 }();
 
@@ -257,21 +303,22 @@ struct Part {
   bool points = false, commas = false;
   bool anyData = false;
   std::size_t keptColumns = 0;  // the Y columns of the blocks kept so far
+  bool failed = false;          // a read failed
 };
 
 // Reads a part of the text in one pass. `names`: a line without numbers before the first data
-// line names the columns. `room`: the text the first block's columns make room for, so that
-// they seldom grow by copying (the first part's for the whole text, which the second part's
-// rows join).
-Part ReadPart(std::string_view text, char lineEnd, bool names, bool decimalComma,
-              std::size_t room) {
+// line names the columns. `room`: the bytes the first block's columns make room for, at
+// `bytesPerLine`, so that they seldom grow by copying (the first part's for the whole text,
+// which the second part's rows join).
+Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool names,
+              bool decimalComma, std::uint64_t room, std::uint64_t bytesPerLine) {
   Part part;
-  FastLines reader(text, lineEnd);
+  FileLines reader(fd, begin, end, lineEnd);
   std::string_view raw;
   int blanks = 0;
   bool nonBlankSeen = false;
   LineRead read;
-  std::size_t expected = room / 40 + 16;
+  auto expected = static_cast<std::size_t>(room / bytesPerLine + 16);
   const auto endBlock = [&] {
     if (!part.anyData) part.endedBeforeData = true;
     part.lastOpen = false;
@@ -340,6 +387,7 @@ Part ReadPart(std::string_view text, char lineEnd, bool names, bool decimalComma
   }
   part.trailingBlanks = blanks;
   part.lines = reader.Number();
+  part.failed = reader.Failed();
   return part;
 }
 
@@ -379,24 +427,42 @@ struct Layout {
   std::vector<std::string> names;
   std::int64_t skippedLines = 0, firstSkippedLine = 0;
   std::int64_t unevenLines = 0, firstUnevenLine = 0;
+  bool failed = false;
 };
 
-Layout ReadText(std::string_view text) {
+// The start of the first line after `from`, or nothing.
+std::optional<std::uint64_t> NextLineStart(int fd, std::uint64_t from, std::uint64_t size,
+                                           char lineEnd) {
+  std::vector<char> window(1 << 16);
+  while (from < size) {
+    const ssize_t got = ::pread(fd, window.data(), window.size(), static_cast<off_t>(from));
+    if (got <= 0) return std::nullopt;
+    const void* at = std::memchr(window.data(), lineEnd, static_cast<std::size_t>(got));
+    if (at != nullptr) {
+      const std::uint64_t start =
+          from + static_cast<std::uint64_t>(static_cast<const char*>(at) - window.data()) + 1;
+      return start < size ? std::optional(start) : std::nullopt;
+    }
+    from += static_cast<std::uint64_t>(got);
+  }
+  return std::nullopt;
+}
+
+Layout ReadText(int fd, std::uint64_t begin, std::uint64_t size, char lineEnd,
+                std::uint64_t bytesPerLine) {
   // Split at a line end near the middle.
-  const char lineEnd = LineEndOf(text);
-  std::optional<std::size_t> split;
-  if (text.size() >= testing_hooks::PlainTextTwoPartBytes) {
-    const std::size_t at = text.find(lineEnd, text.size() / 2);
-    if (at != std::string_view::npos && at + 1 < text.size()) split = at + 1;
+  std::optional<std::uint64_t> split;
+  if (size >= testing_hooks::PlainTextTwoPartBytes) {
+    split = NextLineStart(fd, std::max(begin, size / 2), size, lineEnd);
   }
   bool decimalComma = false;
   Part parts[2];
   for (int round = 0; round < 2; ++round) {
     RunParts(split ? 2 : 1, [&](int k) {
-      parts[k] = k == 0 ? ReadPart(split ? text.substr(0, *split) : text, lineEnd, true,
-                                   decimalComma, text.size())
-                        : ReadPart(text.substr(*split), lineEnd, false, decimalComma,
-                                   text.size() - *split);
+      parts[k] = k == 0 ? ReadPart(fd, begin, split ? *split : size, lineEnd, true, decimalComma,
+                                   size, bytesPerLine)
+                        : ReadPart(fd, *split, size, lineEnd, false, decimalComma, size - *split,
+                                   bytesPerLine);
     });
     // A first part without data cannot tell whether the second one begins with names.
     if (split && !parts[0].anyData) {
@@ -412,6 +478,7 @@ Layout ReadText(std::string_view text) {
   }
   Layout layout;
   Part& first = parts[0];
+  layout.failed = first.failed || (split && parts[1].failed);
   layout.names = std::move(first.names);
   layout.blocks = std::move(first.blocks);
   layout.skippedLines = first.skippedLines;
@@ -491,16 +558,40 @@ bool LooksLikeCsv(std::string_view text) {
 
 CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
   CsvOpenResult result;
-  const std::optional<FileText> bytes = ReadFileText(path);
-  if (!bytes) {
+  // Read as the data files are: a pipe cannot stall the open, and only a regular file is read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
     result.failed = true;
     return result;
   }
-  std::string_view text = bytes->View();
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  if (LooksLikeCsv(text)) return OpenCsvFile(workspace, path);
+  const struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    result.failed = true;
+    return result;
+  }
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(size, 1 << 16)), '\0');
+  const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
+  head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  const std::uint64_t begin = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  std::string_view start = std::string_view(head).substr(std::min<std::size_t>(begin, head.size()));
+  // The separator test sees whole lines only.
+  if (head.size() < size) start = start.substr(0, start.find_last_of("\r\n") + 1);
+  if (LooksLikeCsv(start)) return OpenCsvFile(workspace, path);
 
-  Layout layout = ReadText(text);
+  // The first lines' length tells how many rows to make room for.
+  const char lineEnd = LineEndOf(start);
+  const auto headLines = static_cast<std::uint64_t>(std::count(start.begin(), start.end(), lineEnd));
+  const std::uint64_t bytesPerLine = std::max<std::uint64_t>(1, start.size() / (headLines + 1));
+  Layout layout = ReadText(fd, begin, size, lineEnd, bytesPerLine);
+  if (layout.failed) {
+    result.failed = true;
+    return result;
+  }
   result.skippedLines = layout.skippedLines;
   result.firstSkippedLine = layout.firstSkippedLine;
   result.unevenLines = layout.unevenLines;
