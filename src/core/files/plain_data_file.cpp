@@ -91,7 +91,12 @@ class FileLines {
   static constexpr std::size_t kChunk = 1 << 20;
 
   FileLines(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd)
-      : fd_(fd), offset_(begin), end_(end), lineEnd_(lineEnd), buffer_(kChunk) {}
+      : fd_(fd),
+        offset_(begin),
+        end_(end),
+        lineEnd_(lineEnd),
+        // Small files get a small buffer.
+        buffer_(static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, end - begin)) + 1) {}
 
   bool Next(std::string_view& line) {
     for (;;) {
