@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/files/csv_file.h"
+#include "core/files/plain_data_file.h"
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
@@ -77,7 +78,7 @@ int FitDataFile(std::string_view kindText, const std::string& path, std::ostream
     series = workspace.DataWindows;
   } else {
     const CsvOpenResult opened = OpenDataFileByName(workspace, path);
-    if (opened.failed && opened.outOfMemory) {
+    if (opened.failed && (opened.outOfMemory || opened.noNumbers)) {
       err << "tavel: " << opened.FailureText(path) << '\n';
       return 2;
     }
@@ -85,6 +86,7 @@ int FitDataFile(std::string_view kindText, const std::string& path, std::ostream
       err << "tavel: " << path << ": cannot be read as a data file\n";
       return 2;
     }
+    for (const std::string& note : ReadingNotes(opened, path)) err << "tavel: " << note << '\n';
     if (opened.created.empty()) {
       err << "tavel: " << path << ": the file holds no series (no column of Y values)\n";
       return 2;

@@ -8,18 +8,13 @@
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
+#include "core/files/plain_data_file.h"
 #include "core/series/workspace.h"
 
 namespace tavel {
 
 bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& err) {
-  const bool csv = IsCsvFileName(path);
   const FileKind kind = FileKindOf(path);
-  if (kind == FileKind::Other && !csv) {
-    err << "tavel: " << path
-        << ": unknown input type; give a data file (.prn or .csv) or a graph file (.gra)\n";
-    return false;
-  }
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
   if (!std::filesystem::exists(status)) {
@@ -46,7 +41,7 @@ bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& 
     return true;
   }
   const CsvOpenResult opened = OpenDataFileByName(workspace, path);
-  if (opened.failed && opened.outOfMemory) {
+  if (opened.failed && (opened.outOfMemory || opened.noNumbers)) {
     err << "tavel: " << opened.FailureText(path) << '\n';
     return false;
   }
@@ -54,7 +49,7 @@ bool ReadInputFile(Workspace& workspace, const std::string& path, std::ostream& 
     err << "tavel: " << path << ": cannot be read as a data file\n";
     return false;
   }
-  if (opened.cellsNotNumbers > 0) err << "tavel: " << CsvNotNumbersText(path, opened.cellsNotNumbers) << '\n';
+  for (const std::string& note : ReadingNotes(opened, path)) err << "tavel: " << note << '\n';
   if (opened.created.empty()) {
     err << "tavel: " << path << ": the file holds no series (no column of Y values)\n";
     return false;

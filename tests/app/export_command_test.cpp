@@ -131,7 +131,7 @@ TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
     const char* says;
   } cases[] = {
       {{out, Path("missing.prn")}, 1, "no such file"},
-      {{out, Write("data.txt", "1 2\r\n")}, 1, "unknown input type"},
+      {{out, Write("words.txt", "no numbers here\r\n")}, 1, "holds no numbers"},
       {{out, Write("graph.gra", "1\r\n")}, 1, "cannot be read as a graph file"},
       {{out, Path("missing.gra")}, 1, "no such file"},
       {{out, Path("folder.prn")}, 1, "is a folder"},
@@ -167,6 +167,9 @@ TEST_F(GraphExportTest, FailuresSayWhatWentWrongInOneLineAndWriteNothing) {
   const std::size_t at = said.find("no/such/folder/out.png");
   EXPECT_NE(at, std::string::npos) << said;
   EXPECT_EQ(said.find("no/such/folder/out.png", at + 1), std::string::npos) << said;
+
+  // Plain text of any name is data.
+  EXPECT_EQ(Export({Path("dat.png"), Write("run.dat", "# run\n1 2\n2 3 <- odd\n")}), 0) << err.str();
 
   // What the window would show in a box, the command line says on stderr.
   std::string wide;

@@ -15,7 +15,9 @@
 #include "core/files/byte_masks.h"
 #include "core/files/data_file_number.h"
 #include "core/files/file_bytes.h"
+#include "core/files/file_names.h"
 #include "core/files/memory_probe.h"
+#include "core/files/plain_data_file.h"
 #include "core/series/graph_settings.h"
 #include "core/series/run_parts.h"
 #include "core/series/scoped_value.h"
@@ -431,8 +433,10 @@ CsvOpenResult OpenDataFileByName(Workspace& workspace, const std::string& path) 
   try {
     if (IsCsvFileName(path)) {
       result = OpenCsvFile(workspace, path);
-    } else {
+    } else if (FileKindOf(path) == FileKind::DataFile) {
       static_cast<DataFileOpenResult&>(result) = OpenDataFile(workspace, path);
+    } else {
+      result = OpenPlainDataFile(workspace, path);
     }
     return result;
   } catch (const std::bad_alloc&) {

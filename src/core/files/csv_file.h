@@ -24,6 +24,10 @@ CsvDialect DetectCsvDialect(std::string_view head);
 struct CsvOpenResult : DataFileOpenResult {
   // Cells that held something other than a number; they are left empty.
   std::int64_t cellsNotNumbers = 0;
+  // Plain text only: lines that held no number (after the names), and lines with fewer
+  // columns than the widest of their block, each with the first one's line number.
+  std::int64_t skippedLines = 0, firstSkippedLine = 0;
+  std::int64_t unevenLines = 0, firstUnevenLine = 0;
 };
 
 // Opens a CSV or TSV file into new series, one per Y column, with the series limit, as
@@ -32,8 +36,8 @@ struct CsvOpenResult : DataFileOpenResult {
 // missing cells empty. The caller reports cellsNotNumbers once (CsvNotNumbersText).
 CsvOpenResult OpenCsvFile(Workspace& workspace, const std::string& path);
 
-// A data file by its name: ".csv" and ".tsv" by OpenCsvFile, anything else by OpenDataFile
-// (with no cells counted).
+// A data file by its name: ".csv" and ".tsv" by OpenCsvFile, ".prn" by OpenDataFile (with no
+// cells counted), any other name by OpenPlainDataFile.
 CsvOpenResult OpenDataFileByName(Workspace& workspace, const std::string& path);
 
 // "N cells of FILE held no number and were left empty."

@@ -71,6 +71,7 @@ SaveResult SaveDataAs(Series& series, Prompts& prompts) {
 }
 
 std::string DataFileOpenResult::FailureText(const std::string& path) const {
+  if (noNumbers) return "The file " + path + " holds no numbers.";
   if (!outOfMemory) return IncompatibleFormatText(path);
   return "not enough memory to read " + path + (rows > 0 ? ": " + std::to_string(rows) + " rows" : "");
 }

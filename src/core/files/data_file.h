@@ -46,10 +46,12 @@ struct DataFileOpenResult {
   // that was known (0 otherwise).
   bool outOfMemory = false;
   std::int64_t rows = 0;
+  // Failed because the file holds no number at all.
+  bool noNumbers = false;
 
   Series* LastCreated() const { return created.empty() ? nullptr : created.back(); }
-  // What the caller shows for a failed read: IncompatibleFormatText(path), or for memory
-  // "not enough memory to read PATH: N rows".
+  // What the caller shows for a failed read: IncompatibleFormatText(path), for memory
+  // "not enough memory to read PATH: N rows", for a file without numbers that it has none.
   std::string FailureText(const std::string& path) const;
 };
 

@@ -12,6 +12,7 @@
 #include "core/cells/clipboard_text.h"
 #include "core/files/atomic_file.h"
 #include "core/files/csv_file.h"
+#include "core/files/plain_data_file.h"
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
@@ -54,7 +55,7 @@ TGraphF* GraphOf(QWidget* window) {
 }  // namespace
 
 std::vector<FileFilter> OpenDialogFilters() {
-  return {{"Data File", "*.prn"},
+  return {{"Data File", "*.prn *.dat *.txt *.csv *.tsv *.xy *.asc *.out"},
           {"Graph File", "*.gra"},
           {"Text File", "*.txt"},
           {"Any File as Text", "*.*"},
@@ -70,7 +71,9 @@ OpenKind OpenKindOf(const QString& path, int filterIndex) {
     case FileKind::GraphFile:
       return OpenKind::GraphFile;
     case FileKind::Other:
-      break;
+      // Plain text from instruments and scripts comes under any name; its content decides.
+      if (filterIndex == kGraphFilter) break;
+      return OpenKind::DataFile;
   }
   return OpenKind::Nothing;
 }
@@ -215,10 +218,6 @@ void TMDIMainF::OpenPath(const QString& path, int filterIndex) {
 void TMDIMainF::OpenDroppedOrRecent(const QString& path) {
   // As "&Open" would open it under the data filter: by the name; text files as text.
   const bool text = QFileInfo(path).suffix().compare("txt", Qt::CaseInsensitive) == 0;
-  if (!text && OpenKindOf(path, kDataFilter) == OpenKind::Nothing) {
-    prompts_.Beep();
-    return;
-  }
   OpenPath(path, text ? kTextFilter : kDataFilter);
 }
 
@@ -299,10 +298,8 @@ void TMDIMainF::OpenDataFileCommand(const std::string& path) {
   } else if (IsCsvFileName(path) && !opened.limitReached) {
     prompts_.ErrorBox("The file " + path + " holds no rows of numbers.");
   }
-  // Cells that held no number are left empty and counted: one message for them all.
-  if (opened.cellsNotNumbers > 0) {
-    prompts_.ErrorBox(CsvNotNumbersText(path, opened.cellsNotNumbers));
-  }
+  // Cells that held no number, lines skipped, lines cut short: one message for each kind.
+  for (const std::string& note : ReadingNotes(opened, path)) prompts_.ErrorBox(note);
   RedrawGraph();
 }
 

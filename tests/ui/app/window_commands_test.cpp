@@ -192,7 +192,8 @@ TEST_F(WindowCommandsTest, OpenDialogStartsWithTheGraphFilterAndRemembersTheChoi
   const FileDialogOptions& first = prompts.dialogs[0];
   ASSERT_EQ(first.filters.size(), 5u);
   const char* names[] = {"Data File", "Graph File", "Text File", "Any File as Text", "CSV File"};
-  const char* patterns[] = {"*.prn", "*.gra", "*.txt", "*.*", "*.csv *.tsv"};
+  const char* patterns[] = {"*.prn *.dat *.txt *.csv *.tsv *.xy *.asc *.out", "*.gra", "*.txt", "*.*",
+                            "*.csv *.tsv"};
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(first.filters[i].name, names[i]);
     EXPECT_EQ(first.filters[i].patterns, patterns[i]);
@@ -213,10 +214,10 @@ TEST(OpenKindTest, ExtensionRuleOnFourCharactersInAnyCase) {
       {"/d/a.prnx", kDataFilter, OpenKind::DataFile},
       {"/d/a.Gra", kDataFilter, OpenKind::GraphFile},
       {"/d/a.grab", kGraphFilter, OpenKind::GraphFile},
-      {"/d/a.txt", kDataFilter, OpenKind::Nothing},
-      {"/d/a.pr", kDataFilter, OpenKind::Nothing},
-      {"/d/a.prn.bak", kDataFilter, OpenKind::Nothing},
-      {"/d.prn/a", kDataFilter, OpenKind::Nothing},
+      // Any other name opens as data, but under the graph filter.
+      {"/d/a.txt", kDataFilter, OpenKind::DataFile},
+      {"/d/a.prn.bak", kDataFilter, OpenKind::DataFile},
+      {"/d.prn/a", kDataFilter, OpenKind::DataFile},
       {"/d/a", kGraphFilter, OpenKind::Nothing},
       {"/d/a.prn", kTextFilter, OpenKind::TextFile},
       {"/d/a.gra", kAnyAsTextFilter, OpenKind::TextFile},
@@ -231,20 +232,22 @@ TEST_F(WindowCommandsTest, OpenDispatchesByFilterAndExtension) {
   Write("b.txt", "1 2\r\n");
   Write("c.prnx", "7 8\r\n");
 
+  // Plain text of any other name opens as data under the data filter.
   OpenFile(Path("b.txt"), kDataFilter);
-  EXPECT_TRUE(workspace.DataWindows.empty());
+  ASSERT_EQ(Windows().size(), 1);
+  EXPECT_EQ(workspace.FindSeries(1)->Cells.Text(1, kYColumn), "2");
   EXPECT_TRUE(frame->textWindows.empty());
 
   OpenFile(Path("A.PRN"), kGraphFilter);
-  ASSERT_EQ(Windows().size(), 2);
-  EXPECT_EQ(WindowOf(1)->windowTitle(), "Series Number: 1   -   A.PRN");
-  EXPECT_EQ(WindowOf(2)->series()->FileName, Path("A.PRN"));
-  EXPECT_EQ(WindowOf(2)->SubWindow()->windowTitle(), "Series Number: 2   -   A.PRN");
+  ASSERT_EQ(Windows().size(), 3);
+  EXPECT_EQ(WindowOf(2)->windowTitle(), "Series Number: 2   -   A.PRN");
+  EXPECT_EQ(WindowOf(3)->series()->FileName, Path("A.PRN"));
+  EXPECT_EQ(WindowOf(3)->SubWindow()->windowTitle(), "Series Number: 3   -   A.PRN");
 
   OpenFile(Path("c.prnx"), kDataFilter);
-  ASSERT_EQ(Windows().size(), 3);
-  EXPECT_EQ(frame->ActiveDataWindow(), WindowOf(3));
-  EXPECT_EQ(workspace.FindSeries(3)->Cells.Text(1, kYColumn), "8");
+  ASSERT_EQ(Windows().size(), 4);
+  EXPECT_EQ(frame->ActiveDataWindow(), WindowOf(4));
+  EXPECT_EQ(workspace.FindSeries(4)->Cells.Text(1, kYColumn), "8");
 
   if (CommandReady(Command::OpenTextFile)) {
     OpenFile(Path("b.txt"), kTextFilter);
@@ -857,7 +860,8 @@ TEST_F(WindowCommandsTest, CsvDropsAndRecentFilesOpenAsOpenWould) {
   EXPECT_EQ(workspace.FindSeries(1)->Cells.Text(1, kYColumn), "2.5");
   EXPECT_EQ(prompts.errors, std::vector<std::string>{CsvNotNumbersText(Path("m.csv"), 1)});
 
-  // A dropped data file opens like "Open"; an unknown kind only beeps.
+  // A dropped data file opens like "Open"; any other name is read as data, and says when it
+  // holds no numbers.
   Write("d.prn", "1 2\r\n");
   Write("x.jpg", "?");
   QMimeData mime;
@@ -869,7 +873,7 @@ TEST_F(WindowCommandsTest, CsvDropsAndRecentFilesOpenAsOpenWould) {
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(frame.get(), &drop);
   EXPECT_EQ(Windows().size(), 2);
-  EXPECT_EQ(prompts.beeps, 1);
+  EXPECT_EQ(prompts.errors.back(), "The file " + Path("x.jpg") + " holds no numbers.");
 
   // Both files are listed newest first in the frame's "File" menu; a vanished one is dropped
   // with a message when chosen.

@@ -1,0 +1,668 @@
+#include "core/files/plain_data_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/files/data_file.h"
+#include "core/files/data_file_number.h"
+#include "core/files/file_bytes.h"
+#include "core/series/graph_settings.h"
+#include "core/series/run_parts.h"
+#include "core/series/series.h"
+#include "core/series/workspace.h"
+
+namespace tavel {
+
+namespace testing_hooks {
+std::size_t PlainTextTwoPartBytes = 1 << 20;
+}  // namespace testing_hooks
+
+namespace {
+
+// The longest series title a line of names gives, as for CSV files.
+constexpr std::size_t kNameLimit = 255;
+// The separator test looks at this many lines that hold data.
+constexpr int kSampleLines = 20;
+// A line of names gives at most this many: X and a name for each series.
+constexpr std::size_t kMaxNames = MaxSeries + 1;
+
+// A CR inside a line of a text whose lines end with LF separates like a blank, as does an LF
+// in one whose lines end with CR.
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The file's lines one by one: CR LF, a lone CR and a lone LF each end one.
+class LineReader {
+ public:
+  LineReader(std::string_view text, std::int64_t number = 0) : text_(text), number_(number) {}
+
+  bool Next(std::string_view& line) {
+    if (pos_ >= text_.size()) return false;
+    // The next CR and LF are each looked for once, by the library's fast search.
+    if (cr_ < pos_ || !started_) cr_ = Find('\r');
+    if (lf_ < pos_ || !started_) lf_ = Find('\n');
+    started_ = true;
+    const std::size_t end = std::min(cr_, lf_);
+    start_ = pos_;
+    line = text_.substr(pos_, end - pos_);
+    pos_ = end;
+    if (pos_ < text_.size() && text_[pos_++] == '\r' && pos_ < text_.size() &&
+        text_[pos_] == '\n') {
+      ++pos_;
+    }
+    ++number_;
+    return true;
+  }
+  // The line read last: its number, counted from 1, and where it starts.
+  std::int64_t Number() const { return number_; }
+  std::size_t Start() const { return start_; }
+
+ private:
+  std::size_t Find(char c) const {
+    const void* at = std::memchr(text_.data() + pos_, c, text_.size() - pos_);
+    return at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - text_.data())
+                         : text_.size();
+  }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::size_t start_ = 0;
+  // The next CR and LF at or after pos_, once looked for; none looked for yet at the start.
+  std::size_t cr_ = 0, lf_ = 0;
+  bool started_ = false;
+  std::int64_t number_ = 0;
+};
+
+// The lines of bytes [begin, end) of a file that ends its lines with LF (CR LF or LF), or,
+// in a file without any LF, with CR, found by one search each in large buffered reads; a
+// line longer than the buffer grows it. `begin` lies at a line start.
+class FileLines {
+ public:
+  static constexpr std::size_t kChunk = 1 << 20;
+
+  FileLines(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd)
+      : fd_(fd),
+        offset_(begin),
+        end_(end),
+        lineEnd_(lineEnd),
+        // Small files get a small buffer.
+        buffer_(static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, end - begin)) + 1) {}
+
+  bool Next(std::string_view& line) {
+    for (;;) {
+      const char* const start = buffer_.data() + pos_;
+      const void* at = std::memchr(start, lineEnd_, size_ - pos_);
+      if (at != nullptr || offset_ >= end_) {
+        if (at == nullptr && pos_ == size_) return false;
+        const std::size_t length =
+            at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - start)
+                          : size_ - pos_;
+        line = std::string_view(start, length);
+        if (lineEnd_ == '\n' && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+        pos_ += length + (at != nullptr ? 1 : 0);
+        ++number_;
+        return true;
+      }
+      if (!Fill()) return false;
+    }
+  }
+  std::int64_t Number() const { return number_; }
+  bool Failed() const { return failed_; }
+
+ private:
+  // Keeps the unread bytes, then reads more after them.
+  bool Fill() {
+    const std::size_t kept = size_ - pos_;
+    if (kept == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+    std::memmove(buffer_.data(), buffer_.data() + pos_, kept);
+    pos_ = 0;
+    size_ = kept;
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size() - kept, end_ - offset_));
+    for (;;) {
+      const ssize_t got = ::pread(fd_, buffer_.data() + size_, want, static_cast<off_t>(offset_));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        // Shrunk under us, or unreadable: what was read is all there is.
+        failed_ = got < 0;
+        end_ = offset_;
+        return kept > 0;
+      }
+      size_ += static_cast<std::size_t>(got);
+      offset_ += static_cast<std::uint64_t>(got);
+      return true;
+    }
+  }
+
+  int fd_;
+  std::uint64_t offset_, end_;
+  char lineEnd_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0, size_ = 0;
+  std::int64_t number_ = 0;
+  bool failed_ = false;
+};
+
+// The line end of a file whose first bytes are `head`: LF, unless they hold a CR and no LF.
+char LineEndOf(std::string_view head) {
+  return head.find('\n') == std::string_view::npos && head.find('\r') != std::string_view::npos
+             ? '\r'
+             : '\n';
+}
+
+std::string_view Trimmed(std::string_view line) {
+  while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+  while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
+  return line;
+}
+
+enum class LineKind { Blank, BlockEnd, Comment, Text };
+
+LineKind KindOf(std::string_view trimmed) {
+  if (trimmed.empty()) return LineKind::Blank;
+  if (trimmed == "&") return LineKind::BlockEnd;
+  const char c = trimmed.front();
+  if (c == '#' || c == '%' || c == '!' || c == ';' || c == '@') return LineKind::Comment;
+  if (trimmed.substr(0, 2) == "//") return LineKind::Comment;
+  return LineKind::Text;
+}
+
+// What each byte can be in a token that may be a number.
+enum ByteKind : unsigned char {
+  kOther = 1,
+  kDigit = 2,
+  kPoint = 4,
+  kComma = 8,
+  kSignOrExponent = 16,
+  kBlank = 32,
+};
+
+constexpr std::array<unsigned char, 256> kByteKinds = [] {
+  std::array<unsigned char, 256> kinds{};
+  kinds.fill(kOther);
+  for (char c = '0'; c <= '9'; ++c) kinds[static_cast<unsigned char>(c)] = kDigit;
+  kinds['.'] = kPoint;
+  kinds[','] = kComma;
+  for (const char c : {'+', '-', 'e', 'E'}) kinds[static_cast<unsigned char>(c)] = kSignOrExponent;
+  kinds[' '] = kinds['\t'] = kinds['\r'] = kinds['\n'] = kBlank;
+  return kinds;
+}();
+
+unsigned char KindOfByte(char c) {
+  return kByteKinds[static_cast<unsigned char>(c)];
+}
+
+// A token beginning with `first` whose bytes are of `kinds` can be a number.
+bool CanBeNumber(char first, unsigned kinds) {
+  return first != 'e' && first != 'E' && (kinds & kOther) == 0 && (kinds & kDigit) != 0;
+}
+
+// The first `count` blank-separated tokens of a line (fewer where the line has fewer).
+std::size_t FirstTokens(std::string_view line, std::string_view* tokens, std::size_t count) {
+  std::size_t n = 0;
+  std::size_t i = 0;
+  while (n < count && i < line.size()) {
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && !IsBlank(line[i])) ++i;
+    if (i == start) break;
+    tokens[n++] = line.substr(start, i - start);
+  }
+  return n;
+}
+
+bool ReadCell(std::string_view token, bool decimalComma, Real& value);
+
+// One line read: its columns (the tokens up to the last one that can be a number; what follows
+// is a remark), the cells of its first kMaxNames tokens, and the decimal marks of its numbers.
+struct LineRead {
+  std::size_t columns = 0;
+  bool point = false;
+  bool comma = false;
+  Real values[kMaxNames];
+  bool valid[kMaxNames];
+};
+
+void ReadLine(std::string_view line, bool decimalComma, LineRead& read) {
+  const char* p = line.data();
+  const char* const end = p + line.size();
+  std::size_t n = 0;
+  read.columns = 0;
+  while (true) {
+    while (p != end && KindOfByte(*p) == kBlank) ++p;
+    if (p == end) break;
+    const bool kept = n < kMaxNames;
+    Real value = 0;
+    bool valid = false;
+    // The program's own form, the common case, is told by its reading itself.
+    const std::ptrdiff_t written = kDataFileNumberWidth - (*p == '-' ? 0 : 1);
+    if (end - p >= written && (end - p == written || KindOfByte(p[written]) == kBlank) &&
+        ReadWrittenFormCell(p, written, value, valid)) {
+      p += written;
+      read.point = true;
+      read.columns = n + 1;
+    } else {
+      const char* const start = p;
+      unsigned kinds = 0;
+      for (; p != end && KindOfByte(*p) != kBlank; ++p) kinds |= KindOfByte(*p);
+      if (CanBeNumber(*start, kinds)) {
+        read.columns = n + 1;
+        read.point = read.point || (kinds & kPoint) != 0;
+        read.comma = read.comma || (kinds & kComma) != 0;
+        if (kept) valid = ReadCell(std::string_view(start, static_cast<std::size_t>(p - start)), decimalComma, value);
+      }
+    }
+    if (kept) {
+      read.values[n] = value;
+      read.valid[n] = valid;
+    }
+    ++n;
+  }
+}
+
+// A block of rows as one part of the text read it: X with each Y column, and the lines
+// shorter than the widest.
+struct PartBlock {
+  std::size_t columns = 0;
+  // One per Y column, each holding X too. Empty for a block past the series limit, which is
+  // only counted: a file of a million tiny blocks must not keep a million columns.
+  std::vector<std::vector<Tdata>> ys;
+  std::int64_t countedRows = 0;
+  std::int64_t firstLine = 0;
+  std::int64_t uneven = 0, firstUneven = 0;
+  std::int64_t Rows() const {
+    return ys.empty() ? countedRows : static_cast<std::int64_t>(ys[0].size());
+  }
+};
+
+// Y columns up to `count`, each new one with the X of the rows so far and no Y.
+void Widen(PartBlock& block, std::size_t count) {
+  if (block.ys.empty()) return;
+  while (block.ys.size() < count) {
+    std::vector<Tdata> column;
+    column.reserve(block.ys[0].capacity());
+    column = block.ys[0];
+    for (Tdata& row : column) row.Y = 0, row.YValid = false;
+    block.ys.push_back(std::move(column));
+  }
+}
+
+struct Part {
+  std::vector<PartBlock> blocks;
+  bool lastOpen = false;           // the last block had no end after it
+  bool endedBeforeData = false;    // a block end came before this part's first data line
+  int leadingBlanks = 0, trailingBlanks = 0;
+  std::vector<std::string> names;
+  std::int64_t lines = 0;
+  std::int64_t skippedLines = 0, firstSkippedLine = 0;
+  bool points = false, commas = false;
+  bool anyData = false;
+  std::size_t keptColumns = 0;  // the Y columns of the blocks kept so far
+  bool failed = false;          // a read failed
+};
+
+// Reads a part of the text in one pass. `names`: a line without numbers before the first data
+// line names the columns. `room`: the bytes the first block's columns make room for, at
+// `bytesPerLine`, so that they seldom grow by copying (the first part's for the whole text,
+// which the second part's rows join).
+Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool names,
+              bool decimalComma, std::uint64_t room, std::uint64_t bytesPerLine) {
+  Part part;
+  FileLines reader(fd, begin, end, lineEnd);
+  std::string_view raw;
+  int blanks = 0;
+  bool nonBlankSeen = false;
+  LineRead read;
+  auto expected = static_cast<std::size_t>(room / bytesPerLine + 16);
+  const auto endBlock = [&] {
+    if (!part.anyData) part.endedBeforeData = true;
+    part.lastOpen = false;
+  };
+  while (reader.Next(raw)) {
+    const std::string_view trimmed = Trimmed(raw);
+    const LineKind kind = KindOf(trimmed);
+    if (kind == LineKind::Blank) {
+      if (!nonBlankSeen) ++part.leadingBlanks;
+      if (++blanks == 2) endBlock();
+      continue;
+    }
+    nonBlankSeen = true;
+    blanks = 0;
+    if (kind == LineKind::BlockEnd) endBlock();
+    if (kind != LineKind::Text) continue;
+    ReadLine(trimmed, decimalComma, read);
+    const std::int64_t number = reader.Number();
+    if (read.columns == 0) {
+      if (names && !part.anyData && part.names.empty()) {
+        std::string_view tokens[kMaxNames];
+        const std::size_t n = FirstTokens(trimmed, tokens, kMaxNames);
+        for (std::size_t k = 0; k < n; ++k) part.names.emplace_back(tokens[k].substr(0, kNameLimit));
+      } else if (part.skippedLines++ == 0) {
+        part.firstSkippedLine = number;
+      }
+      continue;
+    }
+    part.anyData = true;
+    part.points = part.points || read.point;
+    part.commas = part.commas || read.comma;
+    if (!part.lastOpen) {
+      if (!part.blocks.empty() && part.blocks.back().columns >= 2) {
+        part.keptColumns += part.blocks.back().ys.size();
+      }
+      part.blocks.emplace_back();
+      part.blocks.back().firstLine = number;
+      // Past the series limit a block is only counted.
+      if (part.keptColumns < static_cast<std::size_t>(MaxSeries)) {
+        part.blocks.back().ys.emplace_back().reserve(expected);
+      }
+      expected = 0;  // later blocks are seldom large
+    }
+    part.lastOpen = true;
+    PartBlock& block = part.blocks.back();
+    const std::int64_t rows = block.Rows();
+    if (read.columns > block.columns) {
+      // Every line before is shorter than the new widest; new Y columns start empty.
+      block.uneven = rows;
+      block.firstUneven = rows > 0 ? block.firstLine : 0;
+      block.columns = read.columns;
+      Widen(block, std::max<std::size_t>(1, std::min(block.columns, kMaxNames) - 1));
+    } else if (read.columns < block.columns && block.uneven++ == 0) {
+      block.firstUneven = number;
+    }
+    if (block.ys.empty()) {
+      ++block.countedRows;
+      continue;
+    }
+    const bool xValid = read.valid[0];
+    const Real x = xValid ? read.values[0] : 0;
+    for (std::size_t y = 0; y < block.ys.size(); ++y) {
+      const bool yValid = y + 1 < std::min(read.columns, kMaxNames) && read.valid[y + 1];
+      block.ys[y].emplace_back(x, yValid ? read.values[y + 1] : 0, 0, xValid, yValid);
+    }
+  }
+  part.trailingBlanks = blanks;
+  part.lines = reader.Number();
+  part.failed = reader.Failed();
+  return part;
+}
+
+
+// Appends the rows of `next` to `block`, both widened to the wider, and counts its lines
+// shorter than the widest of the two.
+void JoinBlocks(PartBlock& block, PartBlock& next) {
+  const std::int64_t rows = block.Rows(), nextRows = next.Rows();
+  std::int64_t uneven = block.uneven + next.uneven;
+  std::int64_t firstUneven = block.uneven > 0 ? block.firstUneven : next.firstUneven;
+  if (block.columns < next.columns) {
+    uneven = rows + next.uneven;
+    firstUneven = block.firstLine;
+  } else if (next.columns < block.columns) {
+    uneven = block.uneven + nextRows;
+    firstUneven = block.uneven > 0 ? block.firstUneven : next.firstLine;
+  }
+  if (block.ys.empty() || next.ys.empty()) {
+    // Past the series limit on either side: counted only.
+    block.ys.clear();
+    block.countedRows = rows + nextRows;
+  } else {
+    Widen(block, next.ys.size());
+    Widen(next, block.ys.size());
+    for (std::size_t y = 0; y < block.ys.size(); ++y) {
+      block.ys[y].insert(block.ys[y].end(), next.ys[y].begin(), next.ys[y].end());
+    }
+  }
+  block.columns = std::max(block.columns, next.columns);
+  block.uneven = uneven;
+  block.firstUneven = firstUneven;
+}
+
+// The whole text read: every part's blocks joined in order.
+struct Layout {
+  std::vector<PartBlock> blocks;
+  std::vector<std::string> names;
+  std::int64_t skippedLines = 0, firstSkippedLine = 0;
+  std::int64_t unevenLines = 0, firstUnevenLine = 0;
+  bool failed = false;
+};
+
+// The start of the first line after `from`, or nothing.
+std::optional<std::uint64_t> NextLineStart(int fd, std::uint64_t from, std::uint64_t size,
+                                           char lineEnd) {
+  std::vector<char> window(1 << 16);
+  while (from < size) {
+    const ssize_t got = ::pread(fd, window.data(), window.size(), static_cast<off_t>(from));
+    if (got <= 0) return std::nullopt;
+    const void* at = std::memchr(window.data(), lineEnd, static_cast<std::size_t>(got));
+    if (at != nullptr) {
+      const std::uint64_t start =
+          from + static_cast<std::uint64_t>(static_cast<const char*>(at) - window.data()) + 1;
+      return start < size ? std::optional(start) : std::nullopt;
+    }
+    from += static_cast<std::uint64_t>(got);
+  }
+  return std::nullopt;
+}
+
+Layout ReadText(int fd, std::uint64_t begin, std::uint64_t size, char lineEnd,
+                std::uint64_t bytesPerLine) {
+  // Split at a line end near the middle.
+  std::optional<std::uint64_t> split;
+  if (size >= testing_hooks::PlainTextTwoPartBytes) {
+    split = NextLineStart(fd, std::max(begin, size / 2), size, lineEnd);
+  }
+  bool decimalComma = false;
+  Part parts[2];
+  for (int round = 0; round < 2; ++round) {
+    RunParts(split ? 2 : 1, [&](int k) {
+      parts[k] = k == 0 ? ReadPart(fd, begin, split ? *split : size, lineEnd, true, decimalComma,
+                                   size, bytesPerLine)
+                        : ReadPart(fd, *split, size, lineEnd, false, decimalComma, size - *split,
+                                   bytesPerLine);
+    });
+    // A first part without data cannot tell whether the second one begins with names.
+    if (split && !parts[0].anyData) {
+      split.reset();
+      --round;
+      continue;
+    }
+    const bool points = parts[0].points || (split && parts[1].points);
+    const bool commas = parts[0].commas || (split && parts[1].commas);
+    // Decimal commas are read when the file uses them throughout: read again with them.
+    if (decimalComma || !commas || points) break;
+    decimalComma = true;
+  }
+  Layout layout;
+  Part& first = parts[0];
+  layout.failed = first.failed || (split && parts[1].failed);
+  layout.names = std::move(first.names);
+  layout.blocks = std::move(first.blocks);
+  layout.skippedLines = first.skippedLines;
+  layout.firstSkippedLine = first.firstSkippedLine;
+  if (split) {
+    Part& second = parts[1];
+    for (PartBlock& b : second.blocks) {
+      b.firstLine += first.lines;
+      if (b.uneven > 0) b.firstUneven += first.lines;
+    }
+    std::size_t from = 0;
+    const bool goesOn = first.lastOpen && !second.endedBeforeData &&
+                        first.trailingBlanks + second.leadingBlanks < 2;
+    if (goesOn && !second.blocks.empty() && !layout.blocks.empty()) {
+      JoinBlocks(layout.blocks.back(), second.blocks.front());
+      from = 1;
+    }
+    for (std::size_t b = from; b < second.blocks.size(); ++b) {
+      layout.blocks.push_back(std::move(second.blocks[b]));
+    }
+    if (second.skippedLines > 0 && layout.skippedLines == 0) {
+      layout.firstSkippedLine = second.firstSkippedLine + first.lines;
+    }
+    layout.skippedLines += second.skippedLines;
+  }
+  for (const PartBlock& b : layout.blocks) {
+    if (b.uneven > 0 && layout.unevenLines == 0) layout.firstUnevenLine = b.firstUneven;
+    layout.unevenLines += b.uneven;
+  }
+  return layout;
+}
+
+// A token read as a cell, with a decimal comma read as a point where the file uses them.
+bool ReadCell(std::string_view token, bool decimalComma, Real& value) {
+  if (!decimalComma || token.find(',') == std::string_view::npos) {
+    return ReadDataFileCell(token, value);
+  }
+  char buffer[64];
+  if (token.size() > sizeof buffer) return false;
+  std::copy(token.begin(), token.end(), buffer);
+  std::replace(buffer, buffer + token.size(), ',', '.');
+  return ReadDataFileCell(std::string_view(buffer, token.size()), value);
+}
+
+}  // namespace
+
+bool LooksLikeCsv(std::string_view text) {
+  for (const char separator : {';', '\t', ','}) {
+    int lines = 0;
+    std::optional<std::size_t> count;
+    bool consistent = true;
+    LineReader reader(text);
+    std::string_view raw;
+    while (consistent && lines < kSampleLines && reader.Next(raw)) {
+      const std::string_view line = Trimmed(raw);
+      if (KindOf(line) != LineKind::Text) continue;
+      ++lines;
+      const auto n = static_cast<std::size_t>(std::count(line.begin(), line.end(), separator));
+      // Blanks between the fields of a comma or semicolon table would make it a blank-separated
+      // one with a stray mark; a tab table may have blanks inside its fields.
+      bool blankSeparated = false;
+      if (separator != '\t') {
+        for (std::size_t i = 1; i + 1 < line.size(); ++i) {
+          if (IsBlank(line[i]) && line[i - 1] != separator && line[i + 1] != separator &&
+              !IsBlank(line[i - 1]) && !IsBlank(line[i + 1])) {
+            blankSeparated = true;
+          }
+        }
+      }
+      consistent = n > 0 && !blankSeparated && (!count || *count == n);
+      count = n;
+    }
+    if (consistent && lines > 0) return true;
+  }
+  return false;
+}
+
+CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
+  CsvOpenResult result;
+  // Read as the data files are: a pipe cannot stall the open, and only a regular file is read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    result.failed = true;
+    return result;
+  }
+  const struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    result.failed = true;
+    return result;
+  }
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(size, 1 << 16)), '\0');
+  const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
+  head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  const std::uint64_t begin = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  std::string_view start = std::string_view(head).substr(std::min<std::size_t>(begin, head.size()));
+  // The separator test sees whole lines only.
+  if (head.size() < size) start = start.substr(0, start.find_last_of("\r\n") + 1);
+  if (LooksLikeCsv(start)) return OpenCsvFile(workspace, path);
+
+  // The first lines' length tells how many rows to make room for.
+  const char lineEnd = LineEndOf(start);
+  const auto headLines = static_cast<std::uint64_t>(std::count(start.begin(), start.end(), lineEnd));
+  const std::uint64_t bytesPerLine = std::max<std::uint64_t>(1, start.size() / (headLines + 1));
+  Layout layout = ReadText(fd, begin, size, lineEnd, bytesPerLine);
+  if (layout.failed) {
+    result.failed = true;
+    return result;
+  }
+  result.skippedLines = layout.skippedLines;
+  result.firstSkippedLine = layout.firstSkippedLine;
+  result.unevenLines = layout.unevenLines;
+  result.firstUnevenLine = layout.firstUnevenLine;
+  if (layout.blocks.empty()) {
+    result.failed = true;
+    result.noNumbers = true;
+    return result;
+  }
+
+  // Each block's Y columns become series of their own, in the file's order, up to the limit;
+  // the rows read become theirs as they are.
+  std::vector<std::vector<Series*>> blockSeries;
+  for (PartBlock& block : layout.blocks) {
+    if (block.Rows() > std::numeric_limits<std::int32_t>::max()) {
+      result.failed = true;
+      break;
+    }
+    DataFileOpenResult made;
+    CreateFileSeries(workspace, static_cast<std::int32_t>(block.Rows()),
+                     static_cast<std::int64_t>(block.columns), made);
+    // A block only counted lies past the limit and gets no series; its rows stay empty if so.
+    for (std::size_t s = 0; s < made.created.size() && s < block.ys.size(); ++s) {
+      made.created[s]->Points.swap(block.ys[s]);
+    }
+    blockSeries.push_back(made.created);
+    result.created.insert(result.created.end(), made.created.begin(), made.created.end());
+    result.rows = made.rows;
+    if (made.failed) {
+      result.failed = true;
+      result.outOfMemory = made.outOfMemory;
+      break;
+    }
+    if (made.limitReached) {
+      result.limitReached = true;
+      break;
+    }
+  }
+
+  if (!blockSeries.empty()) {
+    const std::vector<Series*>& first = blockSeries.front();
+    for (std::size_t s = 0; s + 1 < layout.names.size() && s < first.size(); ++s) {
+      first[s]->SeriesTitle = layout.names[s + 1];
+    }
+  }
+  FinishReading(path, result.created, !result.failed);
+  return result;
+}
+
+std::vector<std::string> ReadingNotes(const CsvOpenResult& result, const std::string& path) {
+  std::vector<std::string> notes;
+  if (result.cellsNotNumbers > 0) notes.push_back(CsvNotNumbersText(path, result.cellsNotNumbers));
+  const auto lines = [](std::int64_t n) { return std::to_string(n) + (n == 1 ? " line" : " lines"); };
+  if (result.skippedLines > 0) {
+    notes.push_back(lines(result.skippedLines) + " of " + path +
+                    (result.skippedLines == 1 ? " holds" : " hold") +
+                    " no number and " + (result.skippedLines == 1 ? "was" : "were") +
+                    " skipped, the first at line " + std::to_string(result.firstSkippedLine) + ".");
+  }
+  if (result.unevenLines > 0) {
+    notes.push_back(lines(result.unevenLines) + " of " + path +
+                    (result.unevenLines == 1 ? " has" : " have") +
+                    " fewer columns than the widest of its block, the first at line " +
+                    std::to_string(result.firstUnevenLine) + "; the missing cells are empty.");
+  }
+  return notes;
+}
+
+}  // namespace tavel

@@ -1,0 +1,106 @@
+#include "core/files/plain_data_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/series/series.h"
+#include "core/series/workspace.h"
+#include "support/scripted_prompts.h"
+#include "support/test_folder.h"
+
+namespace tavel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PlainDataTest : public ::testing::Test {
+ protected:
+  PlainDataTest() : dir_(testing::NewTestFolder("tavel_plain_")) {}
+  ~PlainDataTest() override {
+    workspace_.DestroyAllSeries();
+    fs::remove_all(dir_);
+  }
+
+  // The text read as a ".dat" file: per series its title and its rows as "X|Y".
+  std::vector<std::string> Read(const std::string& text, CsvOpenResult& opened) {
+    workspace_.DestroyAllSeries();
+    const std::string path = (dir_ / "data.dat").string();
+    std::ofstream(path, std::ios::binary) << text;
+    opened = OpenDataFileByName(workspace_, path);
+    std::vector<std::string> series;
+    for (const Series* s : opened.created) {
+      std::string rows = s->SeriesTitle + ":";
+      for (std::int32_t r = 1; r <= s->Cells.RowCount(); ++r) {
+        rows += " " + s->Cells.Text(r, kXColumn) + "|" + s->Cells.Text(r, kYColumn);
+      }
+      series.push_back(rows);
+    }
+    return series;
+  }
+
+  fs::path dir_;
+  testing::ScriptedPrompts prompts_;
+  Workspace workspace_{prompts_};
+};
+
+TEST_F(PlainDataTest, ReadsTextAsPeopleWriteIt) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::vector<std::string> series;
+    std::int64_t skipped, firstSkipped, uneven, firstUneven;
+  } cases[] = {
+      {"CommentsAndARemark",
+       "# test data set\n@type xy\n% a\n! b\n; c\n// d\n1 2\n2 3   <- interpolated (by eye) value\n",
+       {": 1|2 2|3"}, 0, 0, 0, 0},
+      {"NamesGiveTitles", "time volts amps\r\n1 2 3\r\n2 4 6\r\n", {"volts: 1|2 2|4", "amps: 1|3 2|6"},
+       0, 0, 0, 0},
+      {"BlocksEndAtAnAmpersandOrTwoBlankLines", "1 2\n2 3\n&\n1 5\n\n\n1 7\n\n2 8\n",
+       {": 1|2 2|3", ": 1|5", ": 1|7 2|8"}, 0, 0, 0, 0},
+      {"DecimalCommasUsedThroughout", "1,5 2,25\n2,5 3\n", {": 1.5|2.25 2.5|3"}, 0, 0, 0, 0},
+      {"ShortLinesAndWordsSaidOnce", "1 2 3\n4 5\nwords only\n6 7 8\n",
+       {": 1|2 4|5 6|7", ": 1|3 4| 6|8"}, 1, 3, 1, 2},
+      {"AWiderLineLater", "1 2\n3 4 5\n", {": 1|2 3|4", ": 1| 3|5"}, 0, 0, 1, 1},
+      {"OneSeparatorGoesToTheCsvReader", "x;y\n1;2\n3;4\n", {"y: 1|2 3|4"}, 0, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    CsvOpenResult opened;
+    EXPECT_EQ(Read(c.text, opened), c.series) << c.name;
+    EXPECT_FALSE(opened.failed) << c.name;
+    EXPECT_EQ(opened.skippedLines, c.skipped) << c.name;
+    EXPECT_EQ(opened.firstSkippedLine, c.firstSkipped) << c.name;
+    EXPECT_EQ(opened.unevenLines, c.uneven) << c.name;
+    EXPECT_EQ(opened.firstUnevenLine, c.firstUneven) << c.name;
+  }
+  CsvOpenResult opened;
+  EXPECT_TRUE(Read("only words\n# and a comment\n", opened).empty());
+  EXPECT_TRUE(opened.failed && opened.noNumbers);
+}
+
+// A large text is read in two parts at once; wherever the split falls (in a block, among
+// blank lines, at a block end), the series are those one reading gives.
+TEST_F(PlainDataTest, TwoPartsReadAsOne) {
+  const char* lines[] = {"1 2", "3 4 5", "6", "", "&", "# c", "w x", "7 8 <- r", "9,5 1"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 60; ++round) {
+    std::string text = "a b\n1 1\n";
+    const int count = 4 + static_cast<int>(random() % 40);
+    for (int i = 0; i < count; ++i) text += std::string(lines[random() % 9]) + "\n";
+    testing_hooks::PlainTextTwoPartBytes = std::size_t(-1);
+    CsvOpenResult one, two;
+    const auto whole = Read(text, one);
+    testing_hooks::PlainTextTwoPartBytes = 1;
+    const auto parts = Read(text, two);
+    testing_hooks::PlainTextTwoPartBytes = 1 << 20;
+    ASSERT_EQ(parts, whole) << text;
+    EXPECT_EQ(ReadingNotes(two, "f"), ReadingNotes(one, "f")) << text;
+  }
+}
+
+}  // namespace
+}  // namespace tavel
