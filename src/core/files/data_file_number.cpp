@@ -137,29 +137,20 @@ std::uint32_t EightDigitsValue(std::uint64_t word) {
 
 // The form the program writes, "d.ddddddddddddddE+dddd" after the sign, read without a loop.
 // False when the token has another form or its value needs more than one exact operation.
-// The written form's 22 characters after its sign: d.ddddddddddddddE+dddd.
-bool WrittenFormShape(const char* p) {
-  if (p[1] != '.' || (p[16] != 'E' && p[16] != 'e') || (p[17] != '+' && p[17] != '-') ||
-      !IsDigit(p[0])) {
+bool ScanWrittenForm(const char* p, const char* end, bool negative, Scan& scan) {
+  if (end - p != kDataFileNumberWidth - 1 || p[1] != '.' || (p[16] != 'E' && p[16] != 'e') ||
+      (p[17] != '+' && p[17] != '-') || !IsDigit(p[0])) {
     return false;
   }
   std::uint64_t first = 0, second = 0;
   std::memcpy(&first, p + 2, 8);
   std::memcpy(&second, p + 8, 8);
   if (!EightDigits(first) || !EightDigits(second)) return false;
+  int exponent = 0;
   for (int i = 18; i < 22; ++i) {
     if (!IsDigit(p[i])) return false;
+    exponent = exponent * 10 + (p[i] - '0');
   }
-  return true;
-}
-
-bool ScanWrittenForm(const char* p, const char* end, bool negative, Scan& scan) {
-  if (end - p != kDataFileNumberWidth - 1 || !WrittenFormShape(p)) return false;
-  std::uint64_t first = 0, second = 0;
-  std::memcpy(&first, p + 2, 8);
-  std::memcpy(&second, p + 8, 8);
-  int exponent = 0;
-  for (int i = 18; i < 22; ++i) exponent = exponent * 10 + (p[i] - '0');
   if (p[17] == '-') exponent = -exponent;
   const std::uint64_t mantissa = static_cast<std::uint64_t>(p[0] - '0') * 100'000'000'000'000ull +
                                  std::uint64_t{EightDigitsValue(first)} * 1'000'000ull +

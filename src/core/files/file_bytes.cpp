@@ -1,14 +1,10 @@
 #include "core/files/file_bytes.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
-#include <new>
-#include <utility>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,99 +59,33 @@ bool FileBytes::Fill() {
   }
 }
 
-namespace {
-
-// Reads a regular file of at most `limit` bytes whole into memory `make` gives for its size.
-template <class Make>
-bool ReadRegularFile(const std::string& path, std::uint64_t limit, Make make) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  // Closed also when there is no memory for the bytes.
-  const struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
-  struct stat info {};
-  bool ok = false;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-      static_cast<std::uint64_t>(info.st_size) <= limit) {
-    const auto size = static_cast<std::size_t>(info.st_size);
-    char* data = make(size);
-    std::size_t got = 0;
-    ok = true;
-    while (got < size) {
-      const ssize_t n = ::read(fd, data + got, size - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        ok = false;
-        break;
-      }
-      if (n == 0) break;  // shrunk under us: what was there is all there is
-      got += static_cast<std::size_t>(n);
-    }
-    make.Keep(got);
-  }
-  return ok;
-}
-
-}  // namespace
-
 // The file's bytes; nothing when it is not a regular file or cannot be read. A named pipe
 // cannot stall the open, and a file that grows while it is read is read to the size it had.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t limit) {
-  std::string bytes;
-  struct {
-    std::string& out;
-    char* operator()(std::size_t size) {
-      out.assign(size, '\0');
-      return out.data();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return std::nullopt;
+  struct stat info {};
+  std::optional<std::string> bytes;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::uint64_t>(info.st_size) <= limit) {
+    bytes.emplace(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t got = 0;
+    while (got < bytes->size()) {
+      const ssize_t n = ::read(fd, bytes->data() + got, bytes->size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        bytes.reset();
+        break;
+      }
+      if (n == 0) {
+        bytes->resize(got);  // shrunk under us: what was there is all there is
+        break;
+      }
+      got += static_cast<std::size_t>(n);
     }
-    void Keep(std::size_t size) { out.resize(size); }
-  } make{bytes};
-  if (!ReadRegularFile(path, limit, make)) return std::nullopt;
-  return bytes;
-}
-
-FileText::FileText(FileText&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      mapped_(std::exchange(other.mapped_, 0)),
-      size_(std::exchange(other.size_, 0)) {}
-
-FileText& FileText::operator=(FileText&& other) noexcept {
-  std::swap(data_, other.data_);
-  std::swap(mapped_, other.mapped_);
-  std::swap(size_, other.size_);
-  return *this;
-}
-
-FileText::~FileText() {
-  if (data_ != nullptr) ::munmap(data_, mapped_);
-}
-
-bool FileText::Allocate(std::size_t size) {
-  mapped_ = std::max<std::size_t>(size, 1);
-  void* at = ::mmap(nullptr, mapped_, PROT_READ | PROT_WRITE,
-                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-  if (at == MAP_FAILED) {
-    mapped_ = 0;
-    return false;
   }
-  data_ = static_cast<char*>(at);
-  return true;
-}
-
-std::optional<FileText> ReadFileText(const std::string& path) {
-  FileText text;
-  struct {
-    FileText& out;
-    char* operator()(std::size_t size) {
-      if (!out.Allocate(size)) throw std::bad_alloc();
-      return out.Data();
-    }
-    void Keep(std::size_t size) { out.Keep(size); }
-  } make{text};
-  if (!ReadRegularFile(path, std::numeric_limits<std::uint64_t>::max(), make)) return std::nullopt;
-  return text;
+  ::close(fd);
+  return bytes;
 }
 
 }  // namespace tavel

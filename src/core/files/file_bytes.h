@@ -20,28 +20,6 @@ namespace tavel {
 std::optional<std::string> ReadWholeFile(
     const std::string& path, std::uint64_t limit = std::numeric_limits<std::uint64_t>::max());
 
-// The same into memory that is not cleared first (a large file is read at once, and clearing
-// it before the read would cost a pass of its own).
-class FileText {
- public:
-  FileText() = default;
-  FileText(FileText&& other) noexcept;
-  FileText& operator=(FileText&& other) noexcept;
-  ~FileText();
-  // Room for `size` bytes, its pages in place at once (faulting them in one by one would cost
-  // as much as the reading); false when there is no memory for it.
-  bool Allocate(std::size_t size);
-  char* Data() { return data_; }
-  void Keep(std::size_t size) { size_ = size; }
-  std::string_view View() const { return {data_, size_}; }
-
- private:
-  char* data_ = nullptr;
-  std::size_t mapped_ = 0;
-  std::size_t size_ = 0;
-};
-std::optional<FileText> ReadFileText(const std::string& path);
-
 // A longer token of a data file is cut here and its rest read as the next token.
 constexpr int kDataFileTokenLimit = 64;
 
