@@ -8,8 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/series/row_keys.h"
-#include "core/series/run_parts.h"
 #include "core/series/series.h"
 
 namespace tavel {

@@ -41,46 +41,26 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// The file's lines one by one: CR LF, a lone CR and a lone LF each end one.
+// The lines of a short text: CR LF, a lone CR and a lone LF each end one.
 class LineReader {
  public:
-  LineReader(std::string_view text, std::int64_t number = 0) : text_(text), number_(number) {}
+  explicit LineReader(std::string_view text) : text_(text) {}
 
   bool Next(std::string_view& line) {
     if (pos_ >= text_.size()) return false;
-    // The next CR and LF are each looked for once, by the library's fast search.
-    if (cr_ < pos_ || !started_) cr_ = Find('\r');
-    if (lf_ < pos_ || !started_) lf_ = Find('\n');
-    started_ = true;
-    const std::size_t end = std::min(cr_, lf_);
-    start_ = pos_;
+    const std::size_t end = std::min(text_.find_first_of("\r\n", pos_), text_.size());
     line = text_.substr(pos_, end - pos_);
     pos_ = end;
     if (pos_ < text_.size() && text_[pos_++] == '\r' && pos_ < text_.size() &&
         text_[pos_] == '\n') {
       ++pos_;
     }
-    ++number_;
     return true;
   }
-  // The line read last: its number, counted from 1, and where it starts.
-  std::int64_t Number() const { return number_; }
-  std::size_t Start() const { return start_; }
 
  private:
-  std::size_t Find(char c) const {
-    const void* at = std::memchr(text_.data() + pos_, c, text_.size() - pos_);
-    return at != nullptr ? static_cast<std::size_t>(static_cast<const char*>(at) - text_.data())
-                         : text_.size();
-  }
-
   std::string_view text_;
   std::size_t pos_ = 0;
-  std::size_t start_ = 0;
-  // The next CR and LF at or after pos_, once looked for; none looked for yet at the start.
-  std::size_t cr_ = 0, lf_ = 0;
-  bool started_ = false;
-  std::int64_t number_ = 0;
 };
 
 // The lines of bytes [begin, end) of a file that ends its lines with LF (CR LF or LF), or,
