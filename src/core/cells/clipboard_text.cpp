@@ -200,6 +200,7 @@ Series* DuplicateSeries(Series& source, Clipboard& clipboard) {
       }
     }
   }
+  copy.MarkUnsaved();
   Notify(copy);
   return &copy;
 }

@@ -478,6 +478,7 @@ void WriteCsvFile(Series& series, const std::string& path) {
   series.FileName = path;
   series.CaptionFileName.clear();
   series.FileNameInCaption = true;
+  series.MarkSaved();
 }
 
 }  // namespace tavel

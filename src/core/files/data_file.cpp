@@ -46,6 +46,7 @@ void WriteDataFile(Series& series, const std::string& path) {
   series.FileName = path;
   series.CaptionFileName.clear();
   series.FileNameInCaption = true;
+  series.MarkSaved();
 }
 
 FileDialogOptions SaveDataDialogOptions(const Series& series) {

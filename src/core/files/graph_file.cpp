@@ -418,6 +418,7 @@ std::string GraphFileText(Workspace& workspace) {
 void WriteGraphFile(Workspace& workspace, const std::string& path) {
   WriteFileAtomically(path, GraphFileText(workspace));
   workspace.Settings.GraphFileName = path;
+  workspace.MarkAllSaved();
 }
 
 FileDialogOptions SaveGraphDialogOptions(const GraphSettings& settings) {
@@ -518,6 +519,9 @@ void ApplyGraphFile(Workspace& workspace, GraphFileContents&& contents, const st
     if (one->FitActive) one->Fit.RunFit();
   }
   s.GraphJustCreated = true;
+  // Everything now is what the file holds, and nothing before it can be taken back into it.
+  workspace.history().Clear();
+  workspace.MarkAllSaved();
 }
 
 GraphFileReadResult ReadGraphFile(Workspace& workspace, const std::string& path) {

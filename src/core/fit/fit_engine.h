@@ -98,6 +98,8 @@ class TFitObj {
   // for none or an unknown kind.
   static int FitOrder(std::int32_t kind);
 
+  friend bool operator==(const TFitObj&, const TFitObj&) = default;
+
  private:
   void Solve(int order);
   void SolveFromPass(int order);

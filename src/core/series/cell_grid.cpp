@@ -269,6 +269,75 @@ void CellGrid::DropOwnCopy() {
   sharing_ = true;
 }
 
+std::size_t CellGrid::ColumnCells::Bytes() const {
+  std::size_t total = sizeof(ColumnCells) + bytes.capacity();
+  for (const auto& [row, text] : texts) total += sizeof(row) + sizeof(text) + text.capacity();
+  return total;
+}
+
+CellGrid::ColumnCells CellGrid::ColumnCells::Part(std::int32_t from, std::int32_t to) const {
+  ColumnCells part;
+  part.first = first + from;
+  part.bytes.assign(bytes.begin() + static_cast<std::ptrdiff_t>(from * kCellBytes),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(to * kCellBytes));
+  for (const auto& entry : texts) {
+    if (entry.first >= part.first && entry.first < first + to) part.texts.push_back(entry);
+  }
+  return part;
+}
+
+CellGrid::ColumnCells CellGrid::CopyColumn(int column, std::int32_t first,
+                                           std::int32_t last) const {
+  assert(column >= kXColumn && column <= kFitColumn);
+  ColumnCells copy;
+  copy.first = std::max<std::int32_t>(first, 1);
+  if (last < copy.first) return copy;
+  copy.bytes.assign(static_cast<std::size_t>(last - copy.first + 1) * ColumnCells::kCellBytes, 0);
+  const std::int32_t inGrid = std::min(last, RowCount());
+  const int c = column - 1;
+  for (std::int32_t row = copy.first; row <= inGrid; ++row) {
+    unsigned char* cell =
+        copy.bytes.data() + static_cast<std::size_t>(row - copy.first) * ColumnCells::kCellBytes;
+    State state = State::Empty;
+    if (!sharing_) {
+      const PackedRow& r = own_[static_cast<std::size_t>(row - 1)];
+      state = r.state[c];
+      if (state == State::Number) std::memcpy(cell + 1, r.value[c], kValueBytes);
+    } else if (IsText(row, column)) {
+      state = State::Text;
+    } else if (const Tdata* r = SharedRow(row); r != nullptr && FlagOf(*r, column)) {
+      state = State::Number;
+      std::memcpy(cell + 1, &ValueOf(*r, column), kValueBytes);
+    }
+    cell[0] = static_cast<unsigned char>(state);
+  }
+  for (const auto& [key, text] : texts_) {
+    const auto row = static_cast<std::int32_t>(key >> 2);
+    if (static_cast<int>(key & 3) == column && row >= copy.first && row <= inGrid)
+      copy.texts.emplace_back(row, text);
+  }
+  std::sort(copy.texts.begin(), copy.texts.end());
+  return copy;
+}
+
+void CellGrid::RestoreColumn(int column, const ColumnCells& cells) {
+  assert(column >= kXColumn && column <= kFitColumn);
+  KeepOwnCopy();
+  const int c = column - 1;
+  const std::int32_t last = std::min(cells.first + cells.Count() - 1, RowCount());
+  for (std::int32_t row = cells.first; row <= last; ++row) {
+    const unsigned char* cell =
+        cells.bytes.data() + static_cast<std::size_t>(row - cells.first) * ColumnCells::kCellBytes;
+    PackedRow& r = own_[static_cast<std::size_t>(row - 1)];
+    if (r.state[c] == State::Text) texts_.erase(Key(row, column));
+    r.state[c] = static_cast<State>(cell[0]);
+    std::memcpy(r.value[c], cell + 1, kValueBytes);
+  }
+  for (const auto& [row, text] : cells.texts) {
+    if (row <= last) texts_[Key(row, column)] = text;
+  }
+}
+
 std::string CellGrid::IndexText(std::int32_t row) {
   char buffer[24];
   std::snprintf(buffer, sizeof buffer, "%7d", static_cast<int>(row));

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/series/real.h"
@@ -110,6 +111,23 @@ class CellGrid {
   // row itself and writing them never changes the side table, so separate rows may be read or
   // written from separate threads.
   bool HasTexts() const { return !texts_.empty(); }
+
+  // The cells of one column over a stretch of rows, exactly as the grid shows them: what the
+  // history keeps of a change. Rows past the grid's end read as empty cells.
+  struct ColumnCells {
+    static constexpr std::size_t kCellBytes = 11;  // the state, then the ten value bytes
+    std::int32_t first = 1;
+    std::vector<unsigned char> bytes;
+    std::vector<std::pair<std::int32_t, std::string>> texts;  // by row, ascending
+
+    std::int32_t Count() const { return static_cast<std::int32_t>(bytes.size() / kCellBytes); }
+    std::size_t Bytes() const;
+    // The cells [first + from, first + to).
+    ColumnCells Part(std::int32_t from, std::int32_t to) const;
+  };
+  ColumnCells CopyColumn(int column, std::int32_t first, std::int32_t last) const;
+  // Writes the cells back where they came from; rows past the grid's end are left out.
+  void RestoreColumn(int column, const ColumnCells& cells);
 
   // Row r of the index column: r right-aligned in 7 characters.
   static std::string IndexText(std::int32_t row);

@@ -63,6 +63,12 @@ struct GraphSettings {
   bool GraphLoadFailed = false;
   bool GraphJustCreated = false;
 
+  // Which state the settings are in, as a series' Version: the graph is unsaved while this
+  // differs from the workspace's SavedSettingsVersion.
+  std::uint64_t Version = 0;
+
+  friend bool operator==(const GraphSettings&, const GraphSettings&) = default;
+
   // Scales, grids, ticks, decimals, log axes, titles and floating titles back to their
   // defaults; the preferences, LogExponential and the calculator are kept.
   void ResetGraphSettings();

@@ -16,12 +16,12 @@ namespace tavel {
 Series::Series(Workspace& workspace, std::int32_t seriesNumber, std::int32_t maxIndex,
                std::int32_t printerColor)
     : Points(MakeEmptyRows(static_cast<std::size_t>(maxIndex < 0 ? 0 : maxIndex))),
-      Fit(seriesNumber, &workspace),
-      MaxIndex(maxIndex < 0 ? 0 : maxIndex),
-      SeriesNumber(seriesNumber),
-      PrinterColor(printerColor),
-      FitHeader(DefaultFitHeader()),
       workspace_(workspace) {
+  Fit = TFitObj(seriesNumber, &workspace);
+  MaxIndex = maxIndex < 0 ? 0 : maxIndex;
+  SeriesNumber = seriesNumber;
+  PrinterColor = printerColor;
+  FitHeader = DefaultFitHeader();
   Cells.ShareRows(&Points, MaxIndex);
 }
 

@@ -34,23 +34,9 @@ enum PrinterColorCode : std::int32_t {
   kPrinterBlue = 14,
 };
 
-// The series of one data window: its grid of cells (the master while the user edits) and the
-// numeric rows rebuilt from it whenever a computation needs them.
-class Series {
- public:
-  // Made by Workspace::CreateSeries only.
-  Series(Workspace& workspace, std::int32_t seriesNumber, std::int32_t maxIndex,
-         std::int32_t printerColor);
-  Series(const Series&) = delete;
-  Series& operator=(const Series&) = delete;
-
-  // Row i belongs to grid row i + 1; always MaxIndex entries. While the rows hold exactly what
-  // the grid shows (after FillGrid, and after PackPoints or SortByX found them packed and in
-  // order already) the grid keeps its numbers here and nowhere else, so a value written straight
-  // into a row shows in its cell as well (writing a cell gives the grid its own copy first).
-  // ReadGrid hands the rows over: from then on they may be changed freely, and the grid keeps
-  // its cells until FillGrid writes the rows back.
-  std::vector<Tdata> Points;
+// Everything of a series beside its rows and cells: what a step of the history saves whole,
+// since it is small.
+struct SeriesFields {
   TFitObj Fit;
   std::string FileName = "NoName.prn";
   std::string NewCellText;
@@ -68,14 +54,45 @@ class Series {
   std::int32_t GraphType = kGraphLine;
   bool FitActive = false;
   std::string SeriesTitle;
-
-  CellGrid Cells;
   std::string FitHeader;
   // Set once the series was read from or written to a data file: the caption then names it.
   bool FileNameInCaption = false;
   // The file the caption names when it is not FileName: every series read from one data file
   // shows that file, but only the last of them takes it as its FileName.
   std::string CaptionFileName;
+  // Which state the series is in: each change gives it a new number and taking the change
+  // back gives it the old one, so a series is unsaved exactly when this differs from the number
+  // it had when it was last written (or read).
+  std::uint64_t Version = 0;
+
+  friend bool operator==(const SeriesFields&, const SeriesFields&) = default;
+};
+
+// The series of one data window: its grid of cells (the master while the user edits) and the
+// numeric rows rebuilt from it whenever a computation needs them.
+class Series : public SeriesFields {
+ public:
+  // Made by Workspace::CreateSeries only.
+  Series(Workspace& workspace, std::int32_t seriesNumber, std::int32_t maxIndex,
+         std::int32_t printerColor);
+  Series(const Series&) = delete;
+  Series& operator=(const Series&) = delete;
+
+  // Row i belongs to grid row i + 1; always MaxIndex entries. While the rows hold exactly what
+  // the grid shows (after FillGrid, and after PackPoints or SortByX found them packed and in
+  // order already) the grid keeps its numbers here and nowhere else, so a value written straight
+  // into a row shows in its cell as well (writing a cell gives the grid its own copy first).
+  // ReadGrid hands the rows over: from then on they may be changed freely, and the grid keeps
+  // its cells until FillGrid writes the rows back.
+  std::vector<Tdata> Points;
+  CellGrid Cells;
+  // The Version last written to or read from a file (or the graph file).
+  std::uint64_t SavedVersion = 0;
+
+  bool Modified() const { return Version != SavedVersion; }
+  void MarkSaved() { SavedVersion = Version; }
+  // Holds what no file holds (a copy of another series): closing it asks.
+  void MarkUnsaved() { SavedVersion = 0; }
 
   // Called after an operation rewrote cells, so a view of the grid can refresh.
   std::function<void()> GridChanged;

@@ -34,6 +34,8 @@ Series& Workspace::CreateSeries() {
     throw;
   }
   Series& series = *owned_.back();
+  series.Version = history_.NextVersion();
+  series.MarkSaved();
   DataWindows.push_back(&series);
   if (observer_) observer_->SeriesCreated(series);
   return series;
@@ -46,9 +48,21 @@ void Workspace::DestroySeries(Series& series) {
     SeriesNumberUsed[static_cast<std::size_t>(series.SeriesNumber)] = false;
   }
   if (observer_) observer_->SeriesDestroyed(series);
+  history_.SeriesDestroyed(series);
   const auto owner = std::find_if(owned_.begin(), owned_.end(),
                                   [&](const auto& p) { return p.get() == &series; });
   if (owner != owned_.end()) owned_.erase(owner);
+}
+
+bool Workspace::AnythingUnsaved() const {
+  return SettingsModified() ||
+         std::any_of(DataWindows.begin(), DataWindows.end(),
+                     [](const Series* s) { return s->Modified(); });
+}
+
+void Workspace::MarkAllSaved() {
+  SavedSettingsVersion = Settings.Version;
+  for (Series* s : DataWindows) s->MarkSaved();
 }
 
 void Workspace::DestroyAllSeries() {

@@ -7,6 +7,7 @@
 
 #include "core/platform/prompts.h"
 #include "core/series/graph_settings.h"
+#include "core/series/history.h"
 #include "core/series/series.h"
 
 namespace tavel {
@@ -25,7 +26,7 @@ class WorkspaceObserver {
 // DataWindows order and the table of series numbers in use. One per program.
 class Workspace {
  public:
-  explicit Workspace(Prompts& prompts) : prompts_(prompts) {}
+  explicit Workspace(Prompts& prompts) : prompts_(prompts), history_(*this) {}
   ~Workspace();
   Workspace(const Workspace&) = delete;
   Workspace& operator=(const Workspace&) = delete;
@@ -38,6 +39,15 @@ class Workspace {
   std::int32_t GivenSeriesNumber = 0;
 
   Prompts& prompts() const { return prompts_; }
+  History& history() { return history_; }
+
+  // The settings' Version when the graph file was last written or read.
+  std::uint64_t SavedSettingsVersion = 0;
+  bool SettingsModified() const { return Settings.Version != SavedSettingsVersion; }
+  // Whether closing everything now would lose a change: of a series or of the settings.
+  bool AnythingUnsaved() const;
+  // After the graph file was written or read: it holds every series and the settings.
+  void MarkAllSaved();
   void SetObserver(WorkspaceObserver* observer) { observer_ = observer; }
 
   // A new series of Settings.NextDataSize empty rows, appended to DataWindows. Callers check
@@ -61,6 +71,7 @@ class Workspace {
 
  private:
   Prompts& prompts_;
+  History history_;
   WorkspaceObserver* observer_ = nullptr;
   std::vector<std::unique_ptr<Series>> owned_;
 };

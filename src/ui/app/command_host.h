@@ -2,6 +2,8 @@
 
 #include <string>
 
+class QAction;
+
 namespace tavel {
 
 // The commands that the menus of more than one child window hand on to the frame. The data
@@ -34,6 +36,15 @@ class CommandHost {
   virtual void ShowYTitleDialog() = 0;
   virtual void ShowSeriesTitleDialog() = 0;
   virtual void ShowFloatingTitlesDialog() = 0;
+
+  // "&Undo" and "&Redo" of the data and graph windows: one history for the whole program.
+  virtual void UndoCommand() {}
+  virtual void RedoCommand() {}
+  // A window's undo and redo items, which the host keeps named after the next step.
+  virtual void HistoryItemsCreated(QAction* undo, QAction* redo) {
+    (void)undo;
+    (void)redo;
+  }
 
   // A file was opened or saved by a window: it joins the recent files.
   virtual void FileUsed(const std::string& path) { (void)path; }

@@ -27,6 +27,7 @@
 #include "core/files/atomic_file.h"
 #include "core/files/recent_files.h"
 #include "core/files/settings_file.h"
+#include "core/series/history.h"
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
 #include "ui/app/install_paths.h"
@@ -127,6 +128,7 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
   OpenDialog.helpContext = 500;
   OpenDialog.filterIndex = kGraphFilter;
   workspace_.SetObserver(this);
+  workspace_.history().Changed = [this] { HistoryChanged(); };
   for (Series* series : workspace_.DataWindows) SeriesCreated(*series);
 
   // The client area (below the menu bar) is the fixed size, centred on the screen.
@@ -147,6 +149,7 @@ TMDIMainF::~TMDIMainF() {
   tearingDown_ = true;
   Closing = true;
   workspace_.SetObserver(nullptr);
+  workspace_.history().Changed = nullptr;
   disconnect(mdiArea_, nullptr, this, nullptr);
   if (qApp != nullptr) qApp->removeEventFilter(this);
   // Also the ones closed a moment ago and waiting for their deferred delete.
@@ -239,6 +242,8 @@ void TMDIMainF::CreateToolBar(QWidget* parent) {
       {271, "Paste", ToolGlyph::Paste, &TMDIMainF::Paste, Command::Clipboard},
       {304, "Tile Windows", ToolGlyph::Tile, &TMDIMainF::TileVertical, Command::ArrangeWindows},
       {337, "Cascade Windows", ToolGlyph::Cascade, &TMDIMainF::Cascade, Command::ArrangeWindows},
+      {370, "Undo", ToolGlyph::Undo, &TMDIMainF::UndoCommand, Command::Clipboard},
+      {403, "Redo", ToolGlyph::Redo, &TMDIMainF::RedoCommand, Command::Clipboard},
   };
   for (const Button& b : buttons) {
     auto* button = new QToolButton(toolBar_);
@@ -471,7 +476,11 @@ void TMDIMainF::ToggleToolBar() {
 }
 
 void TMDIMainF::ShowPreferences() {
-  if (PreferF != nullptr) PreferF->exec();
+  if (PreferF != nullptr) {
+    HistoryRecorder step(workspace_, "Preferences");
+    step.WatchSettings();
+    PreferF->exec();
+  }
   RedrawGraph();
 }
 

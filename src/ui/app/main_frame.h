@@ -174,7 +174,9 @@ class TMDIMainF : public QMainWindow,
   // graph window is made active again and redrawn at the end; otherwise the graph is redrawn
   // at the end when `redrawAfter`. A request left by a dialog is never carried into the next
   // loop, and a series number that no window holds ends the loop.
-  void RunPerSeriesLoop(const std::function<void()>& show, bool redrawAfter = true);
+  // Each showing is one step of the history, named `step`.
+  void RunPerSeriesLoop(const char* step, const std::function<void()>& show,
+                        bool redrawAfter = true);
   // Makes the data window of the series number active the way the loop does: the frame's next
   // child again and again, restoring minimised data windows on the way. False when no window
   // holds the number.
@@ -231,6 +233,12 @@ class TMDIMainF : public QMainWindow,
   void ShowSeriesTitleDialog() override;
   void ShowFloatingTitlesDialog() override;
   void ShowPrinterColorDialog() override;
+  void UndoCommand() override;
+  void RedoCommand() override;
+  void HistoryItemsCreated(QAction* undo, QAction* redo) override;
+  // Whether closing every window now would lose something: a change of a series, of the
+  // settings or of a text window.
+  bool AnythingUnsaved() const;
 
   // Menu items and tool buttons, for tests and for the children's own menus.
   QAction* NewDataAction = nullptr;
@@ -293,6 +301,12 @@ class TMDIMainF : public QMainWindow,
 
  private:
   void CreateMenus();
+  // Undo (back) or redo: the active text window's own, or the program's history.
+  void StepHistory(bool back);
+  // The history changed: the items name the next step, the captions mark what is unsaved.
+  void HistoryChanged();
+  // A dialog of settings, shown as one step; the graph is redrawn after it.
+  void SettingsStep(const char* step, const std::function<void()>& show);
   void CreateToolBar(QWidget* parent);
   void FillWindowList();
   void ShowHelpKey(QObject* receiver);
@@ -344,6 +358,7 @@ class TMDIMainF : public QMainWindow,
   std::vector<std::string> recentFiles_;
   QList<QAction*> recentActions_;
   QList<QAction*> windowListActions_;
+  QList<QPointer<QAction>> undoItems_, redoItems_;
 };
 
 }  // namespace tavel

@@ -49,6 +49,25 @@ QMenu* AddEditMenu(QWidget* window, QAction*& cut, QAction*& copy, QAction*& pas
   return edit;
 }
 
+void AddUndoItems(QWidget* window, QMenu* menu, QAction*& undo, QAction*& redo) {
+  QAction* first = menu->actions().isEmpty() ? nullptr : menu->actions().first();
+  undo = LocalShortcut(window, new QAction(HistoryItemText(true, {}), menu));
+  undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  redo = LocalShortcut(window, new QAction(HistoryItemText(false, {}), menu));
+  redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  SetHelpContext(undo, 400);
+  SetHelpContext(redo, 400);
+  menu->insertAction(first, undo);
+  menu->insertAction(first, redo);
+  if (first != nullptr) menu->insertSeparator(first);
+}
+
+QString HistoryItemText(bool undo, const QString& name) {
+  QString text = undo ? "&Undo" : "&Redo";
+  if (!name.isEmpty()) text += " " + QString(name).replace("&", "&&");
+  return text;
+}
+
 QAction* AddNewAndOpenItems(QMenu* menu, CommandHost& host, bool openShortcut) {
   QObject::connect(AddCommandItem(menu, "&New  Data", 500, Command::NewData), &QAction::triggered,
                    menu, [&host] { host.NewData(); });

@@ -72,6 +72,13 @@ QAction* LocalShortcut(QWidget* window, QAction* action);
 // the window; the items are handed back for the window to connect.
 QMenu* AddEditMenu(QWidget* window, QAction*& cut, QAction*& copy, QAction*& paste);
 
+// "&Undo" (Ctrl+Z) and "&Redo" (Ctrl+Y), local to the window, put before the menu's first
+// item. Not Ctrl+Shift+Z: Ctrl+Shift with a key toggles a data window's edit mode.
+void AddUndoItems(QWidget* window, QMenu* menu, QAction*& undo, QAction*& redo);
+// The item's text naming what it takes back or does again: "&Undo Paste", "&Redo" when the
+// name is empty.
+QString HistoryItemText(bool undo, const QString& name);
+
 // "&New  Data", "New  &Text" and "&Open" (with F3 when asked), handed to the host. Returns the
 // "&Open" item.
 QAction* AddNewAndOpenItems(QMenu* menu, CommandHost& host, bool openShortcut);

@@ -3,6 +3,7 @@
 #include <QMdiSubWindow>
 
 #include "core/series/graph_settings.h"
+#include "core/series/history.h"
 #include "core/series/series.h"
 #include "ui/app/main_frame.h"
 #include "ui/datawin/data_window.h"
@@ -28,7 +29,8 @@ bool TMDIMainF::ActivateSeriesWindow(std::int32_t seriesNumber) {
   return false;
 }
 
-void TMDIMainF::RunPerSeriesLoop(const std::function<void()>& show, bool redrawAfter) {
+void TMDIMainF::RunPerSeriesLoop(const char* step, const std::function<void()>& show,
+                                 bool redrawAfter) {
   GraphSettings& settings = workspace_.Settings;
   settings.NextSeriesRequested = false;
   const bool fromGraph = ActiveChildClass == ChildClass::GraphWindow;
@@ -38,14 +40,22 @@ void TMDIMainF::RunPerSeriesLoop(const std::function<void()>& show, bool redrawA
   } else if (ActiveDataWindow() == nullptr) {
     return;
   }
-  show();
+  // One step for each showing: OK ends one, and so does each "Next".
+  const auto showStep = [&] {
+    HistoryRecorder recorder(workspace_, step);
+    recorder.WatchSettings();
+    if (const TSpreadF* window = ActiveDataWindow(); window != nullptr && window->series())
+      recorder.Watch(*window->series());
+    show();
+  };
+  showStep();
   while (settings.NextSeriesRequested) {
     settings.NextSeriesRequested = false;
     const TSpreadF* active = ActiveDataWindow();
     if (active == nullptr || active->series() == nullptr) break;
     const std::int32_t next = workspace_.NextUsedSeriesNumber(active->series()->SeriesNumber);
     if (next == 0 || !ActivateSeriesWindow(next)) break;
-    show();
+    showStep();
   }
   // The request belongs to this loop and ends with it.
   settings.NextSeriesRequested = false;

@@ -148,6 +148,26 @@ void DrawCascade(QPainter& p) {
   Window(p, QRect(7, 7, 11, 10));
 }
 
+// A curved arrow turning back to the left (mirrored: on to the right).
+void DrawTurnArrow(QPainter& p, bool mirrored) {
+  if (mirrored) {
+    p.translate(kSize, 0);
+    p.scale(-1, 1);
+  }
+  p.setRenderHint(QPainter::Antialiasing);
+  QPainterPath arc;
+  arc.moveTo(16, 16);
+  arc.cubicTo(18, 6, 10, 4, 5, 8);
+  p.setPen(QPen(kNavy, 2.2, Qt::SolidLine, Qt::RoundCap));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(arc);
+  QPolygon head;
+  head << QPoint(2, 10) << QPoint(8, 3) << QPoint(9, 12);
+  p.setPen(kNavy);
+  p.setBrush(kNavy);
+  p.drawPolygon(head);
+}
+
 }  // namespace
 
 QPixmap ToolGlyphPixmap(ToolGlyph glyph) {
@@ -188,6 +208,12 @@ QPixmap ToolGlyphPixmap(ToolGlyph glyph) {
       break;
     case ToolGlyph::Cascade:
       DrawCascade(p);
+      break;
+    case ToolGlyph::Undo:
+      DrawTurnArrow(p, false);
+      break;
+    case ToolGlyph::Redo:
+      DrawTurnArrow(p, true);
       break;
   }
   return pixmap;

@@ -16,6 +16,8 @@ enum class ToolGlyph {
   Paste,
   Tile,
   Cascade,
+  Undo,
+  Redo,
 };
 
 // The small pictures on the frame's tool buttons, drawn rather than shipped as image files.

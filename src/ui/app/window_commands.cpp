@@ -19,6 +19,7 @@
 #include "core/files/recent_files.h"
 #include "core/fit/fit_choice.h"
 #include "core/scale/axis_scale.h"
+#include "core/series/history.h"
 #include "core/series/series.h"
 #include "ui/app/help_viewer.h"
 #include "ui/app/main_frame.h"
@@ -172,6 +173,7 @@ void TMDIMainF::NewData() {
     return;
   }
   workspace_.Settings.NextDataSize = workspace_.Settings.MaxDataIndex;
+  HistoryRecorder step(workspace_, "New Data");
   workspace_.CreateSeries();
   workspace_.SortDataWindows();
 }
@@ -207,7 +209,10 @@ void TMDIMainF::OpenPath(const QString& path, int filterIndex) {
       OpenDataFileCommand(path.toStdString());
       return;
     case OpenKind::GraphFile:
-      if (AnyDataWindow() && !prompts_.AskYesAbort(kDataLossQuestion)) return;
+      if (AnyDataWindow() && workspace_.AnythingUnsaved() &&
+          !prompts_.AskYesAbort(kDataLossQuestion)) {
+        return;
+      }
       if (LoadGraphFile(path)) NoteRecentFile(path.toStdString());
       return;
     case OpenKind::Nothing:
@@ -277,6 +282,8 @@ void TMDIMainF::OpenRecentFile(const QString& path) {
 
 void TMDIMainF::OpenDataFileCommand(const std::string& path) {
   CsvOpenResult opened;
+  // Undoing the open closes the windows it made.
+  HistoryRecorder step(workspace_, "Open");
   try {
     opened = OpenDataFileByName(workspace_, path);
   } catch (const std::exception& e) {
@@ -339,16 +346,25 @@ void TMDIMainF::Exit() {
   close();
 }
 
+bool TMDIMainF::AnythingUnsaved() const {
+  if (workspace_.AnythingUnsaved()) return true;
+  return std::any_of(TextWindows.begin(), TextWindows.end(), [](QWidget* window) {
+    const auto* text = qobject_cast<TTextF*>(window);
+    return text != nullptr && text->Modified();
+  });
+}
+
 void TMDIMainF::CloseAll() {
   if (!AnyDataOrTextWindow()) return;
-  if (prompts_.AskYesAbort(kDataLossQuestion)) CloseWindows(true);
+  if (!AnythingUnsaved() || prompts_.AskYesAbort(kDataLossQuestion)) CloseWindows(true);
 }
 
 void TMDIMainF::ClearAll() {
   if (AnyDataOrTextWindow()) {
-    if (!prompts_.AskYesAbort(kDataLossQuestion)) return;
+    if (AnythingUnsaved() && !prompts_.AskYesAbort(kDataLossQuestion)) return;
     CloseWindows(true);
   }
+  workspace_.history().Clear();
   workspace_.Settings.ResetGraphSettings();
   workspace_.Settings.GraphFileName = "NoName.gra";
   LoadSettings();
@@ -356,10 +372,14 @@ void TMDIMainF::ClearAll() {
 
 bool TMDIMainF::CloseQuery() {
   if (!AnyDataOrTextWindow()) return true;
+  if (!AnythingUnsaved()) {
+    CloseWindows(true);
+    return true;
+  }
   switch (prompts_.AskYesNoCancel(kExitQuestion)) {
     case Answer::Yes:
       if (!SaveChangedTextWindows()) return false;
-      if (AnyDataWindow()) {
+      if (AnyDataWindow() && workspace_.AnythingUnsaved()) {
         if (!GraphWindow) ShowGraphWindow();
         // A save cancelled or failed is no save: closing now would lose every series.
         if (!GraphWindowSaveGraph()) return false;
@@ -447,18 +467,33 @@ void TMDIMainF::SaveData(Series& series) {
 }
 
 void TMDIMainF::AutoScale() {
-  AutoScaleGraph(workspace_);
+  {
+    HistoryRecorder step(workspace_, "Auto Scale");
+    step.WatchSettings();
+    AutoScaleGraph(workspace_);
+  }
   ShowGraphWindow();
 }
 
-void TMDIMainF::ShowScaleDialog() {
-  if (ScaleF != nullptr) ScaleF->Execute();
+void TMDIMainF::SettingsStep(const char* step, const std::function<void()>& show) {
+  {
+    HistoryRecorder recorder(workspace_, step);
+    recorder.WatchSettings();
+    show();
+  }
   RedrawGraph();
 }
 
+void TMDIMainF::ShowScaleDialog() {
+  SettingsStep("Scale", [this] {
+    if (ScaleF != nullptr) ScaleF->Execute();
+  });
+}
+
 void TMDIMainF::ShowGridDialog() {
-  if (GridF != nullptr) GridF->Execute();
-  RedrawGraph();
+  SettingsStep("Grid", [this] {
+    if (GridF != nullptr) GridF->Execute();
+  });
 }
 
 QPrinter& TMDIMainF::Printer() {
@@ -565,33 +600,37 @@ void TMDIMainF::OperateOnCells() {
   // The dialog is modal: a calculator left open would be blocked behind it. Closing it saves
   // its stack, and "Calculator" in the dialog brings it back usable.
   if (CalcF != nullptr && CalcF->isVisible()) CalcF->close();
-  RunPerSeriesLoop([this] {
+  RunPerSeriesLoop("Operate on Cells", [this] {
     if (TSpreadF* window = ActiveDataWindow()) MathF->Execute(*window);
   });
 }
 
 void TMDIMainF::FillCells() {
   if (FillF == nullptr) return;
-  RunPerSeriesLoop([this] {
+  RunPerSeriesLoop("Fill Cells", [this] {
     if (TSpreadF* window = ActiveDataWindow()) FillF->Execute(*window);
   });
 }
 
 void TMDIMainF::XYOperations() {
   if (Math_XYF == nullptr) return;
-  RunPerSeriesLoop([this] {
+  RunPerSeriesLoop("X & Y Operations", [this] {
     if (TSpreadF* window = ActiveDataWindow()) Math_XYF->Execute(*window);
   });
 }
 
 void TMDIMainF::ShowFitDialog() {
-  if (FitF != nullptr) RunPerSeriesLoop([this] { FitF->exec(); });
+  if (FitF != nullptr) RunPerSeriesLoop("Fit", [this] { FitF->exec(); });
 }
 
 void TMDIMainF::ClearFitCommand() {
   const TSpreadF* window = ActiveDataWindow();
   if (window == nullptr || window->series() == nullptr) return;
-  ClearFitAndGraphType(*window->series());
+  {
+    HistoryRecorder step(workspace_, "Clear Fit");
+    step.Watch(*window->series());
+    ClearFitAndGraphType(*window->series());
+  }
   RedrawGraph();
 }
 
@@ -599,45 +638,113 @@ void TMDIMainF::FitError() {
   const TSpreadF* window = ActiveDataWindow();
   if (window == nullptr || window->series() == nullptr) return;
   // A listing changes only the cells; a refused fit is gone, and the graph shows that.
-  if (ListFitError(*window->series()) == FitErrorOutcome::Refused) RedrawGraph();
+  const FitErrorOutcome outcome = [&] {
+    HistoryRecorder step(workspace_, "Fit Error %");
+    step.Watch(*window->series());
+    return ListFitError(*window->series());
+  }();
+  if (outcome == FitErrorOutcome::Refused) RedrawGraph();
 }
 
 void TMDIMainF::ShowLogScaleDialog() {
-  if (LogScaleF != nullptr) LogScaleF->exec();
-  RedrawGraph();
+  SettingsStep("Log Scale", [this] {
+    if (LogScaleF != nullptr) LogScaleF->exec();
+  });
 }
 
 void TMDIMainF::ShowGraphTypeDialog() {
-  if (GTypeF != nullptr) RunPerSeriesLoop([this] { GTypeF->exec(); });
+  if (GTypeF != nullptr) RunPerSeriesLoop("Graph Type", [this] { GTypeF->exec(); });
 }
 
 void TMDIMainF::ShowMainTitleDialog() {
-  if (TitleTF != nullptr) TitleTF->exec();
-  RedrawGraph();
+  SettingsStep("Main Title", [this] {
+    if (TitleTF != nullptr) TitleTF->exec();
+  });
 }
 
 void TMDIMainF::ShowXTitleDialog() {
-  if (TitleXF != nullptr) TitleXF->exec();
-  RedrawGraph();
+  SettingsStep("X Title", [this] {
+    if (TitleXF != nullptr) TitleXF->exec();
+  });
 }
 
 void TMDIMainF::ShowYTitleDialog() {
-  if (TitleYF != nullptr) TitleYF->exec();
-  RedrawGraph();
+  SettingsStep("Y Title", [this] {
+    if (TitleYF != nullptr) TitleYF->exec();
+  });
 }
 
 void TMDIMainF::ShowSeriesTitleDialog() {
-  if (TitleSerF != nullptr) RunPerSeriesLoop([this] { TitleSerF->exec(); });
+  if (TitleSerF != nullptr) RunPerSeriesLoop("Series Title", [this] { TitleSerF->exec(); });
 }
 
 void TMDIMainF::ShowFloatingTitlesDialog() {
-  if (TitleFlF != nullptr) TitleFlF->exec();
-  RedrawGraph();
+  SettingsStep("Floating Titles", [this] {
+    if (TitleFlF != nullptr) TitleFlF->exec();
+  });
 }
 
 void TMDIMainF::ShowPrinterColorDialog() {
   // The screen ignores printer colours: nothing to redraw.
-  if (PrintCF != nullptr) RunPerSeriesLoop([this] { PrintCF->exec(); }, false);
+  if (PrintCF != nullptr) RunPerSeriesLoop("Printer Color", [this] { PrintCF->exec(); }, false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Undo and redo
+
+void TMDIMainF::UndoCommand() {
+  StepHistory(true);
+}
+
+void TMDIMainF::RedoCommand() {
+  StepHistory(false);
+}
+
+void TMDIMainF::StepHistory(bool back) {
+  // A text window keeps its own history, in its editor.
+  if (TTextF* text = ActiveTextWindow()) {
+    back ? text->UndoText() : text->RedoText();
+    return;
+  }
+  if (TSpreadF* window = ActiveDataWindow()) window->FinishOpenEdit();
+  History& history = workspace_.history();
+  if (back ? !history.CanUndo() : !history.CanRedo()) {
+    prompts_.Beep();
+    return;
+  }
+  try {
+    back ? history.Undo() : history.Redo();
+  } catch (const std::exception& e) {
+    prompts_.ReportError(e.what());
+  }
+  RedrawGraph();
+}
+
+void TMDIMainF::HistoryItemsCreated(QAction* undo, QAction* redo) {
+  undoItems_ << undo;
+  redoItems_ << redo;
+  HistoryChanged();
+}
+
+void TMDIMainF::HistoryChanged() {
+  if (tearingDown_) return;
+  const History& history = workspace_.history();
+  const QString undoName = QString::fromStdString(history.UndoName());
+  const QString redoName = QString::fromStdString(history.RedoName());
+  undoItems_.removeAll(nullptr);
+  redoItems_.removeAll(nullptr);
+  for (QAction* item : undoItems_) {
+    item->setText(HistoryItemText(true, undoName));
+    item->setEnabled(history.CanUndo());
+  }
+  for (QAction* item : redoItems_) {
+    item->setText(HistoryItemText(false, redoName));
+    item->setEnabled(history.CanRedo());
+  }
+  for (QMdiSubWindow* sub : mdiArea_->subWindowList()) {
+    if (auto* window = qobject_cast<TSpreadF*>(sub->widget())) window->UpdateCaption();
+  }
+  if (TGraphF* graph = GraphOf(GraphWindow)) graph->UpdateCaption();
 }
 
 }  // namespace tavel

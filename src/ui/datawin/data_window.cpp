@@ -14,10 +14,12 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 #include "core/cells/clipboard_text.h"
 #include "core/platform/clipboard.h"
 #include "core/platform/prompts.h"
+#include "core/series/history.h"
 #include "core/series/scoped_value.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
@@ -286,6 +288,10 @@ void TSpreadF::CreateMenus() {
           [this] { host_.Exit(); });
 
   EditMenu = AddEditMenu(this, CutAction, CopyAction, PasteAction);
+  AddUndoItems(this, EditMenu, UndoAction, RedoAction);
+  connect(UndoAction, &QAction::triggered, this, [this] { host_.UndoCommand(); });
+  connect(RedoAction, &QAction::triggered, this, [this] { host_.RedoCommand(); });
+  host_.HistoryItemsCreated(UndoAction, RedoAction);
   connect(CutAction, &QAction::triggered, this, &TSpreadF::Cut);
   connect(CopyAction, &QAction::triggered, this, &TSpreadF::Copy);
   connect(PasteAction, &QAction::triggered, this, &TSpreadF::PasteCells);
@@ -359,7 +365,12 @@ QMdiSubWindow* TSpreadF::SubWindow() const {
 }
 
 void TSpreadF::UpdateCaption() {
-  if (series_) setWindowTitle(QString::fromStdString(series_->Caption()));
+  if (!series_) return;
+  // A trailing star: the window holds changes no file has.
+  QString caption = QString::fromStdString(series_->Caption());
+  if (series_->Modified()) caption += " *";
+  setWindowTitle(caption);
+  if (QMdiSubWindow* sub = SubWindow()) sub->setWindowTitle(caption);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -475,6 +486,20 @@ void TSpreadF::EditorTextEdited(const QString& text) {
 
 void TSpreadF::CommitOpenEdit() {
   if (!series_ || !editor_) return;
+  Series& series = *series_;
+  std::optional<HistoryRecorder> step;
+  const std::int32_t row = series.EditRow;
+  const int column = series.EditCol;
+  if (row >= 1 && row <= series.Cells.RowCount() && (column == kXColumn || column == kYColumn)) {
+    // The typed text lives in the cell while the edit is open: the step starts from the cell
+    // as it was before the typing.
+    const SavedCell typed = SaveCell(series.Cells, row, column);
+    RestoreCell(series.Cells, row, column, saved_);
+    step.emplace(series.Owner(), "Typing");
+    step->WatchRows(series, row, row);
+    if (series.FitActive) step->WatchColumn(series, kFitColumn);
+    RestoreCell(series.Cells, row, column, typed);
+  }
   const EditOutcome outcome = [&] {
     const ScopedCount busy(busy_);
     return CommitEdit(*series_, saved_);
@@ -527,6 +552,8 @@ void TSpreadF::StringGrid1KeyUp(QKeyEvent* event) {
     const CellRect rect = Selection();
     {
       const ScopedCount busy(busy_);
+      HistoryRecorder step(series_->Owner(), "Delete");
+      step.Watch(*series_);
       DeleteCells(*series_, rect);
     }
     ShrinkSelectionTo({rect.top, rect.left});
@@ -609,6 +636,8 @@ void TSpreadF::Cut() {
   const CellRect rect = Selection();
   const std::string text = [&] {
     const ScopedCount busy(busy_);
+    HistoryRecorder step(series_->Owner(), "Cut");
+    step.Watch(*series_);
     return CutCells(*series_, rect);
   }();
   clipboard_.SetText(text);
@@ -622,6 +651,8 @@ void TSpreadF::PasteCells() {
   const std::string text = clipboard_.GetText();
   {
     const ScopedCount busy(busy_);
+    HistoryRecorder step(series_->Owner(), "Paste");
+    step.Watch(*series_);
     tavel::PasteCells(*series_, text, CurrentCell());
   }
   SetEditMode(false, false);
@@ -630,13 +661,20 @@ void TSpreadF::PasteCells() {
 
 void TSpreadF::Duplicate() {
   if (!series_) return;
-  if (DuplicateSeries(*series_, clipboard_) != nullptr) host_.RedrawGraph();
+  Series* copy = [&] {
+    HistoryRecorder step(series_->Owner(), "Duplicate");
+    return DuplicateSeries(*series_, clipboard_);
+  }();
+  if (copy != nullptr) host_.RedrawGraph();
 }
 
 void TSpreadF::SortX(bool ascending) {
   if (!series_) return;
   {
     const ScopedCount busy(busy_);
+    HistoryRecorder step(series_->Owner(),
+                         ascending ? "Sort X Ascending" : "Sort X Descending");
+    step.Watch(*series_);
     series_->SortByX(ascending);
     series_->FillGrid();
   }
@@ -676,7 +714,9 @@ void TSpreadF::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  if (!closeWithoutQuestion_ && !series_->Owner().prompts().AskYesAbort(kDataLossQuestion)) {
+  // Only what no file holds can be lost.
+  if (!closeWithoutQuestion_ && series_->Modified() &&
+      !series_->Owner().prompts().AskYesAbort(kDataLossQuestion)) {
     event->ignore();
     return;
   }

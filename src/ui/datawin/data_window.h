@@ -113,6 +113,8 @@ class TSpreadF : public QWidget, public MdiChild {
   // The series was destroyed elsewhere; the window shows nothing more and closes quietly.
   void ForgetSeries();
   void UpdateCaption();
+  // An edit left open is ended the way Enter ends it: before an undo, so it is one step too.
+  void FinishOpenEdit() { CommitOpenEdit(); }
 
   DataGrid* StringGrid1 = nullptr;
   QMenu* PopupMenu1 = nullptr;  // the context menu
@@ -122,6 +124,8 @@ class TSpreadF : public QWidget, public MdiChild {
   QMenu* MathMenu = nullptr;
   QMenu* RegressionMenu = nullptr;
   QMenu* GraphMenu = nullptr;
+  QAction* UndoAction = nullptr;
+  QAction* RedoAction = nullptr;
   QAction* CutAction = nullptr;
   QAction* CopyAction = nullptr;
   QAction* PasteAction = nullptr;

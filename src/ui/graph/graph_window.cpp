@@ -105,7 +105,7 @@ QMdiSubWindow* TGraphF::CreateSubWindow(Workspace& workspace, Prompts& prompts, 
 }
 
 QList<MenuGroup> TGraphF::MenuGroups() const {
-  return {{kFileGroup, FileMenu}, {kGraphGroup, GraphMenu}};
+  return {{kFileGroup, FileMenu}, {kEditGroup, EditMenu}, {kGraphGroup, GraphMenu}};
 }
 
 QMdiSubWindow* TGraphF::SubWindow() const {
@@ -123,7 +123,8 @@ QString TGraphF::CaptionFor(const std::string& graphFileName) {
 }
 
 void TGraphF::UpdateCaption() {
-  const QString caption = CaptionFor(workspace_.Settings.GraphFileName);
+  QString caption = CaptionFor(workspace_.Settings.GraphFileName);
+  if (workspace_.SettingsModified()) caption += " *";
   setWindowTitle(caption);
   if (QMdiSubWindow* sub = SubWindow()) sub->setWindowTitle(caption);
 }
@@ -154,6 +155,14 @@ void TGraphF::CreateMenus() {
   connect(PrintSetup1, &QAction::triggered, this, [this] { PrinterSetup(this, host_.Printer()); });
   Exit1 = AddCommandItem(FileMenu, "E&xit", 0, Command::Exit);
   connect(Exit1, &QAction::triggered, this, [this] { host_.Exit(); });
+
+  // The graph has nothing to cut or paste; its Edit menu takes steps back and forth.
+  EditMenu = new QMenu("&Edit", this);
+  SetHelpContext(EditMenu->menuAction(), 400);
+  AddUndoItems(this, EditMenu, Undo1, Redo1);
+  connect(Undo1, &QAction::triggered, this, [this] { host_.UndoCommand(); });
+  connect(Redo1, &QAction::triggered, this, [this] { host_.RedoCommand(); });
+  host_.HistoryItemsCreated(Undo1, Redo1);
 
   GraphMenu = new QMenu("&Graph", this);
   SetHelpContext(GraphMenu->menuAction(), 550);
@@ -298,7 +307,11 @@ bool TGraphF::SaveGraph() {
 }
 
 void TGraphF::AutoScale() {
-  AutoScaleGraph(workspace_);
+  {
+    HistoryRecorder step(workspace_, "Auto Scale");
+    step.WatchSettings();
+    AutoScaleGraph(workspace_);
+  }
   Redraw();
 }
 

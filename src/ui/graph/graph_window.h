@@ -88,6 +88,9 @@ class TGraphF : public QWidget, public MdiChild {
   QMenu* PopupMenu1 = nullptr;
   QMenu* FileMenu = nullptr;
   QMenu* GraphMenu = nullptr;
+  QMenu* EditMenu = nullptr;
+  QAction* Undo1 = nullptr;
+  QAction* Redo1 = nullptr;
   QMenu* LegendMenu = nullptr;
 
   QAction* New1 = nullptr;

@@ -158,6 +158,8 @@ TTextF::TTextF(TextWindowHost& host, Prompts& prompts, Clipboard& clipboard, QWi
   setFocusProxy(Memo1);
   CreateMenus();
   SetCaption("NoName.txt");
+  connect(Memo1->document(), &QTextDocument::modificationChanged, this,
+          [this] { SetCaption(path_); });
   host_.TextWindowCreated(this);
 }
 
@@ -195,6 +197,14 @@ void TTextF::CreateMenus() {
           [this] { host_.Exit(); });
 
   EditMenu = AddEditMenu(this, CutAction, CopyAction, PasteAction);
+  // The editor keeps its own history of the text.
+  AddUndoItems(this, EditMenu, UndoAction, RedoAction);
+  connect(UndoAction, &QAction::triggered, this, &TTextF::UndoText);
+  connect(RedoAction, &QAction::triggered, this, &TTextF::RedoText);
+  UndoAction->setEnabled(false);
+  RedoAction->setEnabled(false);
+  connect(Memo1, &QPlainTextEdit::undoAvailable, UndoAction, &QAction::setEnabled);
+  connect(Memo1, &QPlainTextEdit::redoAvailable, RedoAction, &QAction::setEnabled);
   connect(CutAction, &QAction::triggered, this, &TTextF::Cut);
   connect(CopyAction, &QAction::triggered, this, &TTextF::Copy);
   connect(PasteAction, &QAction::triggered, this, &TTextF::Paste);
@@ -204,7 +214,9 @@ QList<MenuGroup> TTextF::MenuGroups() const {
   return {{kFileGroup, FileMenu}, {kEditGroup, EditMenu}};
 }
 
-void TTextF::SetCaption(const QString& caption) {
+void TTextF::SetCaption(const QString& path) {
+  path_ = path;
+  const QString caption = Modified() ? path + " *" : path;
   setWindowTitle(caption);
   if (QMdiSubWindow* sub = SubWindow()) sub->setWindowTitle(caption);
 }
@@ -243,9 +255,9 @@ bool TTextF::Modified() const {
 SaveResult TTextF::Save() {
   SaveAsRequest request;
   request.dialog.filters = {{"Text File", "*.txt"}, {"Any File", "*.*"}};
-  request.dialog.fileName = windowTitle().toStdString();
+  request.dialog.fileName = path_.toStdString();
   request.dialog.helpContext = 500;
-  request.ownName = windowTitle().toStdString();
+  request.ownName = path_.toStdString();
   request.reopenWithChosenName = true;
   const QByteArray bytes = TextFileBytes(Lines(), latin1_);
   std::string written;
@@ -254,8 +266,8 @@ SaveResult TTextF::Save() {
     written = path;
   });
   if (result == SaveResult::Saved) {
-    SetCaption(QString::fromStdString(written));
     Memo1->document()->setModified(false);
+    SetCaption(QString::fromStdString(written));
     host_.FileUsed(written);
   }
   return result;
@@ -263,7 +275,7 @@ SaveResult TTextF::Save() {
 
 void TTextF::PrintText() {
   QPrinter& printer = host_.Printer();
-  PreparePrinter(printer, windowTitle().toStdString());
+  PreparePrinter(printer, path_.toStdString());
   if (!host_.ConfirmPrintJob(printer)) return;
   const QStringList lines = Lines();
   const QFont font = Memo1->font();
@@ -282,7 +294,7 @@ void TTextF::CloseWithoutQuestion() {
 }
 
 void TTextF::closeEvent(QCloseEvent* event) {
-  if (!closeWithoutQuestion_ && !prompts_.AskYesAbort(kDataLossQuestion)) {
+  if (!closeWithoutQuestion_ && Modified() && !prompts_.AskYesAbort(kDataLossQuestion)) {
     event->ignore();
     return;
   }
@@ -290,6 +302,14 @@ void TTextF::closeEvent(QCloseEvent* event) {
   // Gone from the list at once: the limit of open windows must not count it while it waits
   // for its delete.
   host_.TextWindowClosed(this);
+}
+
+void TTextF::UndoText() {
+  Memo1->undo();
+}
+
+void TTextF::RedoText() {
+  Memo1->redo();
 }
 
 void TTextF::Cut() {

@@ -83,7 +83,7 @@ class TTextF : public QWidget, public MdiChild {
   SaveResult Save();
   // "&Print Text".
   void PrintText();
-  // "&Close Text" and the close box: asks every time.
+  // "&Close Text" and the close box: asks when the text is unsaved.
   void CloseText();
   // Close All, Clear All and the frame's own close: no question.
   void CloseWithoutQuestion();
@@ -91,6 +91,8 @@ class TTextF : public QWidget, public MdiChild {
   void Cut();
   void Copy();
   void Paste();
+  void UndoText();
+  void RedoText();
 
   // The lines of the memo; none when it is empty.
   QStringList Lines() const;
@@ -104,6 +106,8 @@ class TTextF : public QWidget, public MdiChild {
   QAction* SaveTextAction = nullptr;
   QAction* CloseTextAction = nullptr;
   QAction* PrintTextAction = nullptr;
+  QAction* UndoAction = nullptr;
+  QAction* RedoAction = nullptr;
   QAction* CutAction = nullptr;
   QAction* CopyAction = nullptr;
   QAction* PasteAction = nullptr;
@@ -113,11 +117,13 @@ class TTextF : public QWidget, public MdiChild {
 
  private:
   void CreateMenus();
-  void SetCaption(const QString& caption);
+  // Names the file in the caption, with a trailing star while the text is unsaved.
+  void SetCaption(const QString& path);
 
   TextWindowHost& host_;
   Prompts& prompts_;
   Clipboard& clipboard_;
+  QString path_;
   bool latin1_ = false;
   bool closeWithoutQuestion_ = false;
 };

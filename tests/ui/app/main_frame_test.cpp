@@ -158,7 +158,7 @@ TEST_F(MainFrameTest, MenusHoldTheExactItemsShortCutsAndHelpContexts) {
   }
 }
 
-TEST_F(MainFrameTest, ToolBarHasElevenButtonsWithHintsAtTheirLeftEdges) {
+TEST_F(MainFrameTest, ToolBarButtonsHaveHintsAtTheirLeftEdges) {
   auto frame = MakeFrame();
   EXPECT_EQ(frame->toolBar()->height(), 34);
   EXPECT_EQ(frame->toolBar()->frameShadow(), QFrame::Sunken);
@@ -169,10 +169,11 @@ TEST_F(MainFrameTest, ToolBarHasElevenButtonsWithHintsAtTheirLeftEdges) {
   } expected[] = {{6, "New Data"},       {39, "Open File"},       {72, "Save Graph"},
                   {105, "View Graph"},   {138, "Graph Scale"},    {172, "Graph Grid"},
                   {205, "Calculator"},   {238, "Copy"},           {271, "Paste"},
-                  {304, "Tile Windows"}, {337, "Cascade Windows"}};
+                  {304, "Tile Windows"}, {337, "Cascade Windows"}, {370, "Undo"},
+                  {403, "Redo"}};
   const QList<QToolButton*>& buttons = frame->toolButtons();
-  ASSERT_EQ(buttons.size(), 11);
-  for (int i = 0; i < 11; ++i) {
+  ASSERT_EQ(buttons.size(), 13);
+  for (int i = 0; i < 13; ++i) {
     EXPECT_EQ(buttons[i]->toolTip(), expected[i].hint);
     EXPECT_EQ(buttons[i]->geometry().left(), expected[i].left) << expected[i].hint;
     EXPECT_EQ(buttons[i]->size(), QSize(25, 25)) << expected[i].hint;

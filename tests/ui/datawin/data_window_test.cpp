@@ -400,7 +400,8 @@ TEST_F(DataWindowTest, DuplicateKeepsEveryCellInItsColumn) {
   ASSERT_EQ(area.subWindowList().size(), 2);
   auto* copy = qobject_cast<TSpreadF*>(area.subWindowList().at(1)->widget());
   ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(copy->windowTitle().toStdString(), "Series Number: 2");
+  // The copy is in no file yet.
+  EXPECT_EQ(copy->windowTitle().toStdString(), "Series Number: 2 *");
   CellGridModel* m = copy->model();
   EXPECT_EQ(m->rowCount(), 3);
   const auto text = [m](std::int32_t row, int column) {
@@ -471,7 +472,10 @@ TEST_F(DataWindowTest, MenusCarryEveryItemForMerging) {
                             {"&Print Graph", {}, 1300},
                             {"P&rint Setup...", {}, 1300},
                             {"E&xit", {}, 0}});
-  ExpectItems(w->EditMenu, {{"Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), 400},
+  ExpectItems(w->EditMenu, {{"&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), 400},
+                            {"&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y), 400},
+                            {"", {}, 0},
+                            {"Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), 400},
                             {"&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), 400},
                             {"&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), 400}});
   ExpectItems(w->MathMenu, {{"&Calculator", {}, 1100},
@@ -548,6 +552,7 @@ TEST_F(DataWindowTest, ContextMenuTracksTheActiveChild) {
 TEST_F(DataWindowTest, CloseAsksAndAbortKeepsTheWindow) {
   OpenWindow();
   Series* series = w->series();
+  series->MarkUnsaved();
   QPointer<QMdiSubWindow> window = sub;
   prompts.answers = {Answer::Abort, Answer::Yes};
   w->CloseDataAction->trigger();

@@ -264,9 +264,11 @@ TEST_F(GraphWindowTest, CaptionNamesTheGraphFileInCapitals) {
 TEST_F(GraphWindowTest, MenusHaveEveryItemAndHandTheDialogsToTheFrame) {
   OpenWindow();
   const QList<MenuGroup> groups = w->MenuGroups();
-  ASSERT_EQ(groups.size(), 2);
+  ASSERT_EQ(groups.size(), 3);
   EXPECT_EQ(groups[0].first, 1);
-  EXPECT_EQ(groups[1].first, 7);
+  EXPECT_EQ(groups[1].first, 2);
+  EXPECT_EQ(groups[2].first, 7);
+  EXPECT_EQ(ActionTexts(w->EditMenu), QStringList({"&Undo", "&Redo"}));
   EXPECT_EQ(
       ActionTexts(w->FileMenu),
       QStringList({"&New  Data", "New  &Text", "&Open", "&Save Graph", "Save &Bitmap",

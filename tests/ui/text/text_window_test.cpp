@@ -117,6 +117,9 @@ TEST_F(TextWindowTest, NewWindowIsNoNameWithItsMenusMergedAndEveryItemInPlace) {
       {w->FileMenu, "&Print Text", {}, 1300},
       {w->FileMenu, "P&rint Setup...", {}, 1300},
       {w->FileMenu, "E&xit", {}, 500},
+      {w->EditMenu, "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), 400},
+      {w->EditMenu, "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y), 400},
+      {w->EditMenu, "", {}, 0},
       {w->EditMenu, "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X), 400},
       {w->EditMenu, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), 400},
       {w->EditMenu, "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), 400},
@@ -129,7 +132,8 @@ TEST_F(TextWindowTest, NewWindowIsNoNameWithItsMenusMergedAndEveryItemInPlace) {
       EXPECT_EQ(a->text(), items[i].text);
       EXPECT_EQ(a->shortcut(), items[i].key) << items[i].text;
       EXPECT_EQ(a->property(kHelpContextProperty).toInt(), items[i].help) << items[i].text;
-      EXPECT_TRUE(a->isEnabled()) << items[i].text;
+      // Nothing to undo or redo yet.
+      EXPECT_EQ(a->isEnabled(), menu == w->FileMenu || i > 9) << items[i].text;
       ++i;
     }
   }
@@ -190,7 +194,7 @@ TEST_F(TextWindowTest, AFailedSaveLeavesTheOldFileWholeAndTheCaptionAsItWas) {
   EXPECT_EQ(prompts.reports.size(), 1u);
   EXPECT_EQ(Read(Path("keep.txt")), "precious\r\n");
   EXPECT_TRUE(w->Modified());
-  EXPECT_EQ(w->windowTitle(), QString::fromStdString(Path("keep.txt")));
+  EXPECT_EQ(w->windowTitle(), QString::fromStdString(Path("keep.txt")) + " *");
 }
 
 TEST_F(TextWindowTest, OpenReadsEveryLineEndAndKeepsTheFilesEncoding) {
@@ -254,10 +258,18 @@ TEST_F(TextWindowTest, CutAndCopyPutTheSelectionOnTheClipboard) {
   EXPECT_EQ(prompts.beeps, 0);
 }
 
-TEST_F(TextWindowTest, CloseAsksEveryTimeAndAbortKeepsTheWindow) {
+TEST_F(TextWindowTest, CloseAsksWhenUnsavedAndAbortKeepsTheWindow) {
+  TTextF* unchanged = NewText();
+  QPointer<TTextF> gone(unchanged);
+  unchanged->CloseTextAction->trigger();  // nothing to lose: no question
+  Flush();
+  EXPECT_TRUE(gone.isNull());
+  EXPECT_TRUE(prompts.questions.empty());
+
   TTextF* w = NewText();
   QPointer<TTextF> guard(w);
-  w->CloseTextAction->trigger();  // unchanged, and still asked
+  w->Memo1->insertPlainText("x");
+  w->CloseTextAction->trigger();
   Flush();
   EXPECT_EQ(prompts.questions, std::vector<std::string>{"Possible data loss. Continue?"});
   EXPECT_FALSE(guard.isNull());
@@ -271,7 +283,7 @@ TEST_F(TextWindowTest, CloseAsksEveryTimeAndAbortKeepsTheWindow) {
 }
 
 TEST_F(TextWindowTest, TheTenthWindowIsTheLast) {
-  for (int i = 0; i < MaxTextWindows; ++i) NewText();
+  for (int i = 0; i < MaxTextWindows; ++i) NewText()->Memo1->insertPlainText("x");
   EXPECT_EQ(frame->TextWindows.size(), MaxTextWindows);
   EXPECT_TRUE(prompts.errors.empty());
   NewText();
