@@ -4,7 +4,9 @@
 
 #include "core/fit/fit_engine.h"
 #include "core/series/number_text.h"
+#include "core/series/history.h"
 #include "core/series/series.h"
+#include "core/series/workspace.h"
 
 namespace tavel {
 
@@ -82,6 +84,19 @@ EditOutcome CommitEdit(Series& series, SavedCell& saved) {
   series.OldCellText = saved.text;
   Notify(series);
   return outcome;
+}
+
+EditOutcome CommitEditStep(Series& series, SavedCell& saved) {
+  const std::int32_t row = series.EditRow;
+  const int column = series.EditCol;
+  if (!InGrid(series.Cells, row, column) || column == kFitColumn) return CommitEdit(series, saved);
+  const SavedCell typed = SaveCell(series.Cells, row, column);
+  RestoreCell(series.Cells, row, column, saved);
+  HistoryRecorder step(series.Owner(), "Typing");
+  step.WatchRows(series, row, row);
+  if (series.FitActive) step.WatchColumn(series, kFitColumn);
+  RestoreCell(series.Cells, row, column, typed);
+  return CommitEdit(series, saved);
 }
 
 void ApplyFitRule(Series& series, std::int32_t row, int column, Real value) {

@@ -53,6 +53,11 @@ SavedCell StartEditing(Series& series, std::int32_t row, int column);
 // commit of the same edit changes nothing.
 EditOutcome CommitEdit(Series& series, SavedCell& saved);
 
+// CommitEdit as one step of the workspace's history ("Typing"). The typed text lives in the
+// cell while the edit is open, so the step starts from the saved cell; it keeps the cell's row,
+// and the Fit column only when there is a fit to clear.
+EditOutcome CommitEditStep(Series& series, SavedCell& saved);
+
 // The fit rule after a number went into a cell: an X with an empty Y takes the fitted Y where
 // the fit is defined; every other change makes the fit stale.
 void ApplyFitRule(Series& series, std::int32_t row, int column, Real value);

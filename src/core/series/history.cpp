@@ -82,6 +82,31 @@ bool SameUndoableSettings(const GraphSettings& a, const GraphSettings& b) {
   return mixed == a;
 }
 
+// Whether a command changed what the user sees of a series' fields: the open edit, the
+// extents and counts that every drawing works out again, and the names do not count.
+bool SameShownFields(const SeriesFields& before, const SeriesFields& now) {
+  SeriesFields mixed = before;
+  mixed.EditRow = now.EditRow;
+  mixed.EditCol = now.EditCol;
+  mixed.OldCellText = now.OldCellText;
+  mixed.NewCellText = now.NewCellText;
+  mixed.CellValue = now.CellValue;
+  mixed.PointCount = now.PointCount;
+  mixed.XMax = now.XMax;
+  mixed.XMin = now.XMin;
+  mixed.YMax = now.YMax;
+  mixed.YMin = now.YMin;
+  mixed.FileName = now.FileName;
+  mixed.FileNameInCaption = now.FileNameInCaption;
+  mixed.CaptionFileName = now.CaptionFileName;
+  // Of the fit, what it found; a fit worked out again to the same law is no change.
+  const TFitObj& a = before.Fit;
+  const TFitObj& b = now.Fit;
+  mixed.Fit = now.Fit;
+  return mixed == now && a.FitKind == b.FitKind && a.A == b.A && a.B == b.B && a.C == b.C &&
+         a.D == b.D && a.E == b.E && a.F == b.F && a.R2 == b.R2;
+}
+
 // The fields a step takes back; the names of the series' file and the open edit stay, since
 // saving and editing are no steps.
 void AssignUndoableFields(Series& series, const SeriesFields& fields) {
@@ -398,7 +423,7 @@ void HistoryRecorder::Commit() {
       change.columns.push_back(std::move(column));
     }
     const SeriesFields& now = series;
-    if (change.columns.empty() && w.fields == now) continue;
+    if (change.columns.empty() && SameShownFields(w.fields, now)) continue;
     series.Version = history_.NextVersion();
     change.before = std::move(w.fields);
     change.after = series;

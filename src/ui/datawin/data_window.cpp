@@ -14,7 +14,6 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <optional>
 
 #include "core/cells/clipboard_text.h"
 #include "core/platform/clipboard.h"
@@ -486,23 +485,9 @@ void TSpreadF::EditorTextEdited(const QString& text) {
 
 void TSpreadF::CommitOpenEdit() {
   if (!series_ || !editor_) return;
-  Series& series = *series_;
-  std::optional<HistoryRecorder> step;
-  const std::int32_t row = series.EditRow;
-  const int column = series.EditCol;
-  if (row >= 1 && row <= series.Cells.RowCount() && (column == kXColumn || column == kYColumn)) {
-    // The typed text lives in the cell while the edit is open: the step starts from the cell
-    // as it was before the typing.
-    const SavedCell typed = SaveCell(series.Cells, row, column);
-    RestoreCell(series.Cells, row, column, saved_);
-    step.emplace(series.Owner(), "Typing");
-    step->WatchRows(series, row, row);
-    if (series.FitActive) step->WatchColumn(series, kFitColumn);
-    RestoreCell(series.Cells, row, column, typed);
-  }
   const EditOutcome outcome = [&] {
     const ScopedCount busy(busy_);
-    return CommitEdit(*series_, saved_);
+    return CommitEditStep(*series_, saved_);
   }();
   if (outcome.beep) series_->Owner().prompts().Beep();
   if (outcome.redraw) host_.RedrawGraph();
