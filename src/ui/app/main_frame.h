@@ -51,6 +51,7 @@ class TGTypeF;
 class TPrintCF;
 class TCalcF;
 class TTitleFlF;
+struct RecoveryContents;
 
 // The open dialog's filters, in their order: Data, Graph, Text, Any File as Text.
 std::vector<FileFilter> OpenDialogFilters();
@@ -153,6 +154,9 @@ class TMDIMainF : public QMainWindow,
 
   // Asked before the frame closes; false keeps it open.
   bool CloseQuery();
+  // The windows as a recovery file kept them: every series and the settings, with their
+  // names and unsaved state, and the text windows.
+  void RestoreRecovery(RecoveryContents&& contents);
   // Start-up with a file named on the command line: read it as a graph file.
   void LoadGraphFileFromCommandLine(const QString& path);
 

@@ -5,7 +5,9 @@
 #include <QIcon>
 
 #include "core/series/workspace.h"
+#include "core/files/recovery_file.h"
 #include "ui/app/main_frame.h"
+#include "ui/app/recovery_keeper.h"
 #include "ui/app/tavel_application.h"
 #include "ui/app/tool_glyphs.h"
 #include "ui/platform/qt_prompts.h"
@@ -32,10 +34,15 @@ int Start(const QStringList& arguments) {
   prompts.SetHelpFile(frame.HelpFile);
   frame.CreateDialogs();
   frame.show();
+  RecoveryKeeper recovery(frame, RecoveryFolder(), static_cast<long>(QCoreApplication::applicationPid()));
+  RecoveryKeeper::WatchTermination(&recovery);
+  recovery.OfferRestore();
   if (const auto graphFile = CommandLineGraphFile(arguments)) {
     frame.LoadGraphFileFromCommandLine(*graphFile);
   }
   const int status = QApplication::exec();
+  // A clean end: nothing is left to recover.
+  recovery.Remove();
   if (application != nullptr) application->SetErrorReport(nullptr);
   return status;
 }

@@ -13,6 +13,7 @@
 #include "core/files/atomic_file.h"
 #include "core/files/csv_file.h"
 #include "core/files/plain_data_file.h"
+#include "core/files/recovery_file.h"
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
@@ -336,6 +337,26 @@ bool TMDIMainF::LoadGraphFile(const QString& path) {
   TileVertical();
   settings.GraphJustCreated = false;
   return true;
+}
+
+void TMDIMainF::RestoreRecovery(RecoveryContents&& contents) {
+  CloseWindows(true);
+  std::vector<RecoveredText> texts = std::move(contents.texts);
+  ApplyRecovery(workspace_, std::move(contents));
+  for (const RecoveredText& text : texts) {
+    if (TextLimitReached()) break;
+    if (!CreateTextWindow({})) continue;
+    if (auto* window = qobject_cast<TTextF*>(TextWindows.last())) {
+      window->Restore(QString::fromStdString(text.path), QString::fromStdString(text.text),
+                      text.modified);
+    }
+  }
+  if (AnyDataWindow()) {
+    ShowGraphWindow();
+    TileVertical();
+  }
+  workspace_.Settings.GraphJustCreated = false;
+  HistoryChanged();
 }
 
 void TMDIMainF::LoadGraphFileFromCommandLine(const QString& path) {

@@ -93,6 +93,10 @@ class TTextF : public QWidget, public MdiChild {
   void Paste();
   void UndoText();
   void RedoText();
+  // The file the window names ("NoName.txt" before it has one).
+  const QString& FilePath() const { return path_; }
+  // The window as a recovery file kept it: its file's name, its text and whether it was saved.
+  void Restore(const QString& path, const QString& text, bool modified);
 
   // The lines of the memo; none when it is empty.
   QStringList Lines() const;
