@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <exception>
 #include <new>
+#include <tuple>
 
 #include "core/cells/clipboard_text.h"
 #include "core/files/atomic_file.h"
@@ -18,6 +19,7 @@
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
 #include "core/files/recent_files.h"
+#include "core/files/settings_file.h"
 #include "core/fit/fit_choice.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/history.h"
@@ -733,8 +735,13 @@ void TMDIMainF::StepHistory(bool back) {
     prompts_.Beep();
     return;
   }
+  const GraphSettings& s = workspace_.Settings;
+  const auto preferences = [&s] { return std::tuple(s.MaxDataIndex, s.BarWidth, s.PrinterOptions); };
+  const auto before = preferences();
   try {
     back ? history.Undo() : history.Redo();
+    // The preferences live in the settings file as well: it follows them back and forth.
+    if (preferences() != before) WriteSettingsFile(settingsPath_, workspace_.Settings);
   } catch (const std::exception& e) {
     prompts_.ReportError(e.what());
   }
