@@ -250,6 +250,8 @@ void TMDIMainF::StoreRecentFiles() {
 
 void TMDIMainF::FileUsed(const std::string& path) {
   NoteRecentFile(path);
+  // A graph file written holds every series: none is unsaved any more.
+  HistoryChanged();
 }
 
 void TMDIMainF::FillRecentFiles() {
