@@ -12,6 +12,7 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args, std::ost
     const std::string& option = args.front();
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (option == "--fit") return RunFitCommand(rest, out, err);
+    if (option == "--fit-model") return RunFitModelCommand(rest, out, err);
     if (option == "--export") return RunExportCommand(rest, out, err);
     if (option == "--print-pdf") return RunPrintPdfCommand(rest, out, err);
     if (option == "--print-data-pdf") return RunPrintDataPdfCommand(rest, out, err);

@@ -1,5 +1,9 @@
 #include "app/fit_command.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -13,6 +17,7 @@
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
 #include "core/fit/fit_report.h"
+#include "core/fit/model_fit.h"
 #include "core/platform/quiet_prompts.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
@@ -53,6 +58,56 @@ bool ReadGraphInput(Workspace& workspace, const std::string& path, std::set<std:
   return true;
 }
 
+// The series of a data or graph file, read into the workspace; nothing after one line on err.
+std::optional<std::vector<Series*>> ReadSeries(Workspace& workspace, const std::string& path,
+                                               std::ostream& err) {
+  if (FileKindOf(path) == FileKind::GraphFile) {
+    std::set<std::int32_t> stored;
+    if (!ReadGraphInput(workspace, path, stored, err)) return std::nullopt;
+    return workspace.DataWindows;
+  }
+  const CsvOpenResult opened = OpenDataFileByName(workspace, path);
+  if (opened.failed && (opened.outOfMemory || opened.noNumbers)) {
+    err << "tavel: " << opened.FailureText(path) << '\n';
+    return std::nullopt;
+  }
+  if (opened.failed) {
+    err << "tavel: " << path << ": cannot be read as a data file\n";
+    return std::nullopt;
+  }
+  for (const std::string& note : ReadingNotes(opened, path)) err << "tavel: " << note << '\n';
+  if (opened.created.empty()) {
+    err << "tavel: " << path << ": the file holds no series (no column of Y values)\n";
+    return std::nullopt;
+  }
+  return opened.created;
+}
+
+std::string Digits17(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
+// "NAME=VALUE,NAME=VALUE": false after one line on err.
+bool ParseStarts(std::string_view text, std::map<std::string, double>& starts, std::ostream& err) {
+  while (!text.empty()) {
+    const auto comma = text.find(',');
+    const std::string_view item = text.substr(0, comma);
+    text.remove_prefix(comma == std::string_view::npos ? text.size() : comma + 1);
+    const auto equals = item.find('=');
+    const std::string number(equals == std::string_view::npos ? "" : item.substr(equals + 1));
+    char* end = nullptr;
+    const double value = std::strtod(number.c_str(), &end);
+    if (equals == 0 || equals == std::string_view::npos || number.empty() || *end != '\0') {
+      err << "tavel: --start: \"" << item << "\" is not NAME=VALUE\n";
+      return false;
+    }
+    starts[std::string(item.substr(0, equals))] = value;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::int32_t> ParseFitKind(std::string_view text) {
@@ -71,30 +126,10 @@ int FitDataFile(std::string_view kindText, const std::string& path, std::ostream
   // the way that changes nothing.
   QuietPrompts prompts(err, "tavel: ");
   Workspace workspace(prompts);
-  std::vector<Series*> series;
-  if (FileKindOf(path) == FileKind::GraphFile) {
-    std::set<std::int32_t> stored;
-    if (!ReadGraphInput(workspace, path, stored, err)) return 2;
-    series = workspace.DataWindows;
-  } else {
-    const CsvOpenResult opened = OpenDataFileByName(workspace, path);
-    if (opened.failed && (opened.outOfMemory || opened.noNumbers)) {
-      err << "tavel: " << opened.FailureText(path) << '\n';
-      return 2;
-    }
-    if (opened.failed) {
-      err << "tavel: " << path << ": cannot be read as a data file\n";
-      return 2;
-    }
-    for (const std::string& note : ReadingNotes(opened, path)) err << "tavel: " << note << '\n';
-    if (opened.created.empty()) {
-      err << "tavel: " << path << ": the file holds no series (no column of Y values)\n";
-      return 2;
-    }
-    series = opened.created;
-  }
+  const auto series = ReadSeries(workspace, path, err);
+  if (!series) return 2;
   bool allFitted = true;
-  for (Series* one : series) {
+  for (Series* one : *series) {
     one->Fit.FitKind = *kind;
     one->Fit.RunFit();
     allFitted = allFitted && one->Fit.FitOk;
@@ -117,6 +152,66 @@ int ReportGraphFileFits(const std::string& path, std::ostream& out, std::ostream
     }
     allFitted = allFitted && series->Fit.FitOk;
     out << FitReport(*series);
+  }
+  out.flush();
+  return allFitted ? 0 : 1;
+}
+
+int RunFitModelCommand(const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err) {
+  std::map<std::string, double> starts;
+  std::vector<std::string> words;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--start" && i + 1 < args.size()) {
+      if (!ParseStarts(args[++i], starts, err)) return 2;
+    } else {
+      words.push_back(args[i]);
+    }
+  }
+  if (words.size() != 2) {
+    err << "usage: tavel --fit-model FORMULA [--start NAME=VALUE,...] INPUT\n";
+    return 2;
+  }
+  ModelFormula::ParseError error;
+  const auto model = ModelFormula::Parse(words[0], &error);
+  if (!model) {
+    err << "tavel: --fit-model: the formula does not parse " << error.Text() << '\n';
+    return 2;
+  }
+  for (const auto& [name, value] : starts) {
+    const auto& names = model->Parameters();
+    if (std::find(names.begin(), names.end(), name) == names.end()) {
+      err << "tavel: --start: the formula has no parameter " << name << '\n';
+      return 2;
+    }
+  }
+  std::vector<double> start;
+  for (const std::string& name : model->Parameters())
+    start.push_back(starts.count(name) != 0 ? starts[name] : 1.0);
+  QuietPrompts prompts(err, "tavel: ");
+  Workspace workspace(prompts);
+  const auto series = ReadSeries(workspace, words[1], err);
+  if (!series) return 2;
+  bool allFitted = true;
+  for (Series* one : *series) {
+    std::vector<double> xs, ys;
+    one->ReadGrid();
+    for (std::int32_t i = 0; i < one->MaxIndex; ++i) {
+      const Tdata& row = one->Points[static_cast<std::size_t>(i)];
+      if (!row.XValid || !row.YValid) continue;
+      xs.push_back(static_cast<double>(row.X));
+      ys.push_back(static_cast<double>(row.Y));
+    }
+    out << "Series #" << one->SeriesNumber << '\n';
+    const ModelFitResult fit = FitModel(*model, xs, ys, start);
+    if (!fit.ok) {
+      out << "Fit refused: " << fit.why << '\n';
+      allFitted = false;
+      continue;
+    }
+    for (const ParameterEstimate& p : fit.parameters)
+      out << p.name << " = " << Digits17(p.value) << " +- " << Digits17(p.standardError) << '\n';
+    out << "RSS = " << Digits17(fit.rss) << '\n' << "R^2 = " << Digits17(fit.r2) << '\n';
   }
   out.flush();
   return allFitted ? 0 : 1;

@@ -15,6 +15,13 @@ namespace tavel {
 // file that cannot be read or holds no series. Needs no display: nothing of Qt is touched.
 int RunFitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// `tavel --fit-model FORMULA [--start NAME=VALUE,...] INPUT`: fits the model to every series
+// of the file and prints, per series, "Series #N", "NAME = VALUE +- STDERR" for each parameter,
+// "RSS = VALUE" and "R^2 = VALUE", all to 17 significant digits; a refused fit prints
+// "Fit refused: " and why. The statuses of RunFitCommand.
+int RunFitModelCommand(const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err);
+
 // A fit kind as typed on the command line: "1".."8" exactly.
 std::optional<std::int32_t> ParseFitKind(std::string_view text);
 

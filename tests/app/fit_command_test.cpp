@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -268,6 +269,42 @@ TEST(FitRefusalTest, RunFitRecordsTheReason) {
   series.Fit.RunFit();
   EXPECT_EQ(series.Fit.LastRefusal, FitRefusal::UnknownKind);
   EXPECT_EQ(prompts.beeps, 2);  // the refusals still beep
+}
+
+}  // namespace
+}  // namespace tavel
+
+namespace tavel {
+namespace {
+
+// The model fit's lines for each series, 17 digits each, and its three statuses.
+TEST_F(FitReportTest, FitModelPrintsEachParameterWithItsErrorAndTellsEveryFailure) {
+  const std::string path = PutText("line.dat", "1 2.1\n2 3.9\n3 6.2\n4 7.8\n5 10.1\n");
+  const auto run = [](std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = RunFitModelCommand(args, out, err);
+    return Run{status, out.str(), err.str()};
+  };
+  const Run fit = run({"a + b*x", "--start", "a=0,b=2", path});
+  EXPECT_EQ(fit.status, 0) << fit.err;
+  // Full precision: the last digits depend on rounding, the first 14 do not.
+  double a = 0, aError = 0, b = 0, bError = 0, rss = 0, r2 = 0;
+  ASSERT_EQ(std::sscanf(fit.out.c_str(),
+                        "Series #1\na = %lf +- %lf\nb = %lf +- %lf\nRSS = %lf\nR^2 = %lf\n", &a,
+                        &aError, &b, &bError, &rss, &r2),
+            6)
+      << fit.out;
+  EXPECT_NEAR(a, 0.05, 1e-14);
+  EXPECT_NEAR(aError, 0.19807406022327, 1e-13);
+  EXPECT_NEAR(b, 1.99, 1e-14);
+  EXPECT_NEAR(bError, 0.059721576223896, 1e-14);
+  EXPECT_NEAR(rss, 0.107, 1e-14);
+  EXPECT_NEAR(r2, 0.99730532890098, 1e-13);
+  EXPECT_EQ(run({"log(a*x-10)", path}).status, 1);
+  EXPECT_EQ(run({"a*(x", path}).err, "tavel: --fit-model: the formula does not parse at "
+                                      "character 5: ')' expected\n");
+  EXPECT_EQ(run({"a*x", "--start", "c=1", path}).status, 2);
+  EXPECT_EQ(run({"a*x", "--start", "a", path}).status, 2);
 }
 
 }  // namespace
