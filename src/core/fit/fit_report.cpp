@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/files/data_file.h"
+#include "core/fit/fit_uncertainty.h"
 #include "core/platform/quiet_prompts.h"
 #include "core/series/series.h"
 #include "core/series/workspace.h"
@@ -110,8 +111,16 @@ std::string FitReport(const Series& series) {
   }
   text += FitEquationLine(fit.FitKind) + "\n";
   const Real coefficients[6] = {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F};
+  const ModelFitResult measures = BuiltInFitUncertainties(series);
   for (int k = 0; k < FitCoefficientCount(fit.FitKind); ++k) {
-    text += std::string(1, FitCoefficientName(k)) + "   = " + FullPrecision(coefficients[k]) + "\n";
+    text += std::string(1, FitCoefficientName(k)) + "   = " + FullPrecision(coefficients[k]);
+    if (measures.ok) {
+      char error[40];
+      std::snprintf(error, sizeof error, " +- %.17g",
+                    measures.parameters[static_cast<std::size_t>(k)].standardError);
+      text += error;
+    }
+    text += "\n";
   }
   return text + "R^2 = " + FullPrecision(fit.R2) + "\n";
 }

@@ -77,15 +77,10 @@ struct GaussNewton {
   std::vector<double> variances;
 };
 
-GaussNewton SolveByQR(const std::vector<double>& jacobian, const std::vector<double>& residuals,
-                      int m, int n) {
+// `a` holds J column after column and the residuals as its last column.
+GaussNewton SolveByQR(std::vector<long double> a, int m, int n) {
   const auto rows = static_cast<std::size_t>(m);
   const auto cols = static_cast<std::size_t>(n);
-  // The residuals ride along as column n.
-  std::vector<long double> a(rows * (cols + 1));
-  std::copy(jacobian.begin(), jacobian.begin() + static_cast<std::ptrdiff_t>(rows * cols), a.begin());
-  std::copy(residuals.begin(), residuals.begin() + static_cast<std::ptrdiff_t>(rows),
-            a.begin() + static_cast<std::ptrdiff_t>(rows * cols));
   const auto at = [&](std::size_t i, std::size_t j) -> long double& { return a[i + j * rows]; };
   for (std::size_t k = 0; k < cols; ++k) {
     long double norm = 0;
@@ -131,7 +126,23 @@ GaussNewton SolveByQR(const std::vector<double>& jacobian, const std::vector<dou
   return out;
 }
 
+GaussNewton SolveByQR(const std::vector<double>& jacobian, const std::vector<double>& residuals,
+                      int m, int n) {
+  const auto rows = static_cast<std::size_t>(m);
+  const auto cols = static_cast<std::size_t>(n);
+  std::vector<long double> a(rows * (cols + 1));
+  std::copy(jacobian.begin(), jacobian.begin() + static_cast<std::ptrdiff_t>(rows * cols), a.begin());
+  std::copy(residuals.begin(), residuals.begin() + static_cast<std::ptrdiff_t>(rows),
+            a.begin() + static_cast<std::ptrdiff_t>(rows * cols));
+  return SolveByQR(std::move(a), m, n);
+}
+
 }  // namespace
+
+std::vector<double> UnscaledVariances(std::vector<long double> jacobian, int m, int n) {
+  jacobian.resize(static_cast<std::size_t>(m) * static_cast<std::size_t>(n + 1), 0);
+  return SolveByQR(std::move(jacobian), m, n).variances;
+}
 
 double StudentT975(int dof) {
   if (dof < 1) return std::numeric_limits<double>::quiet_NaN();

@@ -34,10 +34,14 @@ struct ModelFitResult {
 // The two-sided 95 % quantile of Student's t with `dof` degrees of freedom.
 double StudentT975(int dof);
 
+// The diagonal of (JtJ)^-1 for J of m rows and n columns, given column after column, by a
+// Householder QR in extended precision (forming JtJ would square J's condition).
+std::vector<double> UnscaledVariances(std::vector<long double> jacobian, int m, int n);
+
 // Fills in standard errors, t values, intervals, the residual measures and R^2 from the
-// covariance (JtJ)^-1 of the free parameters (row after row), the residuals' sum of squares
-// and the Y values. Shared by every kind of fit.
-void TakeUncertainties(ModelFitResult& result, const std::vector<double>& unscaledCovariance,
+// diagonal of the covariance (JtJ)^-1 of the free parameters, the residuals' sum of squares
+// (result.rss) and the Y values. Shared by every kind of fit.
+void TakeUncertainties(ModelFitResult& result, const std::vector<double>& unscaledVariances,
                        const std::vector<double>& ys);
 
 // Least squares of the model through the points (x, y) by Levenberg-Marquardt (MINPACK's lmder)
