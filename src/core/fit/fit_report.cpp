@@ -125,4 +125,48 @@ std::string FitReport(const Series& series) {
   return text + "R^2 = " + FullPrecision(fit.R2) + "\n";
 }
 
+namespace {
+
+std::string Digits(double value, int digits = 17) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.*g", digits, value);
+  return text;
+}
+
+}  // namespace
+
+std::string FullFitReport(const Workspace& workspace) {
+  std::string text;
+  for (const Series* series : workspace.DataWindows) {
+    const TFitObj& fit = series->Fit;
+    if (!series->FitActive || !fit.FitOk) continue;
+    const ModelFitResult m = BuiltInFitUncertainties(*series);
+    if (!m.ok) continue;
+    if (!text.empty()) text += "\n";
+    text += series->Caption() + "\n" + FitEquationLine(fit.FitKind) + "\n";
+    const bool logU = fit.FitKind == kFitPower || fit.FitKind == kFitNaturalLog;
+    const bool logV = fit.FitKind == kFitPower || fit.FitKind == kFitExponential;
+    if (logU || logV) {
+      text += std::string("fitted as the straight line ") + (logV ? "Ln(Y)" : "Y") + " = " +
+              (logV ? "Ln(A)" : "A") + " + B*" + (logU ? "Ln(X)" : "X") +
+              "; the measures below are the line's\n";
+    }
+    text += "Coefficient  Value                    Standard error           t value   95 % interval\n";
+    for (const ParameterEstimate& p : m.parameters) {
+      std::string line = p.name + "            " + Digits(p.value);
+      line.resize(std::max<std::size_t>(line.size() + 1, 38), ' ');
+      line += Digits(p.standardError);
+      line.resize(std::max<std::size_t>(line.size() + 1, 63), ' ');
+      line += Digits(p.tValue, 6);
+      line.resize(std::max<std::size_t>(line.size() + 1, 73), ' ');
+      text += line + "[" + Digits(p.low95) + ", " + Digits(p.high95) + "]\n";
+    }
+    text += "R^2 = " + Digits(m.r2) + "   adjusted R^2 = " + Digits(m.adjustedR2) + "\n";
+    text += "Residual sum of squares = " + Digits(m.rss) + "   standard deviation = " +
+            Digits(m.residualSd) + "   degrees of freedom = " + std::to_string(m.dof) + "\n";
+    text += "Solved directly as linear least squares (no iterations).\n";
+  }
+  return text.empty() ? "No series has a fit.\n" : text;
+}
+
 }  // namespace tavel

@@ -12,6 +12,7 @@
 namespace tavel {
 
 class Series;
+class Workspace;
 
 // The texts of a fit as the data printout and the command line give them.
 
@@ -30,5 +31,11 @@ std::string FitRefusalText(FitRefusal reason, std::int32_t kind, std::int32_t po
 //   Series #N / the equation line / "A   = value" per coefficient / "R^2 = value"
 // or, when the fit was refused, "Series #N" and "Fit refused: " with the reason.
 std::string FitReport(const Series& series);
+
+// "Fit Report": for every series with a standing fit, its law, each coefficient to 17
+// significant digits with its standard error, t value and 95 % interval, R^2 and adjusted R^2,
+// the residual sum of squares, standard deviation and degrees of freedom, and how it was
+// solved. "No series has a fit." when none has.
+std::string FullFitReport(const Workspace& workspace);
 
 }  // namespace tavel

@@ -37,6 +37,9 @@ class CommandHost {
   virtual void ShowSeriesTitleDialog() = 0;
   virtual void ShowFloatingTitlesDialog() = 0;
 
+  // "Fit &Report": a text window with the full report of every fitted series.
+  virtual void FitReportCommand() {}
+
   // "&Undo" and "&Redo" of the data and graph windows: one history for the whole program.
   virtual void UndoCommand() {}
   virtual void RedoCommand() {}

@@ -237,6 +237,7 @@ class TMDIMainF : public QMainWindow,
   void ShowSeriesTitleDialog() override;
   void ShowFloatingTitlesDialog() override;
   void ShowPrinterColorDialog() override;
+  void FitReportCommand() override;
   void UndoCommand() override;
   void RedoCommand() override;
   void HistoryItemsCreated(QAction* undo, QAction* redo) override;

@@ -21,6 +21,7 @@
 #include "core/files/recent_files.h"
 #include "core/files/settings_file.h"
 #include "core/fit/fit_choice.h"
+#include "core/fit/fit_report.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/history.h"
 #include "core/series/series.h"
@@ -351,8 +352,8 @@ void TMDIMainF::RestoreRecovery(RecoveryContents&& contents) {
     if (TextLimitReached()) break;
     if (!CreateTextWindow({})) continue;
     if (auto* window = qobject_cast<TTextF*>(TextWindows.last())) {
-      window->Restore(QString::fromStdString(text.path), QString::fromStdString(text.text),
-                      text.modified);
+      window->SetContents(QString::fromStdString(text.path), QString::fromStdString(text.text),
+                          text.modified);
     }
   }
   if (AnyDataWindow()) {
@@ -712,6 +713,15 @@ void TMDIMainF::ShowFloatingTitlesDialog() {
 void TMDIMainF::ShowPrinterColorDialog() {
   // The screen ignores printer colours: nothing to redraw.
   if (PrintCF != nullptr) RunPerSeriesLoop("Printer Color", [this] { PrintCF->exec(); }, false);
+}
+
+void TMDIMainF::FitReportCommand() {
+  if (TextLimitReached()) return;
+  const std::string report = FullFitReport(workspace_);
+  if (!CreateTextWindow({})) return;
+  // Written afresh from the fits whenever asked: closing it loses nothing.
+  if (auto* window = qobject_cast<TTextF*>(TextWindows.last()))
+    window->SetContents("NoName.txt", QString::fromStdString(report), false);
 }
 
 // ---------------------------------------------------------------------------------------------

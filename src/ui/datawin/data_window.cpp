@@ -313,6 +313,8 @@ void TSpreadF::CreateMenus() {
           &QAction::triggered, this, [this] { host_.ClearFitCommand(); });
   connect(AddCommandItem(RegressionMenu, "Fit &Error %", 1400, Command::FitError),
           &QAction::triggered, this, [this] { host_.FitError(); });
+  connect(AddMenuItem(RegressionMenu, "Fit &Report", 1400), &QAction::triggered, this,
+          [this] { host_.FitReportCommand(); });
 
   GraphMenu = new QMenu("&Graph", this);
   SetHelpContext(GraphMenu->menuAction(), 550);

@@ -304,7 +304,7 @@ void TTextF::closeEvent(QCloseEvent* event) {
   host_.TextWindowClosed(this);
 }
 
-void TTextF::Restore(const QString& path, const QString& text, bool modified) {
+void TTextF::SetContents(const QString& path, const QString& text, bool modified) {
   Memo1->setPlainText(text);
   Memo1->document()->setModified(modified);
   SetCaption(path);

@@ -95,8 +95,9 @@ class TTextF : public QWidget, public MdiChild {
   void RedoText();
   // The file the window names ("NoName.txt" before it has one).
   const QString& FilePath() const { return path_; }
-  // The window as a recovery file kept it: its file's name, its text and whether it was saved.
-  void Restore(const QString& path, const QString& text, bool modified);
+  // The window holding the text under the file's name, saved or not (as a recovery file kept
+  // it, or a report the program wrote).
+  void SetContents(const QString& path, const QString& text, bool modified);
 
   // The lines of the memo; none when it is empty.
   QStringList Lines() const;

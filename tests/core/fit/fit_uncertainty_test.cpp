@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "core/fit/fit_report.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
 
@@ -100,6 +101,33 @@ TEST(FitUncertaintyTest, PolynomialErrorsKeepTenDigitsAndTheLawsTheirLines) {
   EXPECT_LT(a.low95, a.value);
   EXPECT_GT(a.high95, a.value);
   EXPECT_NEAR(std::log(a.high95 / a.value), std::log(a.value / a.low95), 1e-12);
+}
+
+// The report names each fitted series and gives every measure; series without a fit are left out.
+TEST(FitUncertaintyTest, TheReportListsEveryFittedSeriesWithItsMeasures) {
+  testing::ScriptedPrompts prompts;
+  Workspace ws(prompts);
+  EXPECT_EQ(FullFitReport(ws), "No series has a fit.\n");
+  for (int n = 0; n < 2; ++n) {
+    ws.Settings.NextDataSize = 4;
+    Series& s = ws.CreateSeries();
+    const double ys[] = {3, 4, 4, 6};
+    for (int i = 0; i < 4; ++i) {
+      s.Cells.SetNumber(i + 1, kXColumn, i + 1);
+      s.Cells.SetNumber(i + 1, kYColumn, ys[i]);
+    }
+  }
+  Series& fitted = *ws.DataWindows[1];
+  fitted.Fit.FitKind = kFitExponential;
+  fitted.Fit.RunFit();
+  const std::string report = FullFitReport(ws);
+  EXPECT_EQ(report.find("Series Number: 1"), std::string::npos);
+  for (const char* part :
+       {"Series Number: 2\nY   = A*e^(B*X)\nfitted as the straight line Ln(Y) = Ln(A) + B*X",
+        "\nA            ", "\nB            ", "adjusted R^2 = ", "degrees of freedom = 2\n",
+        "Residual sum of squares = ", "[", "Solved directly"}) {
+    EXPECT_NE(report.find(part), std::string::npos) << part << "\n" << report;
+  }
 }
 
 }  // namespace
