@@ -151,15 +151,11 @@ std::string FullFitReport(const Workspace& workspace) {
               (logV ? "Ln(A)" : "A") + " + B*" + (logU ? "Ln(X)" : "X") +
               "; the measures below are the line's\n";
     }
-    text += "Coefficient  Value                    Standard error           t value   95 % interval\n";
+    // Two lines a coefficient rather than columns: the text window's type is proportional.
     for (const ParameterEstimate& p : m.parameters) {
-      std::string line = p.name + "            " + Digits(p.value);
-      line.resize(std::max<std::size_t>(line.size() + 1, 38), ' ');
-      line += Digits(p.standardError);
-      line.resize(std::max<std::size_t>(line.size() + 1, 63), ' ');
-      line += Digits(p.tValue, 6);
-      line.resize(std::max<std::size_t>(line.size() + 1, 73), ' ');
-      text += line + "[" + Digits(p.low95) + ", " + Digits(p.high95) + "]\n";
+      text += p.name + " = " + Digits(p.value) + "\n    standard error " +
+              Digits(p.standardError) + ", t value " + Digits(p.tValue, 6) +
+              ", 95 % interval " + Digits(p.low95) + " to " + Digits(p.high95) + "\n";
     }
     text += "R^2 = " + Digits(m.r2) + "   adjusted R^2 = " + Digits(m.adjustedR2) + "\n";
     text += "Residual sum of squares = " + Digits(m.rss) + "   standard deviation = " +

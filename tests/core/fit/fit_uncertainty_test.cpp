@@ -124,8 +124,9 @@ TEST(FitUncertaintyTest, TheReportListsEveryFittedSeriesWithItsMeasures) {
   EXPECT_EQ(report.find("Series Number: 1"), std::string::npos);
   for (const char* part :
        {"Series Number: 2\nY   = A*e^(B*X)\nfitted as the straight line Ln(Y) = Ln(A) + B*X",
-        "\nA            ", "\nB            ", "adjusted R^2 = ", "degrees of freedom = 2\n",
-        "Residual sum of squares = ", "[", "Solved directly"}) {
+        "\nA = ", "\nB = ", "\n    standard error ", ", t value ", ", 95 % interval ",
+        "adjusted R^2 = ", "degrees of freedom = 2\n", "Residual sum of squares = ",
+        "Solved directly"}) {
     EXPECT_NE(report.find(part), std::string::npos) << part << "\n" << report;
   }
 }
