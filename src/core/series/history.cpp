@@ -174,30 +174,24 @@ void AssignUndoableSettings(GraphSettings& to, const GraphSettings& from) {
 // History
 
 void History::Undo() {
-  if (!CanUndo()) return;
-  HistoryStep step = std::move(undo_.back());
-  undo_.pop_back();
-  try {
-    Apply(step, false);
-  } catch (...) {
-    Clear();
-    throw;
-  }
-  redo_.push_back(std::move(step));
-  Notify();
+  if (CanUndo()) Move(undo_, redo_, false);
 }
 
 void History::Redo() {
-  if (!CanRedo()) return;
-  HistoryStep step = std::move(redo_.back());
-  redo_.pop_back();
+  if (CanRedo()) Move(redo_, undo_, true);
+}
+
+void History::Move(std::vector<HistoryStep>& from, std::vector<HistoryStep>& to, bool forward) {
+  HistoryStep step = std::move(from.back());
+  from.pop_back();
   try {
-    Apply(step, true);
+    Apply(step, forward);
   } catch (...) {
+    // Half taken back is no state the history knows: it starts again from here.
     Clear();
     throw;
   }
-  undo_.push_back(std::move(step));
+  to.push_back(std::move(step));
   Notify();
 }
 

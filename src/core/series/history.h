@@ -83,6 +83,8 @@ class History {
 
  private:
   void Apply(const HistoryStep& step, bool forward);
+  // Takes the last step of `from`, undoes or redoes it and keeps it at the end of `to`.
+  void Move(std::vector<HistoryStep>& from, std::vector<HistoryStep>& to, bool forward);
   void Trim();
   void Notify();
 
