@@ -120,14 +120,6 @@ TEST(ModelFitTest, HardProblemsReachTheMinimumFromFarStarts) {
                       {25, 39, 41.5, 39}});
   std::mt19937 random(3);
   std::normal_distribution<double> noise(0, 1);
-  Problem growth{"sigmoid growth", "b1 / ((1+exp(b2-b3*x))^(1/b4))", {}, {}, {700, 5, 0.75, 1.3},
-                 {100, 10, 1, 1}};
-  for (int i = 1; i <= 15; ++i) {
-    growth.xs.push_back(i);
-    growth.ys.push_back(699.6 / std::pow(1 + std::exp(5.2771 - 0.7596 * i), 1 / 1.2792) +
-                        5 * noise(random));
-  }
-  problems.push_back(growth);
   Problem peaks{"two Gaussian peaks on a decay",
                 "b1*exp(-b2*x) + b3*exp(-(x-b4)^2/b5^2) + b6*exp(-(x-b7)^2/b8^2)",
                 {},

@@ -256,39 +256,5 @@ TEST_F(HistoryTest, ClosedSeriesLeaveTheHistoryAndCreationsAreUndone) {
   EXPECT_EQ(ws.FindSeries(number)->MaxIndex, 7);
 }
 
-// Unsaved exactly while the state differs from the one last saved.
-TEST_F(HistoryTest, ModifiedFollowsUndoBackToTheSavedState) {
-  Series& s = NewSeries(5);
-  EXPECT_FALSE(s.Modified());
-  const auto paste = [&](const char* text) {
-    HistoryRecorder step(ws, "Paste");
-    step.Watch(s);
-    PasteCells(s, text, {1, kXColumn});
-  };
-  paste("1\t2");
-  EXPECT_TRUE(s.Modified());
-  ws.history().Undo();
-  EXPECT_FALSE(s.Modified());
-  ws.history().Redo();
-  s.MarkSaved();
-  paste("3\t4");
-  EXPECT_TRUE(s.Modified());
-  ws.history().Undo();
-  EXPECT_FALSE(s.Modified());
-  ws.history().Undo();
-  EXPECT_TRUE(s.Modified());
-  // A command that changed nothing is no step and changes no state.
-  paste("");
-  EXPECT_TRUE(ws.history().CanRedo());
-  {
-    HistoryRecorder step(ws, "Scale");
-    step.WatchSettings();
-    ws.Settings.XTicks = 4;
-  }
-  EXPECT_TRUE(ws.SettingsModified());
-  ws.history().Undo();
-  EXPECT_FALSE(ws.SettingsModified());
-}
-
 }  // namespace
 }  // namespace tavel
