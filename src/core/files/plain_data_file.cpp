@@ -157,6 +157,21 @@ LineKind KindOf(std::string_view trimmed) {
   return LineKind::Text;
 }
 
+std::size_t BlanksAtStart(std::string_view line) {
+  std::size_t i = 0;
+  while (i < line.size() && IsBlank(line[i])) ++i;
+  return i;
+}
+
+// KindOf for a line without blanks at its start, whatever it has at its end.
+LineKind KindOfLine(std::string_view line) {
+  if (line.empty()) return LineKind::Blank;
+  if (line.front() == '&') {
+    return BlanksAtStart(line.substr(1)) == line.size() - 1 ? LineKind::BlockEnd : LineKind::Text;
+  }
+  return KindOf(line);
+}
+
 // What each byte can be in a token that may be a number.
 enum ByteKind : unsigned char {
   kOther = 1,
@@ -231,6 +246,14 @@ void ReadLine(std::string_view line, bool decimalComma, LineRead& read) {
       p += written;
       read.point = true;
       read.columns = n + 1;
+    } else if (const char* stop = p;
+               ReadLeadingNumber(p, end, value, stop) && (stop == end || KindOfByte(*stop) == kBlank)) {
+      // A number the fast reading takes whole: its bytes can only be digits, signs, exponent
+      // marks and a point, so no look at each of them is needed to tell what it can be.
+      valid = value < kEmptyThreshold;
+      read.columns = n + 1;
+      read.point = read.point || std::memchr(p, '.', static_cast<std::size_t>(stop - p)) != nullptr;
+      p = stop;
     } else {
       const char* const start = p;
       unsigned kinds = 0;
@@ -309,8 +332,9 @@ Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool
     part.lastOpen = false;
   };
   while (reader.Next(raw)) {
-    const std::string_view trimmed = Trimmed(raw);
-    const LineKind kind = KindOf(trimmed);
+    // Trailing blanks change nothing that follows, so only the leading ones are passed over.
+    const std::string_view line = raw.substr(std::min(raw.size(), BlanksAtStart(raw)));
+    const LineKind kind = KindOfLine(line);
     if (kind == LineKind::Blank) {
       if (!nonBlankSeen) ++part.leadingBlanks;
       if (++blanks == 2) endBlock();
@@ -320,12 +344,12 @@ Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool
     blanks = 0;
     if (kind == LineKind::BlockEnd) endBlock();
     if (kind != LineKind::Text) continue;
-    ReadLine(trimmed, decimalComma, read);
+    ReadLine(line, decimalComma, read);
     const std::int64_t number = reader.Number();
     if (read.columns == 0) {
       if (names && !part.anyData && part.names.empty()) {
         std::string_view tokens[kMaxNames];
-        const std::size_t n = FirstTokens(trimmed, tokens, kMaxNames);
+        const std::size_t n = FirstTokens(line, tokens, kMaxNames);
         for (std::size_t k = 0; k < n; ++k) part.names.emplace_back(tokens[k].substr(0, kNameLimit));
       } else if (part.skippedLines++ == 0) {
         part.firstSkippedLine = number;
