@@ -24,6 +24,7 @@ namespace tavel {
 
 namespace testing_hooks {
 std::size_t PlainTextTwoPartBytes = 1 << 20;
+std::size_t PlainTextRoomRows = 0;
 }  // namespace testing_hooks
 
 namespace {
@@ -246,8 +247,8 @@ void ReadLine(std::string_view line, bool decimalComma, LineRead& read) {
       p += written;
       read.point = true;
       read.columns = n + 1;
-    } else if (const char* stop = p;
-               ReadLeadingNumber(p, end, value, stop) && (stop == end || KindOfByte(*stop) == kBlank)) {
+    } else if (const char* stop = p; ReadLeadingNumber(p, end, value, stop) &&
+                                         (stop == end || KindOfByte(*stop) == kBlank)) {
       // A number the fast reading takes whole: its bytes can only be digits, signs, exponent
       // marks and a point, so no look at each of them is needed to tell what it can be.
       valid = value < kEmptyThreshold;
@@ -273,29 +274,115 @@ void ReadLine(std::string_view line, bool decimalComma, LineRead& read) {
   }
 }
 
+// The rows of one Y column of a block, each holding X too, written in place: into storage of
+// the column's own, or into a stretch of storage the reading of the text keeps for the block
+// that may go on from one part into the next (see ReadText). Rows that outgrow a stretch move
+// to storage of their own.
+class Column {
+ public:
+  Column() = default;
+  Column(Tdata* at, std::size_t room) : data_(at), room_(room) {}
+  Column(Column&&) noexcept = default;
+  Column& operator=(Column&&) noexcept = default;
+
+  std::size_t Size() const { return rows_; }
+  std::size_t Room() const { return room_; }
+  const Tdata& operator[](std::size_t row) const { return data_[row]; }
+  bool InStretch() const { return data_ != nullptr && data_ != own_.data(); }
+  bool Starts(const std::vector<Tdata>& storage) const { return data_ == storage.data(); }
+
+  void Reserve(std::size_t rows) {
+    if (room_ < rows) MoveTo(rows);
+  }
+
+  // Rows not yet written are empty, as MakeEmptyRows leaves them (Append and Own come only after
+  // the last Add), so X, Y and their flags are all a row needs.
+  void Add(Real x, bool xValid, Real y, bool yValid) {
+    if (rows_ == room_) MoveTo(std::max<std::size_t>(16, 2 * room_));
+    Tdata& row = data_[rows_++];
+    row.X = x;
+    row.Y = y;
+    row.XValid = xValid;
+    row.YValid = yValid;
+  }
+
+  // Adds the rows of `next`. When its stretch follows this one's in the same storage the rows
+  // only close up, which spares a copy into fresh memory of what the second part read.
+  void Append(Column& next) {
+    if (InStretch() && next.InStretch() && data_ + room_ == next.data_) {
+      if (rows_ < room_) std::memmove(data_ + rows_, next.data_, next.rows_ * sizeof(Tdata));
+      rows_ += next.rows_;
+      room_ += next.room_;
+      next = Column();
+      return;
+    }
+    if (room_ - rows_ < next.rows_) MoveTo(std::max(rows_ + next.rows_, 2 * room_));
+    std::copy(next.data_, next.data_ + next.rows_, data_ + rows_);
+    rows_ += next.rows_;
+  }
+
+  // The rows of a stretch become the column's own: it takes over the storage it starts, or
+  // copies them.
+  void Own() { MoveTo(rows_); }
+  void Own(std::vector<Tdata>& storage) {
+    own_ = std::move(storage);
+    room_ = own_.size();
+  }
+
+  std::vector<Tdata> Take() && {
+    if (InStretch()) Own();
+    own_.resize(rows_);
+    return std::move(own_);
+  }
+
+ private:
+  void MoveTo(std::size_t room) {
+    std::vector<Tdata> rows = MakeEmptyRows(room);
+    std::copy(data_, data_ + rows_, rows.data());
+    own_ = std::move(rows);
+    data_ = own_.data();
+    room_ = room;
+  }
+
+  std::vector<Tdata> own_;  // room_ rows when they are the column's own
+  Tdata* data_ = nullptr;
+  std::size_t rows_ = 0, room_ = 0;
+};
+
+// Where the first block of a part puts its rows: for each Y column the text's first lines have,
+// a stretch of storage kept for the block that may go on into the next part.
+struct Room {
+  std::vector<Tdata*> at;
+  std::size_t rows = 0;
+  Column For(std::size_t y) const { return y < at.size() ? Column(at[y], rows) : Column(); }
+};
+
 // A block of rows as one part of the text read it: X with each Y column, and the lines
 // shorter than the widest.
 struct PartBlock {
   std::size_t columns = 0;
-  // One per Y column, each holding X too. Empty for a block past the series limit, which is
-  // only counted: a file of a million tiny blocks must not keep a million columns.
-  std::vector<std::vector<Tdata>> ys;
+  // One per Y column. Empty for a block past the series limit, which is only counted: a file
+  // of a million tiny blocks must not keep a million columns.
+  std::vector<Column> ys;
   std::int64_t countedRows = 0;
   std::int64_t firstLine = 0;
   std::int64_t uneven = 0, firstUneven = 0;
   std::int64_t Rows() const {
-    return ys.empty() ? countedRows : static_cast<std::int64_t>(ys[0].size());
+    return ys.empty() ? countedRows : static_cast<std::int64_t>(ys[0].Size());
   }
 };
 
-// Y columns up to `count`, each new one with the X of the rows so far and no Y.
-void Widen(PartBlock& block, std::size_t count) {
+// Y columns up to `count`, each new one with the X of the rows so far and no Y; in the
+// stretches of `room`, where given and long enough.
+void Widen(PartBlock& block, std::size_t count, const Room* room = nullptr) {
   if (block.ys.empty()) return;
   while (block.ys.size() < count) {
-    std::vector<Tdata> column;
-    column.reserve(block.ys[0].capacity());
-    column = block.ys[0];
-    for (Tdata& row : column) row.Y = 0, row.YValid = false;
+    Column column = room != nullptr ? room->For(block.ys.size()) : Column();
+    const Column& first = block.ys[0];
+    column.Reserve(first.Room());
+    for (std::size_t r = 0; r < first.Size(); ++r) {
+      column.Add(first[r].X, first[r].XValid, 0, false);
+    }
     block.ys.push_back(std::move(column));
   }
 }
@@ -315,18 +402,15 @@ struct Part {
 };
 
 // Reads a part of the text in one pass. `names`: a line without numbers before the first data
-// line names the columns. `room`: the bytes the first block's columns make room for, at
-// `bytesPerLine`, so that they seldom grow by copying (the first part's for the whole text,
-// which the second part's rows join).
+// line names the columns. `room`: where the first block's rows go.
 Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool names,
-              bool decimalComma, std::uint64_t room, std::uint64_t bytesPerLine) {
+              bool decimalComma, const Room& room) {
   Part part;
   FileLines reader(fd, begin, end, lineEnd);
   std::string_view raw;
   int blanks = 0;
   bool nonBlankSeen = false;
   LineRead read;
-  auto expected = static_cast<std::size_t>(room / bytesPerLine + 16);
   const auto endBlock = [&] {
     if (!part.anyData) part.endedBeforeData = true;
     part.lastOpen = false;
@@ -367,9 +451,8 @@ Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool
       part.blocks.back().firstLine = number;
       // Past the series limit a block is only counted.
       if (part.keptColumns < static_cast<std::size_t>(MaxSeries)) {
-        part.blocks.back().ys.emplace_back().reserve(expected);
+        part.blocks.back().ys.push_back(part.blocks.size() == 1 ? room.For(0) : Column());
       }
-      expected = 0;  // later blocks are seldom large
     }
     part.lastOpen = true;
     PartBlock& block = part.blocks.back();
@@ -379,7 +462,8 @@ Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool
       block.uneven = rows;
       block.firstUneven = rows > 0 ? block.firstLine : 0;
       block.columns = read.columns;
-      Widen(block, std::max<std::size_t>(1, std::min(block.columns, kMaxNames) - 1));
+      Widen(block, std::max<std::size_t>(1, std::min(block.columns, kMaxNames) - 1),
+            part.blocks.size() == 1 ? &room : nullptr);
     } else if (read.columns < block.columns && block.uneven++ == 0) {
       block.firstUneven = number;
     }
@@ -391,7 +475,7 @@ Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool
     const Real x = xValid ? read.values[0] : 0;
     for (std::size_t y = 0; y < block.ys.size(); ++y) {
       const bool yValid = y + 1 < std::min(read.columns, kMaxNames) && read.valid[y + 1];
-      block.ys[y].emplace_back(x, yValid ? read.values[y + 1] : 0, 0, xValid, yValid);
+      block.ys[y].Add(x, xValid, yValid ? read.values[y + 1] : 0, yValid);
     }
   }
   part.trailingBlanks = blanks;
@@ -421,9 +505,7 @@ void JoinBlocks(PartBlock& block, PartBlock& next) {
   } else {
     Widen(block, next.ys.size());
     Widen(next, block.ys.size());
-    for (std::size_t y = 0; y < block.ys.size(); ++y) {
-      block.ys[y].insert(block.ys[y].end(), next.ys[y].begin(), next.ys[y].end());
-    }
+    for (std::size_t y = 0; y < block.ys.size(); ++y) block.ys[y].Append(next.ys[y]);
   }
   block.columns = std::max(block.columns, next.columns);
   block.uneven = uneven;
@@ -438,6 +520,55 @@ struct Layout {
   std::int64_t unevenLines = 0, firstUnevenLine = 0;
   bool failed = false;
 };
+
+// What the first lines tell of the rest: lines per byte, and the Y columns of the first data
+// line.
+struct TextShape {
+  double linesPerByte = 1;
+  std::size_t yColumns = 1;
+};
+
+// The lines per byte of up to 64 KiB of the file from `from` on, but not past `to`.
+double LinesPerByte(int fd, std::uint64_t from, std::uint64_t to, char lineEnd) {
+  std::vector<char> sample(static_cast<std::size_t>(std::min<std::uint64_t>(to - from, 1 << 16)));
+  const ssize_t got = ::pread(fd, sample.data(), sample.size(), static_cast<off_t>(from));
+  if (got <= 0) return 0;
+  return static_cast<double>(std::count(sample.data(), sample.data() + got, lineEnd)) /
+         static_cast<double>(got);
+}
+
+// The same of the last 64 KiB of [from, to): lines whose length changes along the text are
+// measured at both ends of a part.
+double TailLinesPerByte(int fd, std::uint64_t from, std::uint64_t to, char lineEnd) {
+  return LinesPerByte(fd, std::max(from, to - std::min<std::uint64_t>(to, 1 << 16)), to, lineEnd);
+}
+
+// Room for the rows of `bytes` bytes at `linesPerByte`: no more rows than lines, and a margin,
+// since what was measured is a sample.
+std::size_t RowsFor(std::uint64_t bytes, double linesPerByte) {
+  if (testing_hooks::PlainTextRoomRows > 0) return testing_hooks::PlainTextRoomRows;
+  const double lines = static_cast<double>(bytes) * std::min(1.0, linesPerByte);
+  return static_cast<std::size_t>(lines * 1.05) + 16;
+}
+
+// The first lines tell how many rows to make room for, and in how many columns.
+TextShape ShapeOf(std::string_view start, char lineEnd) {
+  TextShape shape;
+  const auto lines = static_cast<double>(std::count(start.begin(), start.end(), lineEnd) + 1);
+  shape.linesPerByte = lines / static_cast<double>(std::max<std::size_t>(1, start.size()));
+  LineReader reader(start);
+  std::string_view raw;
+  LineRead read;
+  while (reader.Next(raw)) {
+    const std::string_view line = Trimmed(raw);
+    if (KindOf(line) != LineKind::Text) continue;
+    ReadLine(line, false, read);
+    if (read.columns == 0) continue;
+    shape.yColumns = std::max<std::size_t>(1, std::min(read.columns, kMaxNames) - 1);
+    break;
+  }
+  return shape;
+}
 
 // The start of the first line after `from`, or nothing.
 std::optional<std::uint64_t> NextLineStart(int fd, std::uint64_t from, std::uint64_t size,
@@ -457,8 +588,24 @@ std::optional<std::uint64_t> NextLineStart(int fd, std::uint64_t from, std::uint
   return std::nullopt;
 }
 
+// Each stretch's rows become a column's own: the stretch at the start of a storage takes it
+// over once every other has copied its rows out.
+void SettleStretches(std::vector<PartBlock>& blocks, std::vector<std::vector<Tdata>>& storage) {
+  for (const bool starts : {false, true}) {
+    for (PartBlock& block : blocks) {
+      for (std::size_t y = 0; y < block.ys.size(); ++y) {
+        Column& column = block.ys[y];
+        if (!column.InStretch()) continue;
+        const bool owner = y < storage.size() && column.Starts(storage[y]);
+        if (owner && starts) column.Own(storage[y]);
+        if (!owner && !starts) column.Own();
+      }
+    }
+  }
+}
+
 Layout ReadText(int fd, std::uint64_t begin, std::uint64_t size, char lineEnd,
-                std::uint64_t bytesPerLine) {
+                const TextShape& shape) {
   // Split at a line end near the middle.
   std::optional<std::uint64_t> split;
   if (size >= testing_hooks::PlainTextTwoPartBytes) {
@@ -466,12 +613,30 @@ Layout ReadText(int fd, std::uint64_t begin, std::uint64_t size, char lineEnd,
   }
   bool decimalComma = false;
   Part parts[2];
+  // The block at the split, usually the only one, gets its rows read by both parts into one
+  // storage per Y column: the first part's from its start, the second's after the rows the
+  // first is expected to have at most. Joining the parts then only closes the gap between them.
+  std::vector<std::vector<Tdata>> storage;
   for (int round = 0; round < 2; ++round) {
+    const std::uint64_t middle = split ? *split : size;
+    Room rooms[2];
+    const double before =
+        split ? std::max(shape.linesPerByte, TailLinesPerByte(fd, begin, middle, lineEnd))
+              : shape.linesPerByte;
+    rooms[0].rows = RowsFor(middle - begin, before);
+    if (split) {
+      rooms[1].rows = RowsFor(size - middle, std::max(LinesPerByte(fd, middle, size, lineEnd),
+                                                      TailLinesPerByte(fd, middle, size, lineEnd)));
+    }
+    storage.clear();
+    for (std::size_t y = 0; y < shape.yColumns; ++y) {
+      storage.push_back(MakeEmptyRows(rooms[0].rows + rooms[1].rows));
+      rooms[0].at.push_back(storage.back().data());
+      rooms[1].at.push_back(storage.back().data() + rooms[0].rows);
+    }
     RunParts(split ? 2 : 1, [&](int k) {
-      parts[k] = k == 0 ? ReadPart(fd, begin, split ? *split : size, lineEnd, true, decimalComma,
-                                   size, bytesPerLine)
-                        : ReadPart(fd, *split, size, lineEnd, false, decimalComma, size - *split,
-                                   bytesPerLine);
+      parts[k] = k == 0 ? ReadPart(fd, begin, middle, lineEnd, true, decimalComma, rooms[0])
+                        : ReadPart(fd, *split, size, lineEnd, false, decimalComma, rooms[1]);
     });
     // A first part without data cannot tell whether the second one begins with names.
     if (split && !parts[0].anyData) {
@@ -513,6 +678,7 @@ Layout ReadText(int fd, std::uint64_t begin, std::uint64_t size, char lineEnd,
     }
     layout.skippedLines += second.skippedLines;
   }
+  SettleStretches(layout.blocks, storage);
   for (const PartBlock& b : layout.blocks) {
     if (b.uneven > 0 && layout.unevenLines == 0) layout.firstUnevenLine = b.firstUneven;
     layout.unevenLines += b.uneven;
@@ -592,11 +758,8 @@ CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
   if (head.size() < size) start = start.substr(0, start.find_last_of("\r\n") + 1);
   if (LooksLikeCsv(start)) return OpenCsvFile(workspace, path);
 
-  // The first lines' length tells how many rows to make room for.
   const char lineEnd = LineEndOf(start);
-  const auto headLines = static_cast<std::uint64_t>(std::count(start.begin(), start.end(), lineEnd));
-  const std::uint64_t bytesPerLine = std::max<std::uint64_t>(1, start.size() / (headLines + 1));
-  Layout layout = ReadText(fd, begin, size, lineEnd, bytesPerLine);
+  Layout layout = ReadText(fd, begin, size, lineEnd, ShapeOf(start, lineEnd));
   if (layout.failed) {
     result.failed = true;
     return result;
@@ -624,7 +787,7 @@ CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
                      static_cast<std::int64_t>(block.columns), made);
     // A block only counted lies past the limit and gets no series; its rows stay empty if so.
     for (std::size_t s = 0; s < made.created.size() && s < block.ys.size(); ++s) {
-      made.created[s]->Points.swap(block.ys[s]);
+      made.created[s]->Points = std::move(block.ys[s]).Take();
     }
     blockSeries.push_back(made.created);
     result.created.insert(result.created.end(), made.created.begin(), made.created.end());
