@@ -298,7 +298,7 @@ class Column {
   // Rows not yet written are empty, as MakeEmptyRows leaves them (Append and Own come only after
   // the last Add), so X, Y and their flags are all a row needs.
   void Add(Real x, bool xValid, Real y, bool yValid) {
-    if (rows_ == room_) MoveTo(std::max<std::size_t>(16, 2 * room_));
+    if (rows_ == room_) MoveTo(std::max<std::size_t>(4, 2 * room_));
     Tdata& row = data_[rows_++];
     row.X = x;
     row.Y = y;
@@ -401,6 +401,38 @@ struct Part {
   bool failed = false;          // a read failed
 };
 
+// The blocks `fold` stands for and then `next`, as the reading of the blocks into series sees
+// them: the widest, the most rows of one up to the first that has two columns or more (which,
+// lying past the limit, ends the reading), and all the short lines.
+void Fold(PartBlock& fold, const PartBlock& next) {
+  if (fold.columns < 2) fold.countedRows = std::max(fold.countedRows, next.Rows());
+  fold.columns = std::max(fold.columns, next.columns);
+  if (fold.uneven == 0) fold.firstUneven = next.firstUneven;
+  fold.uneven += next.uneven;
+}
+
+// The last block, which has ended. One that can become no series, having no Y column or lying
+// past the series limit, keeps no rows and is folded into the record of such blocks just before
+// it, if there is one: however many tiny blocks a text holds, a part keeps a few records. The
+// part's first block stays whole, since it may go on from the part before.
+void CloseBlock(Part& part) {
+  if (part.blocks.empty()) return;
+  PartBlock& block = part.blocks.back();
+  if (block.columns >= 2 && !block.ys.empty()) {
+    part.keptColumns += block.ys.size();
+    return;
+  }
+  if (part.blocks.size() == 1) return;
+  PartBlock& before = part.blocks[part.blocks.size() - 2];
+  if (part.blocks.size() > 2 && before.ys.empty()) {
+    Fold(before, block);
+    part.blocks.pop_back();
+    return;
+  }
+  block.countedRows = block.Rows();
+  block.ys.clear();
+}
+
 // Reads a part of the text in one pass. `names`: a line without numbers before the first data
 // line names the columns. `room`: where the first block's rows go.
 Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool names,
@@ -444,9 +476,7 @@ Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool
     part.points = part.points || read.point;
     part.commas = part.commas || read.comma;
     if (!part.lastOpen) {
-      if (!part.blocks.empty() && part.blocks.back().columns >= 2) {
-        part.keptColumns += part.blocks.back().ys.size();
-      }
+      CloseBlock(part);
       part.blocks.emplace_back();
       part.blocks.back().firstLine = number;
       // Past the series limit a block is only counted.

@@ -105,5 +105,30 @@ TEST_F(PlainDataTest, TwoPartsReadAsOne) {
   }
 }
 
+// Blocks past the series limit keep no rows, however many a text holds, yet their short lines
+// are told; blocks without a Y column are passed over wherever they stand. Two parts agree.
+TEST_F(PlainDataTest, BlocksPastTheLimitAreCounted) {
+  std::string many, between;
+  for (int b = 0; b < 30; ++b) many += "1 2\n&\n";
+  many += "5\n&\n1 2 3\n4 5\n&\n7\n";  // the short line is line 64
+  for (int b = 0; b < 25; ++b) between += "9\n&\n1 2\n&\n";
+  between += "1 2\n3\n";  // line 102
+  const struct {
+    std::string text;
+    std::int64_t firstUneven;
+  } cases[] = {{many, 64}, {between, 102}};
+  for (const auto& c : cases) {
+    for (const std::size_t twoPartBytes : {std::size_t(-1), std::size_t(1)}) {
+      testing_hooks::PlainTextTwoPartBytes = twoPartBytes;
+      CsvOpenResult opened;
+      EXPECT_EQ(Read(c.text, opened).size(), std::size_t(MaxSeries)) << c.firstUneven;
+      testing_hooks::PlainTextTwoPartBytes = 1 << 20;
+      EXPECT_TRUE(opened.limitReached && !opened.failed) << c.firstUneven;
+      EXPECT_EQ(opened.unevenLines, 1) << c.firstUneven;
+      EXPECT_EQ(opened.firstUnevenLine, c.firstUneven);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavel
