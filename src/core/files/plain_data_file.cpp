@@ -327,6 +327,8 @@ class Column {
   void Own(std::vector<Tdata>& storage) {
     own_ = std::move(storage);
     room_ = own_.size();
+    // What the other part wrote past the rows need not stay in memory.
+    EmptyRows(data_ + rows_, room_ - rows_);
   }
 
   std::vector<Tdata> Take() && {
