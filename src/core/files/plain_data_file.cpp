@@ -363,8 +363,8 @@ struct Room {
 // shorter than the widest.
 struct PartBlock {
   std::size_t columns = 0;
-  // One per Y column. Empty for a block past the series limit, which is only counted: a file
-  // of a million tiny blocks must not keep a million columns.
+  // One per Y column. Empty for a block that can become no series, which is only counted
+  // (see CloseBlock): a file of a million tiny blocks must not keep a million columns.
   std::vector<Column> ys;
   std::int64_t countedRows = 0;
   std::int64_t firstLine = 0;
@@ -817,7 +817,7 @@ CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
     DataFileOpenResult made;
     CreateFileSeries(workspace, static_cast<std::int32_t>(block.Rows()),
                      static_cast<std::int64_t>(block.columns), made);
-    // A block only counted lies past the limit and gets no series; its rows stay empty if so.
+    // A block only counted has no Y column or lies past the limit, and gets no series.
     for (std::size_t s = 0; s < made.created.size() && s < block.ys.size(); ++s) {
       made.created[s]->Points = std::move(block.ys[s]).Take();
     }
