@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <cstdint>
 #include <limits>
@@ -276,8 +277,8 @@ void ReadLine(std::string_view line, bool decimalComma, LineRead& read) {
 
 // The rows of one Y column of a block, each holding X too, written in place: into storage of
 // the column's own, or into a stretch of storage the reading of the text keeps for the block
-// that may go on from one part into the next (see ReadText). Rows that outgrow a stretch move
-// to storage of their own.
+// that may go on from one part into the next (see ReadText). Rows past a full stretch wait
+// beside it, so that a room guessed a little short costs only them.
 class Column {
  public:
   Column() = default;
@@ -285,9 +286,11 @@ class Column {
   Column(Column&&) noexcept = default;
   Column& operator=(Column&&) noexcept = default;
 
-  std::size_t Size() const { return rows_; }
+  std::size_t Size() const { return rows_ + past_.size(); }
   std::size_t Room() const { return room_; }
-  const Tdata& operator[](std::size_t row) const { return data_[row]; }
+  const Tdata& operator[](std::size_t row) const {
+    return row < rows_ ? data_[row] : past_[row - rows_];
+  }
   bool InStretch() const { return data_ != nullptr && data_ != own_.data(); }
   bool Starts(const std::vector<Tdata>& storage) const { return data_ == storage.data(); }
 
@@ -298,7 +301,13 @@ class Column {
   // Rows not yet written are empty, as MakeEmptyRows leaves them (Append and Own come only after
   // the last Add), so X, Y and their flags are all a row needs.
   void Add(Real x, bool xValid, Real y, bool yValid) {
-    if (rows_ == room_) MoveTo(std::max<std::size_t>(4, 2 * room_));
+    if (rows_ == room_) {
+      if (InStretch()) {
+        past_.emplace_back(x, y, 0, xValid, yValid);
+        return;
+      }
+      MoveTo(std::max<std::size_t>(4, 2 * room_));
+    }
     Tdata& row = data_[rows_++];
     row.X = x;
     row.Y = y;
@@ -309,24 +318,33 @@ class Column {
   // Adds the rows of `next`. When its stretch follows this one's in the same storage the rows
   // only close up, which spares a copy into fresh memory of what the second part read.
   void Append(Column& next) {
-    if (InStretch() && next.InStretch() && data_ + room_ == next.data_) {
-      if (rows_ < room_) std::memmove(data_ + rows_, next.data_, next.rows_ * sizeof(Tdata));
-      rows_ += next.rows_;
+    const std::size_t rows = Size() + next.Size();
+    if (InStretch() && next.InStretch() && data_ + room_ == next.data_ &&
+        rows <= room_ + next.room_) {
+      Tdata* const to = data_ + Size();
+      if (to != next.data_) std::memmove(to, next.data_, next.rows_ * sizeof(Tdata));
+      std::copy(past_.begin(), past_.end(), data_ + rows_);
+      std::copy(next.past_.begin(), next.past_.end(), to + next.rows_);
+      rows_ = rows;
       room_ += next.room_;
+      past_ = {};
       next = Column();
       return;
     }
-    if (room_ - rows_ < next.rows_) MoveTo(std::max(rows_ + next.rows_, 2 * room_));
-    std::copy(next.data_, next.data_ + next.rows_, data_ + rows_);
-    rows_ += next.rows_;
+    if (!past_.empty() || room_ - rows_ < next.Size()) MoveTo(std::max(rows, 2 * room_));
+    for (std::size_t r = 0; r < next.Size(); ++r) data_[rows_++] = next[r];
   }
 
   // The rows of a stretch become the column's own: it takes over the storage it starts, or
   // copies them.
-  void Own() { MoveTo(rows_); }
+  void Own() { MoveTo(Size()); }
   void Own(std::vector<Tdata>& storage) {
+    if (rows_ + past_.size() > storage.size()) return Own();
     own_ = std::move(storage);
     room_ = own_.size();
+    std::copy(past_.begin(), past_.end(), data_ + rows_);
+    rows_ += past_.size();
+    past_ = {};
     // What the other part wrote past the rows need not stay in memory.
     EmptyRows(data_ + rows_, room_ - rows_);
   }
@@ -338,17 +356,22 @@ class Column {
   }
 
  private:
+  // Into storage of its own for `room` rows, all the rows there are.
   void MoveTo(std::size_t room) {
-    std::vector<Tdata> rows = MakeEmptyRows(room);
+    std::vector<Tdata> rows = MakeEmptyRows(std::max(room, Size()));
     std::copy(data_, data_ + rows_, rows.data());
+    std::copy(past_.begin(), past_.end(), rows.data() + rows_);
+    rows_ += past_.size();
+    past_ = {};
     own_ = std::move(rows);
     data_ = own_.data();
-    room_ = room;
+    room_ = own_.size();
   }
 
   std::vector<Tdata> own_;  // room_ rows when they are the column's own
   Tdata* data_ = nullptr;
   std::size_t rows_ = 0, room_ = 0;
+  std::vector<Tdata> past_;  // the rows past a full stretch
 };
 
 // Where the first block of a part puts its rows: for each Y column the text's first lines have,
@@ -553,53 +576,76 @@ struct Layout {
   bool failed = false;
 };
 
-// What the first lines tell of the rest: lines per byte, and the Y columns of the first data
-// line.
-struct TextShape {
-  double linesPerByte = 1;
+// The first lines of a text as the parts read them: how many become rows, and the Y columns of
+// the first that does.
+struct Head {
+  std::size_t rows = 0;
   std::size_t yColumns = 1;
 };
 
-// The lines per byte of up to 64 KiB of the file from `from` on, but not past `to`.
-double LinesPerByte(int fd, std::uint64_t from, std::uint64_t to, char lineEnd) {
-  std::vector<char> sample(static_cast<std::size_t>(std::min<std::uint64_t>(to - from, 1 << 16)));
-  const ssize_t got = ::pread(fd, sample.data(), sample.size(), static_cast<off_t>(from));
-  if (got <= 0) return 0;
-  return static_cast<double>(std::count(sample.data(), sample.data() + got, lineEnd)) /
-         static_cast<double>(got);
+Head ReadHead(std::string_view text, char lineEnd) {
+  Head head;
+  LineRead read;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find(lineEnd), text.size());
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(text.size(), end + 1));
+    // A CR left at the end is a blank like any other.
+    line.remove_prefix(BlanksAtStart(line));
+    if (KindOfLine(line) != LineKind::Text) continue;
+    ReadLine(line, false, read);
+    if (read.columns == 0) continue;
+    if (head.rows++ == 0) {
+      head.yColumns = std::max<std::size_t>(1, std::min(read.columns, kMaxNames) - 1);
+    }
+  }
+  return head;
 }
 
-// The same of the last 64 KiB of [from, to): lines whose length changes along the text are
-// measured at both ends of a part.
-double TailLinesPerByte(int fd, std::uint64_t from, std::uint64_t to, char lineEnd) {
-  return LinesPerByte(fd, std::max(from, to - std::min<std::uint64_t>(to, 1 << 16)), to, lineEnd);
+// Lines per byte of the whole lines among the first or the last 64 KiB of the bytes
+// [begin, end) of the file, which begin at a line start and end at a line end or the file's end.
+double LinesPerByte(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool last) {
+  const std::uint64_t length = std::min<std::uint64_t>(end - begin, 1 << 16);
+  const std::uint64_t from = last ? end - length : begin;
+  std::string sample(static_cast<std::size_t>(length), '\0');
+  if (::pread(fd, sample.data(), sample.size(), static_cast<off_t>(from)) !=
+      static_cast<ssize_t>(sample.size())) {
+    return 0;
+  }
+  const std::size_t first = from == begin ? 0 : sample.find(lineEnd) + 1;
+  const std::size_t after = from + length == end ? sample.size() : sample.rfind(lineEnd) + 1;
+  if (first == 0 && from != begin) return 0;  // no line end at all
+  if (after <= first) return 0;
+  const std::string_view lines = std::string_view(sample).substr(first, after - first);
+  const auto count = std::count(lines.begin(), lines.end(), lineEnd) + (lines.back() != lineEnd);
+  return static_cast<double>(count) / static_cast<double>(lines.size());
 }
 
-// Room for the rows of `bytes` bytes at `linesPerByte`: no more rows than lines, and a margin,
-// since what was measured is a sample.
+// Rows for `bytes` at `linesPerByte`, with a margin: a guess a little short costs a few rows put
+// beside, one a little long a few pages of memory.
 std::size_t RowsFor(std::uint64_t bytes, double linesPerByte) {
-  if (testing_hooks::PlainTextRoomRows > 0) return testing_hooks::PlainTextRoomRows;
   const double lines = static_cast<double>(bytes) * std::min(1.0, linesPerByte);
   return static_cast<std::size_t>(lines * 1.05) + 16;
 }
 
-// The first lines tell how many rows to make room for, and in how many columns.
-TextShape ShapeOf(std::string_view start, char lineEnd) {
-  TextShape shape;
-  const auto lines = static_cast<double>(std::count(start.begin(), start.end(), lineEnd) + 1);
-  shape.linesPerByte = lines / static_cast<double>(std::max<std::size_t>(1, start.size()));
-  LineReader reader(start);
-  std::string_view raw;
-  LineRead read;
-  while (reader.Next(raw)) {
-    const std::string_view line = Trimmed(raw);
-    if (KindOf(line) != LineKind::Text) continue;
-    ReadLine(line, false, read);
-    if (read.columns == 0) continue;
-    shape.yColumns = std::max<std::size_t>(1, std::min(read.columns, kMaxNames) - 1);
-    break;
-  }
-  return shape;
+// The rows the first part [begin, end) is expected to have: those of the first lines, counted,
+// and for the rest as many as its lines go on at its end, which for lines of one length is
+// exact, so that the parts' rows meet with no gap between them. `head`: what `start`, the
+// text's first lines, holds. `alone`: the text is read in one part, whose room may as well be
+// ample.
+std::size_t FirstPartRows(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd,
+                          std::string_view start, const Head& head, bool alone) {
+  const std::size_t headBytes =
+      static_cast<std::size_t>(std::min<std::uint64_t>(start.size(), end - begin));
+  const std::size_t headRows =
+      headBytes == start.size() ? head.rows : ReadHead(start.substr(0, headBytes), lineEnd).rows;
+  const double perByte = std::max(
+      static_cast<double>(headRows) / static_cast<double>(std::max<std::size_t>(1, headBytes)),
+      LinesPerByte(fd, begin, end, lineEnd, true));
+  const std::uint64_t rest = end - begin - headBytes;
+  if (alone) return headRows + RowsFor(rest, perByte);
+  return headRows + static_cast<std::size_t>(
+                        std::llround(static_cast<double>(rest) * std::min(1.0, perByte)));
 }
 
 // The start of the first line after `from`, or nothing.
@@ -637,7 +683,7 @@ void SettleStretches(std::vector<PartBlock>& blocks, std::vector<std::vector<Tda
 }
 
 Layout ReadText(int fd, std::uint64_t begin, std::uint64_t size, char lineEnd,
-                const TextShape& shape) {
+                std::string_view start) {
   // Split at a line end near the middle.
   std::optional<std::uint64_t> split;
   if (size >= testing_hooks::PlainTextTwoPartBytes) {
@@ -647,21 +693,24 @@ Layout ReadText(int fd, std::uint64_t begin, std::uint64_t size, char lineEnd,
   Part parts[2];
   // The block at the split, usually the only one, gets its rows read by both parts into one
   // storage per Y column: the first part's from its start, the second's after the rows the
-  // first is expected to have at most. Joining the parts then only closes the gap between them.
+  // first is expected to have. Joining the parts then only closes the gap, if any, between them.
   std::vector<std::vector<Tdata>> storage;
+  const Head head = ReadHead(start, lineEnd);
   for (int round = 0; round < 2; ++round) {
     const std::uint64_t middle = split ? *split : size;
     Room rooms[2];
-    const double before =
-        split ? std::max(shape.linesPerByte, TailLinesPerByte(fd, begin, middle, lineEnd))
-              : shape.linesPerByte;
-    rooms[0].rows = RowsFor(middle - begin, before);
+    rooms[0].rows = FirstPartRows(fd, begin, middle, lineEnd, start, head, !split);
     if (split) {
-      rooms[1].rows = RowsFor(size - middle, std::max(LinesPerByte(fd, middle, size, lineEnd),
-                                                      TailLinesPerByte(fd, middle, size, lineEnd)));
+      // Lines whose length changes along the text are measured at both ends.
+      const double perByte = std::max(LinesPerByte(fd, middle, size, lineEnd, false),
+                                      LinesPerByte(fd, middle, size, lineEnd, true));
+      rooms[1].rows = RowsFor(size - middle, perByte);
+    }
+    if (testing_hooks::PlainTextRoomRows > 0) {
+      rooms[0].rows = rooms[1].rows = testing_hooks::PlainTextRoomRows;
     }
     storage.clear();
-    for (std::size_t y = 0; y < shape.yColumns; ++y) {
+    for (std::size_t y = 0; y < head.yColumns; ++y) {
       storage.push_back(MakeEmptyRows(rooms[0].rows + rooms[1].rows));
       rooms[0].at.push_back(storage.back().data());
       rooms[1].at.push_back(storage.back().data() + rooms[0].rows);
@@ -791,7 +840,7 @@ CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
   if (LooksLikeCsv(start)) return OpenCsvFile(workspace, path);
 
   const char lineEnd = LineEndOf(start);
-  Layout layout = ReadText(fd, begin, size, lineEnd, ShapeOf(start, lineEnd));
+  Layout layout = ReadText(fd, begin, size, lineEnd, start);
   if (layout.failed) {
     result.failed = true;
     return result;
