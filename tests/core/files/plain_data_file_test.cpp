@@ -85,18 +85,19 @@ TEST_F(PlainDataTest, ReadsTextAsPeopleWriteIt) {
 // A large text is read in two parts at once; wherever the split falls (in a block, among
 // blank lines, at a block end), the series are those one reading gives.
 TEST_F(PlainDataTest, TwoPartsReadAsOne) {
-  const char* lines[] = {"1 2", "3 4 5", "6", "", "&", "# c", "w x", "7 8 <- r", "9,5 1"};
+  const char* lines[] = {"1 2",  "3 4 5", "6",        "",      "&",
+                         "# c",  "w x",   "7 8 <- r", "9,5 1", "2 3 <- a remark as long as many rows"};
   std::mt19937 random(11);
-  for (int round = 0; round < 60; ++round) {
+  for (int round = 0; round < 200; ++round) {
     std::string text = "a b\n1 1\n";
     const int count = 4 + static_cast<int>(random() % 40);
-    for (int i = 0; i < count; ++i) text += std::string(lines[random() % 9]) + "\n";
+    for (int i = 0; i < count; ++i) text += std::string(lines[random() % 10]) + "\n";
     testing_hooks::PlainTextTwoPartBytes = std::size_t(-1);
     CsvOpenResult one, two;
     const auto whole = Read(text, one);
     testing_hooks::PlainTextTwoPartBytes = 1;
     // Rooms too small for the rows, too: they outgrow them.
-    testing_hooks::PlainTextRoomRows = round % 2 == 0 ? 0 : 1 + round % 3;
+    testing_hooks::PlainTextRoomRows = round % 2 == 0 ? 0 : 1 + round % 12;
     const auto parts = Read(text, two);
     testing_hooks::PlainTextTwoPartBytes = 1 << 20;
     testing_hooks::PlainTextRoomRows = 0;
