@@ -249,7 +249,7 @@ void ReadLine(std::string_view line, bool decimalComma, LineRead& read) {
       read.point = true;
       read.columns = n + 1;
     } else if (const char* stop = p; ReadLeadingNumber(p, end, value, stop) &&
-                                         (stop == end || KindOfByte(*stop) == kBlank)) {
+                                     (stop == end || KindOfByte(*stop) == kBlank)) {
       // A number the fast reading takes whole: its bytes can only be digits, signs, exponent
       // marks and a point, so no look at each of them is needed to tell what it can be.
       valid = value < kEmptyThreshold;
@@ -644,8 +644,8 @@ std::size_t FirstPartRows(int fd, std::uint64_t begin, std::uint64_t end, char l
       LinesPerByte(fd, begin, end, lineEnd, true));
   const std::uint64_t rest = end - begin - headBytes;
   if (alone) return headRows + RowsFor(rest, perByte);
-  return headRows + static_cast<std::size_t>(
-                        std::llround(static_cast<double>(rest) * std::min(1.0, perByte)));
+  return headRows +
+         static_cast<std::size_t>(std::llround(static_cast<double>(rest) * std::min(1.0, perByte)));
 }
 
 // The start of the first line after `from`, or nothing.

@@ -85,8 +85,9 @@ TEST_F(PlainDataTest, ReadsTextAsPeopleWriteIt) {
 // A large text is read in two parts at once; wherever the split falls (in a block, among
 // blank lines, at a block end), the series are those one reading gives.
 TEST_F(PlainDataTest, TwoPartsReadAsOne) {
-  const char* lines[] = {"1 2",  "3 4 5", "6",        "",      "&",
-                         "# c",  "w x",   "7 8 <- r", "9,5 1", "2 3 <- a remark as long as many rows"};
+  const char* lines[] = {
+      "1 2", "3 4 5", "6",        "",      "&",
+      "# c", "w x",   "7 8 <- r", "9,5 1", "2 3 <- a remark as long as many rows"};
   std::mt19937 random(11);
   for (int round = 0; round < 200; ++round) {
     std::string text = "a b\n1 1\n";
