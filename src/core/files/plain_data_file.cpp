@@ -621,16 +621,17 @@ double LinesPerByte(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd
   return static_cast<double>(count) / static_cast<double>(lines.size());
 }
 
-// Rows for `bytes` at `linesPerByte`, with a margin: a guess a little short costs a few rows put
-// beside, one a little long a few pages of memory.
+// Rows for `bytes` at `linesPerByte`, with a margin: rows past a room too short may cost a copy
+// of them all, a room a little long only a few pages of memory.
 std::size_t RowsFor(std::uint64_t bytes, double linesPerByte) {
   const double lines = static_cast<double>(bytes) * std::min(1.0, linesPerByte);
   return static_cast<std::size_t>(lines * 1.05) + 16;
 }
 
 // The rows the first part [begin, end) is expected to have: those of the first lines, counted,
-// and for the rest as many as its lines go on at its end, which for lines of one length is
-// exact, so that the parts' rows meet with no gap between them. `head`: what `start`, the
+// and for the rest as many as the first lines or the part's last ones give per byte, whichever
+// more. For lines of one length that is exact, and the parts' rows meet with no gap between
+// them. `head`: what `start`, the
 // text's first lines, holds. `alone`: the text is read in one part, whose room may as well be
 // ample.
 std::size_t FirstPartRows(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd,
