@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <cstdint>
 #include <limits>
@@ -24,6 +25,7 @@ namespace tavel {
 
 namespace testing_hooks {
 std::size_t PlainTextTwoPartBytes = 1 << 20;
+std::size_t PlainTextRoomRows = 0;
 }  // namespace testing_hooks
 
 namespace {
@@ -157,6 +159,21 @@ LineKind KindOf(std::string_view trimmed) {
   return LineKind::Text;
 }
 
+std::size_t BlanksAtStart(std::string_view line) {
+  std::size_t i = 0;
+  while (i < line.size() && IsBlank(line[i])) ++i;
+  return i;
+}
+
+// KindOf for a line without blanks at its start, whatever it has at its end.
+LineKind KindOfLine(std::string_view line) {
+  if (line.empty()) return LineKind::Blank;
+  if (line.front() == '&') {
+    return BlanksAtStart(line.substr(1)) == line.size() - 1 ? LineKind::BlockEnd : LineKind::Text;
+  }
+  return KindOf(line);
+}
+
 // What each byte can be in a token that may be a number.
 enum ByteKind : unsigned char {
   kOther = 1,
@@ -231,6 +248,14 @@ void ReadLine(std::string_view line, bool decimalComma, LineRead& read) {
       p += written;
       read.point = true;
       read.columns = n + 1;
+    } else if (const char* stop = p; ReadLeadingNumber(p, end, value, stop) &&
+                                     (stop == end || KindOfByte(*stop) == kBlank)) {
+      // A number the fast reading takes whole: its bytes can only be digits, signs, exponent
+      // marks and a point, so no look at each of them is needed to tell what it can be.
+      valid = value < kEmptyThreshold;
+      read.columns = n + 1;
+      read.point = read.point || std::memchr(p, '.', static_cast<std::size_t>(stop - p)) != nullptr;
+      p = stop;
     } else {
       const char* const start = p;
       unsigned kinds = 0;
@@ -250,29 +275,139 @@ void ReadLine(std::string_view line, bool decimalComma, LineRead& read) {
   }
 }
 
+// The rows of one Y column of a block, each holding X too, written in place: into storage of
+// the column's own, or into a stretch of storage the reading of the text keeps for the block
+// that may go on from one part into the next (see ReadText). Rows past a full stretch wait
+// beside it, so that a room guessed a little short costs only them.
+class Column {
+ public:
+  Column() = default;
+  Column(Tdata* at, std::size_t room) : data_(at), room_(room) {}
+  Column(Column&&) noexcept = default;
+  Column& operator=(Column&&) noexcept = default;
+
+  std::size_t Size() const { return rows_ + past_.size(); }
+  std::size_t Room() const { return room_; }
+  const Tdata& operator[](std::size_t row) const {
+    return row < rows_ ? data_[row] : past_[row - rows_];
+  }
+  bool InStretch() const { return data_ != nullptr && data_ != own_.data(); }
+  bool Starts(const std::vector<Tdata>& storage) const { return data_ == storage.data(); }
+
+  void Reserve(std::size_t rows) {
+    if (room_ < rows) MoveTo(rows);
+  }
+
+  // Rows not yet written are empty, as MakeEmptyRows leaves them (Append and Own come only after
+  // the last Add), so X, Y and their flags are all a row needs.
+  void Add(Real x, bool xValid, Real y, bool yValid) {
+    if (rows_ == room_) {
+      if (InStretch()) {
+        past_.emplace_back(x, y, 0, xValid, yValid);
+        return;
+      }
+      MoveTo(std::max<std::size_t>(4, 2 * room_));
+    }
+    Tdata& row = data_[rows_++];
+    row.X = x;
+    row.Y = y;
+    row.XValid = xValid;
+    row.YValid = yValid;
+  }
+
+  // Adds the rows of `next`. When its stretch follows this one's in the same storage the rows
+  // only close up, which spares a copy into fresh memory of what the second part read.
+  void Append(Column& next) {
+    const std::size_t rows = Size() + next.Size();
+    if (InStretch() && next.InStretch() && data_ + room_ == next.data_ &&
+        rows <= room_ + next.room_) {
+      Tdata* const to = data_ + Size();
+      if (to != next.data_) std::memmove(to, next.data_, next.rows_ * sizeof(Tdata));
+      std::copy(past_.begin(), past_.end(), data_ + rows_);
+      std::copy(next.past_.begin(), next.past_.end(), to + next.rows_);
+      rows_ = rows;
+      room_ += next.room_;
+      past_ = {};
+      next = Column();
+      return;
+    }
+    if (!past_.empty() || room_ - rows_ < next.Size()) MoveTo(std::max(rows, 2 * room_));
+    for (std::size_t r = 0; r < next.Size(); ++r) data_[rows_++] = next[r];
+  }
+
+  // The rows of a stretch become the column's own: it takes over the storage it starts, or
+  // copies them.
+  void Own() { MoveTo(Size()); }
+  void Own(std::vector<Tdata>& storage) {
+    if (rows_ + past_.size() > storage.size()) return Own();
+    own_ = std::move(storage);
+    room_ = own_.size();
+    std::copy(past_.begin(), past_.end(), data_ + rows_);
+    rows_ += past_.size();
+    past_ = {};
+    // What the other part wrote past the rows need not stay in memory.
+    EmptyRows(data_ + rows_, room_ - rows_);
+  }
+
+  std::vector<Tdata> Take() && {
+    if (InStretch()) Own();
+    own_.resize(rows_);
+    return std::move(own_);
+  }
+
+ private:
+  // Into storage of its own for `room` rows, all the rows there are.
+  void MoveTo(std::size_t room) {
+    std::vector<Tdata> rows = MakeEmptyRows(std::max(room, Size()));
+    std::copy(data_, data_ + rows_, rows.data());
+    std::copy(past_.begin(), past_.end(), rows.data() + rows_);
+    rows_ += past_.size();
+    past_ = {};
+    own_ = std::move(rows);
+    data_ = own_.data();
+    room_ = own_.size();
+  }
+
+  std::vector<Tdata> own_;  // room_ rows when they are the column's own
+  Tdata* data_ = nullptr;
+  std::size_t rows_ = 0, room_ = 0;
+  std::vector<Tdata> past_;  // the rows past a full stretch
+};
+
+// Where the first block of a part puts its rows: for each Y column the text's first lines have,
+// a stretch of storage kept for the block that may go on into the next part.
+struct Room {
+  std::vector<Tdata*> at;
+  std::size_t rows = 0;
+  Column For(std::size_t y) const { return y < at.size() ? Column(at[y], rows) : Column(); }
+};
+
 // A block of rows as one part of the text read it: X with each Y column, and the lines
 // shorter than the widest.
 struct PartBlock {
   std::size_t columns = 0;
-  // One per Y column, each holding X too. Empty for a block past the series limit, which is
-  // only counted: a file of a million tiny blocks must not keep a million columns.
-  std::vector<std::vector<Tdata>> ys;
+  // One per Y column. Empty for a block that can become no series, which is only counted
+  // (see CloseBlock): a file of a million tiny blocks must not keep a million columns.
+  std::vector<Column> ys;
   std::int64_t countedRows = 0;
   std::int64_t firstLine = 0;
   std::int64_t uneven = 0, firstUneven = 0;
   std::int64_t Rows() const {
-    return ys.empty() ? countedRows : static_cast<std::int64_t>(ys[0].size());
+    return ys.empty() ? countedRows : static_cast<std::int64_t>(ys[0].Size());
   }
 };
 
-// Y columns up to `count`, each new one with the X of the rows so far and no Y.
-void Widen(PartBlock& block, std::size_t count) {
+// Y columns up to `count`, each new one with the X of the rows so far and no Y; in the
+// stretches of `room`, where given and long enough.
+void Widen(PartBlock& block, std::size_t count, const Room* room = nullptr) {
   if (block.ys.empty()) return;
   while (block.ys.size() < count) {
-    std::vector<Tdata> column;
-    column.reserve(block.ys[0].capacity());
-    column = block.ys[0];
-    for (Tdata& row : column) row.Y = 0, row.YValid = false;
+    Column column = room != nullptr ? room->For(block.ys.size()) : Column();
+    const Column& first = block.ys[0];
+    column.Reserve(first.Room());
+    for (std::size_t r = 0; r < first.Size(); ++r) {
+      column.Add(first[r].X, first[r].XValid, 0, false);
+    }
     block.ys.push_back(std::move(column));
   }
 }
@@ -291,26 +426,56 @@ struct Part {
   bool failed = false;          // a read failed
 };
 
+// The blocks `fold` stands for and then `next`, as the reading of the blocks into series sees
+// them: the widest, the most rows of one up to the first that has two columns or more (which,
+// lying past the limit, ends the reading), and all the short lines.
+void Fold(PartBlock& fold, const PartBlock& next) {
+  if (fold.columns < 2) fold.countedRows = std::max(fold.countedRows, next.Rows());
+  fold.columns = std::max(fold.columns, next.columns);
+  if (fold.uneven == 0) fold.firstUneven = next.firstUneven;
+  fold.uneven += next.uneven;
+}
+
+// The last block, which has ended. One that can become no series, having no Y column or lying
+// past the series limit, keeps no rows and is folded into the record of such blocks just before
+// it, if there is one: however many tiny blocks a text holds, a part keeps a few records. The
+// part's first block stays whole, since it may go on from the part before.
+void CloseBlock(Part& part) {
+  if (part.blocks.empty()) return;
+  PartBlock& block = part.blocks.back();
+  if (block.columns >= 2 && !block.ys.empty()) {
+    part.keptColumns += block.ys.size();
+    return;
+  }
+  if (part.blocks.size() == 1) return;
+  PartBlock& before = part.blocks[part.blocks.size() - 2];
+  if (part.blocks.size() > 2 && before.ys.empty()) {
+    Fold(before, block);
+    part.blocks.pop_back();
+    return;
+  }
+  block.countedRows = block.Rows();
+  block.ys.clear();
+}
+
 // Reads a part of the text in one pass. `names`: a line without numbers before the first data
-// line names the columns. `room`: the bytes the first block's columns make room for, at
-// `bytesPerLine`, so that they seldom grow by copying (the first part's for the whole text,
-// which the second part's rows join).
+// line names the columns. `room`: where the first block's rows go.
 Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool names,
-              bool decimalComma, std::uint64_t room, std::uint64_t bytesPerLine) {
+              bool decimalComma, const Room& room) {
   Part part;
   FileLines reader(fd, begin, end, lineEnd);
   std::string_view raw;
   int blanks = 0;
   bool nonBlankSeen = false;
   LineRead read;
-  auto expected = static_cast<std::size_t>(room / bytesPerLine + 16);
   const auto endBlock = [&] {
     if (!part.anyData) part.endedBeforeData = true;
     part.lastOpen = false;
   };
   while (reader.Next(raw)) {
-    const std::string_view trimmed = Trimmed(raw);
-    const LineKind kind = KindOf(trimmed);
+    // Trailing blanks change nothing that follows, so only the leading ones are passed over.
+    const std::string_view line = raw.substr(std::min(raw.size(), BlanksAtStart(raw)));
+    const LineKind kind = KindOfLine(line);
     if (kind == LineKind::Blank) {
       if (!nonBlankSeen) ++part.leadingBlanks;
       if (++blanks == 2) endBlock();
@@ -320,12 +485,12 @@ Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool
     blanks = 0;
     if (kind == LineKind::BlockEnd) endBlock();
     if (kind != LineKind::Text) continue;
-    ReadLine(trimmed, decimalComma, read);
+    ReadLine(line, decimalComma, read);
     const std::int64_t number = reader.Number();
     if (read.columns == 0) {
       if (names && !part.anyData && part.names.empty()) {
         std::string_view tokens[kMaxNames];
-        const std::size_t n = FirstTokens(trimmed, tokens, kMaxNames);
+        const std::size_t n = FirstTokens(line, tokens, kMaxNames);
         for (std::size_t k = 0; k < n; ++k) part.names.emplace_back(tokens[k].substr(0, kNameLimit));
       } else if (part.skippedLines++ == 0) {
         part.firstSkippedLine = number;
@@ -336,16 +501,13 @@ Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool
     part.points = part.points || read.point;
     part.commas = part.commas || read.comma;
     if (!part.lastOpen) {
-      if (!part.blocks.empty() && part.blocks.back().columns >= 2) {
-        part.keptColumns += part.blocks.back().ys.size();
-      }
+      CloseBlock(part);
       part.blocks.emplace_back();
       part.blocks.back().firstLine = number;
       // Past the series limit a block is only counted.
       if (part.keptColumns < static_cast<std::size_t>(MaxSeries)) {
-        part.blocks.back().ys.emplace_back().reserve(expected);
+        part.blocks.back().ys.push_back(part.blocks.size() == 1 ? room.For(0) : Column());
       }
-      expected = 0;  // later blocks are seldom large
     }
     part.lastOpen = true;
     PartBlock& block = part.blocks.back();
@@ -355,7 +517,8 @@ Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool
       block.uneven = rows;
       block.firstUneven = rows > 0 ? block.firstLine : 0;
       block.columns = read.columns;
-      Widen(block, std::max<std::size_t>(1, std::min(block.columns, kMaxNames) - 1));
+      Widen(block, std::max<std::size_t>(1, std::min(block.columns, kMaxNames) - 1),
+            part.blocks.size() == 1 ? &room : nullptr);
     } else if (read.columns < block.columns && block.uneven++ == 0) {
       block.firstUneven = number;
     }
@@ -367,7 +530,7 @@ Part ReadPart(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool
     const Real x = xValid ? read.values[0] : 0;
     for (std::size_t y = 0; y < block.ys.size(); ++y) {
       const bool yValid = y + 1 < std::min(read.columns, kMaxNames) && read.valid[y + 1];
-      block.ys[y].emplace_back(x, yValid ? read.values[y + 1] : 0, 0, xValid, yValid);
+      block.ys[y].Add(x, xValid, yValid ? read.values[y + 1] : 0, yValid);
     }
   }
   part.trailingBlanks = blanks;
@@ -397,9 +560,7 @@ void JoinBlocks(PartBlock& block, PartBlock& next) {
   } else {
     Widen(block, next.ys.size());
     Widen(next, block.ys.size());
-    for (std::size_t y = 0; y < block.ys.size(); ++y) {
-      block.ys[y].insert(block.ys[y].end(), next.ys[y].begin(), next.ys[y].end());
-    }
+    for (std::size_t y = 0; y < block.ys.size(); ++y) block.ys[y].Append(next.ys[y]);
   }
   block.columns = std::max(block.columns, next.columns);
   block.uneven = uneven;
@@ -414,6 +575,79 @@ struct Layout {
   std::int64_t unevenLines = 0, firstUnevenLine = 0;
   bool failed = false;
 };
+
+// The first lines of a text as the parts read them: how many become rows, and the Y columns of
+// the first that does.
+struct Head {
+  std::size_t rows = 0;
+  std::size_t yColumns = 1;
+};
+
+Head ReadHead(std::string_view text, char lineEnd) {
+  Head head;
+  LineRead read;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find(lineEnd), text.size());
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(text.size(), end + 1));
+    // A CR left at the end is a blank like any other.
+    line.remove_prefix(BlanksAtStart(line));
+    if (KindOfLine(line) != LineKind::Text) continue;
+    ReadLine(line, false, read);
+    if (read.columns == 0) continue;
+    if (head.rows++ == 0) {
+      head.yColumns = std::max<std::size_t>(1, std::min(read.columns, kMaxNames) - 1);
+    }
+  }
+  return head;
+}
+
+// Lines per byte of the whole lines among the first or the last 64 KiB of the bytes
+// [begin, end) of the file, which begin at a line start and end at a line end or the file's end.
+double LinesPerByte(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd, bool last) {
+  const std::uint64_t length = std::min<std::uint64_t>(end - begin, 1 << 16);
+  const std::uint64_t from = last ? end - length : begin;
+  std::string sample(static_cast<std::size_t>(length), '\0');
+  if (::pread(fd, sample.data(), sample.size(), static_cast<off_t>(from)) !=
+      static_cast<ssize_t>(sample.size())) {
+    return 0;
+  }
+  const std::size_t first = from == begin ? 0 : sample.find(lineEnd) + 1;
+  const std::size_t after = from + length == end ? sample.size() : sample.rfind(lineEnd) + 1;
+  if (first == 0 && from != begin) return 0;  // no line end at all
+  if (after <= first) return 0;
+  const std::string_view lines = std::string_view(sample).substr(first, after - first);
+  const auto count = std::count(lines.begin(), lines.end(), lineEnd) + (lines.back() != lineEnd);
+  return static_cast<double>(count) / static_cast<double>(lines.size());
+}
+
+// Rows for `bytes` at `linesPerByte`, with a margin: rows past a room too short may cost a copy
+// of them all, a room a little long only a few pages of memory.
+std::size_t RowsFor(std::uint64_t bytes, double linesPerByte) {
+  const double lines = static_cast<double>(bytes) * std::min(1.0, linesPerByte);
+  return static_cast<std::size_t>(lines * 1.05) + 16;
+}
+
+// The rows the first part [begin, end) is expected to have: those of the first lines, counted,
+// and for the rest as many as the first lines or the part's last ones give per byte, whichever
+// more. For lines of one length that is exact, and the parts' rows meet with no gap between
+// them. `head`: what `start`, the
+// text's first lines, holds. `alone`: the text is read in one part, whose room may as well be
+// ample.
+std::size_t FirstPartRows(int fd, std::uint64_t begin, std::uint64_t end, char lineEnd,
+                          std::string_view start, const Head& head, bool alone) {
+  const std::size_t headBytes =
+      static_cast<std::size_t>(std::min<std::uint64_t>(start.size(), end - begin));
+  const std::size_t headRows =
+      headBytes == start.size() ? head.rows : ReadHead(start.substr(0, headBytes), lineEnd).rows;
+  const double perByte = std::max(
+      static_cast<double>(headRows) / static_cast<double>(std::max<std::size_t>(1, headBytes)),
+      LinesPerByte(fd, begin, end, lineEnd, true));
+  const std::uint64_t rest = end - begin - headBytes;
+  if (alone) return headRows + RowsFor(rest, perByte);
+  return headRows +
+         static_cast<std::size_t>(std::llround(static_cast<double>(rest) * std::min(1.0, perByte)));
+}
 
 // The start of the first line after `from`, or nothing.
 std::optional<std::uint64_t> NextLineStart(int fd, std::uint64_t from, std::uint64_t size,
@@ -433,8 +667,24 @@ std::optional<std::uint64_t> NextLineStart(int fd, std::uint64_t from, std::uint
   return std::nullopt;
 }
 
+// Each stretch's rows become a column's own: the stretch at the start of a storage takes it
+// over once every other has copied its rows out.
+void SettleStretches(std::vector<PartBlock>& blocks, std::vector<std::vector<Tdata>>& storage) {
+  for (const bool starts : {false, true}) {
+    for (PartBlock& block : blocks) {
+      for (std::size_t y = 0; y < block.ys.size(); ++y) {
+        Column& column = block.ys[y];
+        if (!column.InStretch()) continue;
+        const bool owner = y < storage.size() && column.Starts(storage[y]);
+        if (owner && starts) column.Own(storage[y]);
+        if (!owner && !starts) column.Own();
+      }
+    }
+  }
+}
+
 Layout ReadText(int fd, std::uint64_t begin, std::uint64_t size, char lineEnd,
-                std::uint64_t bytesPerLine) {
+                std::string_view start) {
   // Split at a line end near the middle.
   std::optional<std::uint64_t> split;
   if (size >= testing_hooks::PlainTextTwoPartBytes) {
@@ -442,12 +692,33 @@ Layout ReadText(int fd, std::uint64_t begin, std::uint64_t size, char lineEnd,
   }
   bool decimalComma = false;
   Part parts[2];
+  // The block at the split, usually the only one, gets its rows read by both parts into one
+  // storage per Y column: the first part's from its start, the second's after the rows the
+  // first is expected to have. Joining the parts then only closes the gap, if any, between them.
+  std::vector<std::vector<Tdata>> storage;
+  const Head head = ReadHead(start, lineEnd);
   for (int round = 0; round < 2; ++round) {
+    const std::uint64_t middle = split ? *split : size;
+    Room rooms[2];
+    rooms[0].rows = FirstPartRows(fd, begin, middle, lineEnd, start, head, !split);
+    if (split) {
+      // Lines whose length changes along the text are measured at both ends.
+      const double perByte = std::max(LinesPerByte(fd, middle, size, lineEnd, false),
+                                      LinesPerByte(fd, middle, size, lineEnd, true));
+      rooms[1].rows = RowsFor(size - middle, perByte);
+    }
+    if (testing_hooks::PlainTextRoomRows > 0) {
+      rooms[0].rows = rooms[1].rows = testing_hooks::PlainTextRoomRows;
+    }
+    storage.clear();
+    for (std::size_t y = 0; y < head.yColumns; ++y) {
+      storage.push_back(MakeEmptyRows(rooms[0].rows + rooms[1].rows));
+      rooms[0].at.push_back(storage.back().data());
+      rooms[1].at.push_back(storage.back().data() + rooms[0].rows);
+    }
     RunParts(split ? 2 : 1, [&](int k) {
-      parts[k] = k == 0 ? ReadPart(fd, begin, split ? *split : size, lineEnd, true, decimalComma,
-                                   size, bytesPerLine)
-                        : ReadPart(fd, *split, size, lineEnd, false, decimalComma, size - *split,
-                                   bytesPerLine);
+      parts[k] = k == 0 ? ReadPart(fd, begin, middle, lineEnd, true, decimalComma, rooms[0])
+                        : ReadPart(fd, *split, size, lineEnd, false, decimalComma, rooms[1]);
     });
     // A first part without data cannot tell whether the second one begins with names.
     if (split && !parts[0].anyData) {
@@ -489,6 +760,7 @@ Layout ReadText(int fd, std::uint64_t begin, std::uint64_t size, char lineEnd,
     }
     layout.skippedLines += second.skippedLines;
   }
+  SettleStretches(layout.blocks, storage);
   for (const PartBlock& b : layout.blocks) {
     if (b.uneven > 0 && layout.unevenLines == 0) layout.firstUnevenLine = b.firstUneven;
     layout.unevenLines += b.uneven;
@@ -568,11 +840,8 @@ CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
   if (head.size() < size) start = start.substr(0, start.find_last_of("\r\n") + 1);
   if (LooksLikeCsv(start)) return OpenCsvFile(workspace, path);
 
-  // The first lines' length tells how many rows to make room for.
   const char lineEnd = LineEndOf(start);
-  const auto headLines = static_cast<std::uint64_t>(std::count(start.begin(), start.end(), lineEnd));
-  const std::uint64_t bytesPerLine = std::max<std::uint64_t>(1, start.size() / (headLines + 1));
-  Layout layout = ReadText(fd, begin, size, lineEnd, bytesPerLine);
+  Layout layout = ReadText(fd, begin, size, lineEnd, start);
   if (layout.failed) {
     result.failed = true;
     return result;
@@ -598,9 +867,9 @@ CsvOpenResult OpenPlainDataFile(Workspace& workspace, const std::string& path) {
     DataFileOpenResult made;
     CreateFileSeries(workspace, static_cast<std::int32_t>(block.Rows()),
                      static_cast<std::int64_t>(block.columns), made);
-    // A block only counted lies past the limit and gets no series; its rows stay empty if so.
+    // A block only counted has no Y column or lies past the limit, and gets no series.
     for (std::size_t s = 0; s < made.created.size() && s < block.ys.size(); ++s) {
-      made.created[s]->Points.swap(block.ys[s]);
+      made.created[s]->Points = std::move(block.ys[s]).Take();
     }
     blockSeries.push_back(made.created);
     result.created.insert(result.created.end(), made.created.begin(), made.created.end());

@@ -31,6 +31,9 @@ std::vector<std::string> ReadingNotes(const CsvOpenResult& result, const std::st
 namespace testing_hooks {
 // A text this large is read in two parts at once; tests lower it to check the parts agree.
 extern std::size_t PlainTextTwoPartBytes;
+// When not 0, the rows the first block of each part has room for, however long the text is;
+// tests make it small to check rows that outgrow it.
+extern std::size_t PlainTextRoomRows;
 }  // namespace testing_hooks
 
 }  // namespace tavel

@@ -83,6 +83,10 @@ void ZeroBytes(void* block, std::size_t size) {
 
 }  // namespace
 
+void EmptyRows(Tdata* rows, std::size_t count) {
+  ZeroBytes(rows, count * sizeof(Tdata));
+}
+
 std::vector<Tdata> MakeEmptyRows(std::size_t count) {
   if (count * sizeof(Tdata) < kZeroedBytes) return std::vector<Tdata>(count);
   std::vector<Tdata> rows(ZeroedRows(0), ZeroedRows(count));

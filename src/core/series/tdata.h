@@ -36,4 +36,8 @@ class Tdata {
 // none of it: the pages are first touched by whoever fills the rows, from any thread.
 std::vector<Tdata> MakeEmptyRows(std::size_t count);
 
+// Makes `count` rows from `rows` on empty again, as MakeEmptyRows leaves them: the whole pages
+// among them go back to the system, which zeroes them on their next touch.
+void EmptyRows(Tdata* rows, std::size_t count);
+
 }  // namespace tavel

@@ -85,20 +85,50 @@ TEST_F(PlainDataTest, ReadsTextAsPeopleWriteIt) {
 // A large text is read in two parts at once; wherever the split falls (in a block, among
 // blank lines, at a block end), the series are those one reading gives.
 TEST_F(PlainDataTest, TwoPartsReadAsOne) {
-  const char* lines[] = {"1 2", "3 4 5", "6", "", "&", "# c", "w x", "7 8 <- r", "9,5 1"};
+  const char* lines[] = {
+      "1 2", "3 4 5", "6",        "",      "&",
+      "# c", "w x",   "7 8 <- r", "9,5 1", "2 3 <- a remark as long as many rows"};
   std::mt19937 random(11);
-  for (int round = 0; round < 60; ++round) {
+  for (int round = 0; round < 200; ++round) {
     std::string text = "a b\n1 1\n";
     const int count = 4 + static_cast<int>(random() % 40);
-    for (int i = 0; i < count; ++i) text += std::string(lines[random() % 9]) + "\n";
+    for (int i = 0; i < count; ++i) text += std::string(lines[random() % 10]) + "\n";
     testing_hooks::PlainTextTwoPartBytes = std::size_t(-1);
     CsvOpenResult one, two;
     const auto whole = Read(text, one);
     testing_hooks::PlainTextTwoPartBytes = 1;
+    // Rooms too small for the rows, too: they outgrow them.
+    testing_hooks::PlainTextRoomRows = round % 2 == 0 ? 0 : 1 + round % 12;
     const auto parts = Read(text, two);
     testing_hooks::PlainTextTwoPartBytes = 1 << 20;
+    testing_hooks::PlainTextRoomRows = 0;
     ASSERT_EQ(parts, whole) << text;
     EXPECT_EQ(ReadingNotes(two, "f"), ReadingNotes(one, "f")) << text;
+  }
+}
+
+// Blocks past the series limit keep no rows, however many a text holds, yet their short lines
+// are told; blocks without a Y column are passed over wherever they stand. Two parts agree.
+TEST_F(PlainDataTest, BlocksPastTheLimitAreCounted) {
+  std::string many, between;
+  for (int b = 0; b < 30; ++b) many += "1 2\n&\n";
+  many += "5\n&\n1 2 3\n4 5\n&\n7\n";  // the short line is line 64
+  for (int b = 0; b < 25; ++b) between += "9\n&\n1 2\n&\n";
+  between += "1 2\n3\n";  // line 102
+  const struct {
+    std::string text;
+    std::int64_t firstUneven;
+  } cases[] = {{many, 64}, {between, 102}};
+  for (const auto& c : cases) {
+    for (const std::size_t twoPartBytes : {std::size_t(-1), std::size_t(1)}) {
+      testing_hooks::PlainTextTwoPartBytes = twoPartBytes;
+      CsvOpenResult opened;
+      EXPECT_EQ(Read(c.text, opened).size(), std::size_t(MaxSeries)) << c.firstUneven;
+      testing_hooks::PlainTextTwoPartBytes = 1 << 20;
+      EXPECT_TRUE(opened.limitReached && !opened.failed) << c.firstUneven;
+      EXPECT_EQ(opened.unevenLines, 1) << c.firstUneven;
+      EXPECT_EQ(opened.firstUnevenLine, c.firstUneven);
+    }
   }
 }
 
