@@ -64,7 +64,7 @@ int main() {
       series.Fit.FitKind = kind;
       const double cpuStart = CpuMs();
       const auto start = std::chrono::steady_clock::now();
-      series.Fit.RunFit();
+      tavel::TFitObj(series).RunFit();
       const auto stop = std::chrono::steady_clock::now();
       cpu[run] = CpuMs() - cpuStart;
       times[run] = std::chrono::duration<double, std::milli>(stop - start).count();

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
       {"Fit order 3", [&] {
          s.Fit.FitKind = 3;
          s.GraphType = tavel::GraphTypeWithFit(s.GraphType);
-         s.Fit.RunFit();
+         tavel::TFitObj(s).RunFit();
        }},
       {"Cut all", [&] { tavel::CutCells(s, {tavel::kXColumn, 1, tavel::kFitColumn, rows}); }},
   };

@@ -83,12 +83,6 @@ std::optional<std::vector<Series*>> ReadSeries(Workspace& workspace, const std::
   return opened.created;
 }
 
-std::string Digits17(double value) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
-}
-
 // "NAME=VALUE,NAME=VALUE": false after one line on err.
 bool ParseStarts(std::string_view text, std::map<std::string, double>& starts, std::ostream& err) {
   while (!text.empty()) {
@@ -131,7 +125,7 @@ int FitDataFile(std::string_view kindText, const std::string& path, std::ostream
   bool allFitted = true;
   for (Series* one : *series) {
     one->Fit.FitKind = *kind;
-    one->Fit.RunFit();
+    TFitObj(*one).RunFit();
     allFitted = allFitted && one->Fit.FitOk;
     out << FitReport(*one);
   }
@@ -185,33 +179,23 @@ int RunFitModelCommand(const std::vector<std::string>& args, std::ostream& out,
       return 2;
     }
   }
-  std::vector<double> start;
-  for (const std::string& name : model->Parameters())
-    start.push_back(starts.count(name) != 0 ? starts[name] : 1.0);
+  UserModel user;
+  user.Formula = words[0];
+  user.Names = model->Parameters();
+  for (const std::string& name : user.Names) {
+    user.Start.push_back(starts.count(name) != 0 ? starts[name] : 1.0);
+  }
   QuietPrompts prompts(err, "tavel: ");
   Workspace workspace(prompts);
   const auto series = ReadSeries(workspace, words[1], err);
   if (!series) return 2;
   bool allFitted = true;
   for (Series* one : *series) {
-    std::vector<double> xs, ys;
-    one->ReadGrid();
-    for (std::int32_t i = 0; i < one->MaxIndex; ++i) {
-      const Tdata& row = one->Points[static_cast<std::size_t>(i)];
-      if (!row.XValid || !row.YValid) continue;
-      xs.push_back(static_cast<double>(row.X));
-      ys.push_back(static_cast<double>(row.Y));
-    }
-    out << "Series #" << one->SeriesNumber << '\n';
-    const ModelFitResult fit = FitModel(*model, xs, ys, start);
-    if (!fit.ok) {
-      out << "Fit refused: " << fit.why << '\n';
-      allFitted = false;
-      continue;
-    }
-    for (const ParameterEstimate& p : fit.parameters)
-      out << p.name << " = " << Digits17(p.value) << " +- " << Digits17(p.standardError) << '\n';
-    out << "RSS = " << Digits17(fit.rss) << '\n' << "R^2 = " << Digits17(fit.r2) << '\n';
+    one->Fit.FitKind = kFitUserModel;
+    one->Fit.Model = user;
+    TFitObj(*one).RunFit();
+    allFitted = allFitted && one->Fit.FitOk;
+    out << FitReport(*one);
   }
   out.flush();
   return allFitted ? 0 : 1;

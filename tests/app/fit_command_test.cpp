@@ -112,7 +112,7 @@ TEST_F(FitReportTest, PrintsTheCoefficientsOfTheKindInFullPrecision) {
   Workspace workspace(prompts);
   Series& series = *OpenDataFile(workspace, path).created.front();
   series.Fit.FitKind = 1;
-  series.Fit.RunFit();
+  TFitObj(series).RunFit();
   char b[64];
   std::snprintf(b, sizeof b, "%.21Lg", series.Fit.B);
   EXPECT_EQ(WithoutErrors(FitReport(series)), "Series #1\nY   = A + B*X\nA   = " + FullPrecision(series.Fit.A) +
@@ -235,7 +235,7 @@ TEST_F(FitReportTest, GraphFileReportsItsStoredFitsOrFitsWithTheKindGiven) {
     }
   }
   workspace.DataWindows[0]->Fit.FitKind = 1;
-  workspace.DataWindows[0]->Fit.RunFit();
+  TFitObj(*workspace.DataWindows[0]).RunFit();
   const std::string graph = PutText("two.gra", GraphFileText(workspace));
   const std::string linear = "Y   = A + B*X\nA   = 1\nB   = 2\nR^2 = 1\n";
 
@@ -272,15 +272,15 @@ TEST(FitRefusalTest, RunFitRecordsTheReason) {
   series.Cells.SetNumber(1, kXColumn, 1);
   series.Cells.SetNumber(1, kYColumn, 1);
   series.Fit.FitKind = 1;
-  series.Fit.RunFit();
+  TFitObj(series).RunFit();
   EXPECT_EQ(series.Fit.LastRefusal, FitRefusal::TooFewPoints);
   series.Cells.SetNumber(2, kXColumn, 2);
   series.Cells.SetNumber(2, kYColumn, 3);
-  series.Fit.RunFit();
+  TFitObj(series).RunFit();
   EXPECT_TRUE(series.Fit.FitOk);
   EXPECT_EQ(series.Fit.LastRefusal, FitRefusal::None);
-  series.Fit.FitKind = 9;
-  series.Fit.RunFit();
+  series.Fit.FitKind = 10;
+  TFitObj(series).RunFit();
   EXPECT_EQ(series.Fit.LastRefusal, FitRefusal::UnknownKind);
   EXPECT_EQ(prompts.beeps, 2);  // the refusals still beep
 }

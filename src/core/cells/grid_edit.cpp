@@ -109,7 +109,7 @@ void ApplyFitRule(Series& series, std::int32_t row, int column, Real value) {
     return;
   }
   if (series.Fit.FitKind == kFitNone) return;
-  const Real fitted = series.Fit.YFIT(value);
+  const Real fitted = TFitObj(series).YFIT(value);
   if (series.Fit.FitValueOk) series.Cells.SetNumber(row, kYColumn, fitted);
 }
 

@@ -14,8 +14,10 @@
 #include "core/files/data_file.h"
 #include "core/files/file_bytes.h"
 #include "core/files/file_names.h"
+#include "core/fit/fit_engine.h"
 #include "core/scale/grid_settings.h"
 #include "core/series/number_text.h"
+#include "core/series/series_options.h"
 #include "core/series/workspace.h"
 
 namespace tavel {
@@ -33,6 +35,8 @@ constexpr int kLongNumberWidth = 29;
 constexpr std::int32_t kLowestDecimals = -1;
 constexpr std::int32_t kHighestDecimals = 5000;
 constexpr std::int32_t kFitKindLimit = 8;
+// The first line of the user models' section.
+constexpr char kUserModelsMark[] = "[User Models]";
 
 // Writes value into out (room for kLongNumberWidth characters); returns the width used.
 int FormatGraphNumber(Real value, char* out) {
@@ -95,6 +99,39 @@ void AppendCell(std::string& out, bool valid, Real value) {
   }
   char text[kLongNumberWidth];
   out.append(text, static_cast<std::size_t>(FormatGraphNumber(value, text)));
+}
+
+// Only files with a model of the user's own carry the section, so every other file is written
+// as it always was.
+void AppendUserModels(std::string& out, const Workspace& workspace) {
+  std::int64_t count = 0;
+  for (const Series* series : workspace.DataWindows) count += series->Fit.FitKind == kFitUserModel;
+  if (count == 0) return;
+  AppendText(out, kUserModelsMark);
+  AppendInteger(out, count);
+  for (const Series* series : workspace.DataWindows) {
+    const FitResult& fit = series->Fit;
+    if (fit.FitKind != kFitUserModel) continue;
+    const UserModel& model = fit.Model;
+    AppendInteger(out, series->SeriesNumber);
+    AppendFlag(out, series->FitActive);
+    AppendInteger(out, series->GraphType);
+    AppendText(out, model.Formula);
+    AppendReal(out, fit.R2);
+    AppendInteger(out, static_cast<std::int64_t>(model.Names.size()));
+    for (std::size_t k = 0; k < model.Names.size(); ++k) {
+      const auto at = [](const auto& values, std::size_t i, auto otherwise) {
+        return i < values.size() ? values[i] : otherwise;
+      };
+      AppendText(out, model.Names[k]);
+      AppendReal(out, at(model.Start, k, 1.0));
+      AppendFlag(out, at(model.Fixed, k, false));
+      AppendReal(out, at(model.Values, k, 0.0));
+      AppendReal(out, at(model.Errors, k, 0.0));
+    }
+    AppendInteger(out, model.Iterations);
+    AppendText(out, model.StopReason);
+  }
 }
 
 std::int32_t LogCode(const GraphSettings& s) {
@@ -186,6 +223,7 @@ class Parser {
       }
     }
     ReadSettings(c.Settings);
+    ReadUserModels(c.Blocks);
     return c;
   }
 
@@ -258,6 +296,43 @@ class Parser {
       s.FloatTitleText[i] = lines_.Next();
       s.FloatTitleX[i] = RealItem();
       s.FloatTitleY[i] = RealItem();
+    }
+  }
+
+  // The section after the last standard item: for each series fitted with a model of the
+  // user's own, its number, fit flag, graph type, formula, R^2, its parameters (name, start,
+  // fixed, value, standard error), and how the solver ended.
+  void ReadUserModels(std::vector<GraphFileSeries>& blocks) {
+    if (lines_.RestIsBlank() || lines_.Next() != kUserModelsMark) return;
+    const std::int32_t count = Integer();
+    if (count < 0 || count > lines_.Left()) throw Refused{"a model count the file cannot hold"};
+    for (std::int32_t m = 0; m < count; ++m) {
+      const std::int32_t number = IntegerIn(1, MaxSeries);
+      GraphFileSeries scratch;
+      GraphFileSeries* block = &scratch;
+      for (GraphFileSeries& b : blocks) {
+        if (b.SeriesNumber == number) block = &b;
+      }
+      if (block->HasModel) throw Refused{"a series given two models"};
+      block->HasModel = true;
+      block->FitActive = Flag();
+      block->GraphType = IntegerIn(kGraphLine, kGraphBarFit);
+      UserModel& model = block->Model;
+      model.Formula = lines_.Next();
+      block->FitValues[6] = RealItem();
+      const std::int32_t parameters = Integer();
+      if (parameters < 0 || parameters > lines_.Left()) {
+        throw Refused{"a parameter count the file cannot hold"};
+      }
+      for (std::int32_t k = 0; k < parameters; ++k) {
+        model.Names.emplace_back(lines_.Next());
+        model.Start.push_back(static_cast<double>(RealItem()));
+        model.Fixed.push_back(Flag());
+        model.Values.push_back(static_cast<double>(RealItem()));
+        model.Errors.push_back(static_cast<double>(RealItem()));
+      }
+      model.Iterations = Integer();
+      model.StopReason = lines_.Next();
     }
   }
 
@@ -376,13 +451,21 @@ std::string GraphFileText(Workspace& workspace) {
     }
     AppendFlag(out, series->LeftAxis);
     AppendFlag(out, series->ShowPoints);
-    AppendInteger(out, series->GraphType);
+    AppendInteger(out, series->Fit.FitKind == kFitUserModel ? GraphTypeWithoutFit(series->GraphType)
+                                                            : series->GraphType);
     AppendText(out, series->SeriesTitle);
-    AppendFlag(out, series->FitActive);
-    const TFitObj& fit = series->Fit;
-    AppendInteger(out, fit.FitKind);
-    for (const Real value : {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F, fit.R2}) {
-      AppendReal(out, value);
+    const FitResult& fit = series->Fit;
+    if (fit.FitKind == kFitUserModel) {
+      // What a reader that knows no models takes for a series without a fit.
+      AppendFlag(out, false);
+      AppendInteger(out, kFitNone);
+      for (int k = 0; k < 7; ++k) AppendReal(out, 0);
+    } else {
+      AppendFlag(out, series->FitActive);
+      AppendInteger(out, fit.FitKind);
+      for (const Real value : {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F, fit.R2}) {
+        AppendReal(out, value);
+      }
     }
     AppendInteger(out, std::int64_t{series->PrinterColor} + 2);
     AppendInteger(out, std::int64_t{s.PrinterOptions} + 2);
@@ -412,6 +495,7 @@ std::string GraphFileText(Workspace& workspace) {
     AppendReal(out, s.FloatTitleX[i]);
     AppendReal(out, s.FloatTitleY[i]);
   }
+  AppendUserModels(out, workspace);
   return out;
 }
 
@@ -502,8 +586,9 @@ void ApplyGraphFile(Workspace& workspace, GraphFileContents&& contents, const st
     series.GraphType = block.GraphType;
     series.SeriesTitle = std::move(block.SeriesTitle);
     series.FitActive = block.FitActive;
-    TFitObj& fit = series.Fit;
-    fit.FitKind = block.FitKind;
+    FitResult& fit = series.Fit;
+    fit.FitKind = block.HasModel ? kFitUserModel : block.FitKind;
+    fit.Model = std::move(block.Model);
     const auto& v = block.FitValues;
     fit.A = v[0], fit.B = v[1], fit.C = v[2], fit.D = v[3], fit.E = v[4], fit.F = v[5];
     fit.R2 = v[6];
@@ -516,7 +601,7 @@ void ApplyGraphFile(Workspace& workspace, GraphFileContents&& contents, const st
   workspace.SortDataWindows();
   const std::vector<Series*> series = workspace.DataWindows;
   for (Series* one : series) {
-    if (one->FitActive) one->Fit.RunFit();
+    if (one->FitActive) TFitObj(*one).RunFit();
   }
   s.GraphJustCreated = true;
   // Everything now is what the file holds, and nothing before it can be taken back into it.

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/files/save_as.h"
-#include "core/fit/fit_engine.h"
 #include "core/platform/prompts.h"
+#include "core/series/fit_result.h"
 #include "core/series/graph_settings.h"
 #include "core/series/real.h"
 #include "core/series/series.h"
@@ -40,6 +40,10 @@ struct GraphFileSeries {
   std::int32_t FitKind = kFitNone;
   std::array<Real, 7> FitValues{};  // A, B, C, D, E, F and R2
   std::int32_t PrinterColor = kPrinterDefault;
+  // From the user models' section, when the series has one: the model, and the fit flag and
+  // graph type the standard items do not carry for it.
+  bool HasModel = false;
+  UserModel Model;
 };
 
 // A whole graph file, read and checked, before anything of the program was touched.

@@ -8,7 +8,7 @@
 
 namespace tavel {
 
-std::array<std::string, 7> FitLabelTexts(const TFitObj& fit) {
+std::array<std::string, 7> FitLabelTexts(const FitResult& fit) {
   std::array<std::string, 7> labels;
   const int shown = FitCoefficientCount(fit.FitKind);
   if (shown == 0) return labels;
@@ -41,7 +41,7 @@ Real FitErrorPercent(Real y, Real yFit) {
 
 FitErrorOutcome ListFitError(Series& series) {
   if (series.Fit.FitKind == kFitNone) return FitErrorOutcome::NoFit;
-  series.Fit.RunFit();
+  TFitObj(series).RunFit();
   if (!series.Fit.FitOk) {
     // The run has beeped. A refusal also switched FitActive off, which ClearFit would read as
     // "nothing to clear", yet the old fit's values and column are still there.

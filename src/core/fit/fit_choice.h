@@ -16,7 +16,7 @@ namespace tavel {
 
 // Label1..Label7 of the fit dialog for the fit's kind: "A = " and A, "B = " and B, then C..F
 // as far as the kind has them, and "R^2 = " and R2 last; the others empty.
-std::array<std::string, 7> FitLabelTexts(const TFitObj& fit);
+std::array<std::string, 7> FitLabelTexts(const FitResult& fit);
 // The sample equation of a kind, "Y = A + B*X" and its kin; empty for none.
 std::string SampleEquation(std::int32_t kind);
 
@@ -46,7 +46,7 @@ class FitSnapshot {
  private:
   std::vector<Tdata> points_;
   CellGrid cells_;
-  TFitObj fit_;
+  FitResult fit_;
   std::string fitHeader_;
   std::int32_t pointCount_;
   Real xMax_, xMin_, yMax_, yMin_;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <limits>
 
+#include "core/fit/model_fit.h"
 #include "core/platform/prompts.h"
 #include "core/series/run_parts.h"
 #include "core/series/series.h"
@@ -508,55 +509,79 @@ Real TFitObj::MX66(Real a, Real b, Real c, Real d, Real e, Real f, Real g, Real 
 // ---------------------------------------------------------------------------------------------
 // Evaluation
 
+TFitObj::TFitObj(Series& series) : fit_(series.Fit), workspace_(&series.Owner()) {}
+
+bool TFitObj::ParseModel() {
+  if (!formulaRead_) {
+    formulaRead_ = true;
+    formula_ = ModelFormula::Parse(fit_.Model.Formula);
+    parameters_ = fit_.Model.Values;
+    if (formula_) parameters_.resize(formula_->Parameters().size(), 1.0);
+  }
+  return formula_.has_value();
+}
+
 Real TFitObj::YFIT(Real x) {
-  const Real c[6] = {A, B, C, D, E, F};
-  return FitValue(FitKind, c, x, &FitValueOk);
+  if (fit_.FitKind == kFitUserModel) {
+    fit_.FitValueOk = false;
+    if (!ParseModel()) return 0;
+    const double y = formula_->Evaluate(static_cast<double>(x), parameters_.data());
+    if (!std::isfinite(y)) return 0;
+    fit_.FitValueOk = true;
+    return y;
+  }
+  const Real c[6] = {fit_.A, fit_.B, fit_.C, fit_.D, fit_.E, fit_.F};
+  return FitValue(fit_.FitKind, c, x, &fit_.FitValueOk);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Fitting
 
 void TFitObj::RunFit() {
-  FitOk = true;
-  if (FitKind == kFitNone) return;
-  LastRefusal = FitRefusal::None;
-  const int order = FitOrder(FitKind);
+  fit_.FitOk = true;
+  if (fit_.FitKind == kFitNone) return;
+  fit_.LastRefusal = FitRefusal::None;
+  const int order = FitOrder(fit_.FitKind);
   if (workspace_ == nullptr || workspace_->DataWindows.empty()) {
-    FitOk = false;
-    LastRefusal = FitRefusal::NoSeries;
+    fit_.FitOk = false;
+    fit_.LastRefusal = FitRefusal::NoSeries;
     return;
   }
   Prompts& prompts = workspace_->prompts();
-  if (order == 0) {  // a kind no fit exists for, from a damaged graph file
+  if (order == 0 && fit_.FitKind != kFitUserModel) {  // a kind no fit exists for
     prompts.Beep();
-    FitOk = false;
-    LastRefusal = FitRefusal::UnknownKind;
+    fit_.FitOk = false;
+    fit_.LastRefusal = FitRefusal::UnknownKind;
     return;
   }
-  Series* series = workspace_->FindSeries(FitSeriesNumber);
+  Series* series = workspace_->FindSeries(fit_.FitSeriesNumber);
   if (series == nullptr) series = workspace_->DataWindows.front();
+  if (fit_.FitKind == kFitUserModel) {
+    RunModelFit(*series);
+    return;
+  }
 
   series->FitActive = false;
   series->SortByX(true);
   const std::int32_t count = series->PointCount;
   Tdata* points = series->Points.data();
 
-  const bool logU = LogAbscissa(FitKind);
-  const bool logV = LogOrdinate(FitKind);
+  const bool logU = LogAbscissa(fit_.FitKind);
+  const bool logV = LogOrdinate(fit_.FitKind);
   if (logU || logV) {
     for (std::int32_t i = 0; i < count; ++i) {
       if ((logU && !(points[i].X > 0)) || (logV && !(points[i].Y > 0))) {
         prompts.Beep();
-        FitOk = false;
-        LastRefusal = FitRefusal::Domain;
+        fit_.FitOk = false;
+        fit_.LastRefusal = FitRefusal::Domain;
         return;
       }
     }
   }
   if (count < std::max(2, order + 1)) {
     prompts.Beep();
-    FitOk = false;
-    LastRefusal = FitRefusal::TooFewPoints;
+    fit_.FitOk = false;
+    fit_.LastRefusal = FitRefusal::TooFewPoints;
     return;
   }
 
@@ -599,33 +624,33 @@ void TFitObj::RunFit() {
   ShiftPowerSums(tCross, 5, center, width, uCross);
   const Real mean = totals.mean;
   const int e = totals.exponent;
-  N = count;
-  S1 = uPowers[1], S2 = uPowers[2], S3 = uPowers[3], S4 = uPowers[4], S5 = uPowers[5];
-  S6 = uPowers[6], S7 = uPowers[7], S8 = uPowers[8], S9 = uPowers[9], S10 = uPowers[10];
+  fit_.N = count;
+  fit_.S1 = uPowers[1], fit_.S2 = uPowers[2], fit_.S3 = uPowers[3], fit_.S4 = uPowers[4], fit_.S5 = uPowers[5];
+  fit_.S6 = uPowers[6], fit_.S7 = uPowers[7], fit_.S8 = uPowers[8], fit_.S9 = uPowers[9], fit_.S10 = uPowers[10];
   const Real deviations = Ldexp(totals.cross[0], e);
-  Sv = N * mean + deviations;
-  Svv = N * mean * mean + 2 * mean * deviations + Ldexp(totals.squares, 2 * e);
-  T1 = mean * S1 + Ldexp(uCross[1], e);
-  T2 = mean * S2 + Ldexp(uCross[2], e);
-  T3 = mean * S3 + Ldexp(uCross[3], e);
-  T4 = mean * S4 + Ldexp(uCross[4], e);
-  T5 = mean * S5 + Ldexp(uCross[5], e);
-  Det = 0;
+  fit_.Sv = fit_.N * mean + deviations;
+  fit_.Svv = fit_.N * mean * mean + 2 * mean * deviations + Ldexp(totals.squares, 2 * e);
+  fit_.T1 = mean * fit_.S1 + Ldexp(uCross[1], e);
+  fit_.T2 = mean * fit_.S2 + Ldexp(uCross[2], e);
+  fit_.T3 = mean * fit_.S3 + Ldexp(uCross[3], e);
+  fit_.T4 = mean * fit_.S4 + Ldexp(uCross[4], e);
+  fit_.T5 = mean * fit_.S5 + Ldexp(uCross[5], e);
+  fit_.Det = 0;
 
-  passOrder_ = order;
-  std::copy(totals.moments, totals.moments + 11, passMoments_);
-  std::copy(totals.cross, totals.cross + 6, passCross_);
-  passSquares_ = totals.squares;
-  passMean_ = mean;
-  passExponent_ = e;
-  passCenter_ = center;
-  passScale_ = scale;
-  distinctU_ = distinct;
-  allVEqual_ = allVEqual;
-  uLargest_ = std::max(std::fabs(uFirst), std::fabs(uLast));
-  vLargest_ = vLargest;
+  fit_.Pass.order = order;
+  std::copy(totals.moments, totals.moments + 11, fit_.Pass.moments);
+  std::copy(totals.cross, totals.cross + 6, fit_.Pass.cross);
+  fit_.Pass.squares = totals.squares;
+  fit_.Pass.mean = mean;
+  fit_.Pass.exponent = e;
+  fit_.Pass.center = center;
+  fit_.Pass.scale = scale;
+  fit_.Pass.distinctU = distinct;
+  fit_.Pass.allVEqual = allVEqual;
+  fit_.Pass.uLargest = std::max(std::fabs(uFirst), std::fabs(uLast));
+  fit_.Pass.vLargest = vLargest;
 
-  ClearStoredValues();
+  fit_.ClearStoredValues();
   switch (order) {
     case 1:
       LINEAR();
@@ -644,13 +669,13 @@ void TFitObj::RunFit() {
       break;
   }
   // The pass belongs to this fit only; solving again later must not reuse it with other sums.
-  passOrder_ = -1;
+  fit_.Pass.order = -1;
 
   series->FitActive = true;
   // Every row's fitted value stands alone, so the parts of the pass fill them too; the last
   // part holds the last point, whose FitValueOk is the one that stays.
-  const Real c[6] = {A, B, C, D, E, F};
-  const std::int32_t kind = FitKind;
+  const Real c[6] = {fit_.A, fit_.B, fit_.C, fit_.D, fit_.E, fit_.F};
+  const std::int32_t kind = fit_.FitKind;
   bool lastOk[2] = {true, true};
   RunParts(split.parts, [&](int k) {
     Tdata* first = points + split.bounds[k];
@@ -681,17 +706,84 @@ void TFitObj::RunFit() {
         break;
     }
   });
-  FitValueOk = lastOk[split.parts - 1];
+  fit_.FitValueOk = lastOk[split.parts - 1];
   series->KeepIncompleteRows();
   series->FillGrid();
 }
 
+// The model through the complete points by FitModel, in double precision: the formula is
+// evaluated in doubles, and a fit to more digits than the data's own would be a false claim.
+void TFitObj::RunModelFit(Series& series) {
+  UserModel& model = fit_.Model;
+  series.FitActive = false;
+  fit_.ClearStoredValues();
+  const std::optional<ModelFormula> formula = ModelFormula::Parse(model.Formula);
+  if (!formula) {
+    model.Why = "the formula does not read as a model";
+    Refuse(FitRefusal::Model);
+    return;
+  }
+  const std::size_t count = formula->Parameters().size();
+  // Names the user set values for keep them wherever they now stand in the formula.
+  std::vector<double> start(count, 1.0);
+  std::vector<bool> fixed(count, false);
+  for (std::size_t k = 0; k < count; ++k) {
+    for (std::size_t j = 0; j < model.Names.size(); ++j) {
+      if (model.Names[j] != formula->Parameters()[k]) continue;
+      if (j < model.Start.size()) start[k] = model.Start[j];
+      if (j < model.Fixed.size()) fixed[k] = model.Fixed[j];
+    }
+  }
+  model.Names = formula->Parameters();
+  model.Start = start;
+  model.Fixed = fixed;
+
+  series.SortByX(true);
+  const auto points = static_cast<std::size_t>(series.PointCount);
+  std::vector<double> xs(points), ys(points);
+  for (std::size_t i = 0; i < points; ++i) {
+    xs[i] = static_cast<double>(series.Points[i].X);
+    ys[i] = static_cast<double>(series.Points[i].Y);
+  }
+  const ModelFitResult result = FitModel(*formula, xs, ys, start, fixed);
+  if (!result.ok) {
+    model.Why = result.why;
+    Refuse(FitRefusal::Model);
+    return;
+  }
+  model.Why.clear();
+  model.Values.clear();
+  model.Errors.clear();
+  for (const ParameterEstimate& p : result.parameters) {
+    model.Values.push_back(p.value);
+    model.Errors.push_back(p.standardError);
+  }
+  model.Rss = result.rss;
+  model.Dof = result.dof;
+  model.Iterations = result.iterations;
+  model.StopReason = result.stopReason;
+  fit_.R2 = result.r2;
+  fit_.N = static_cast<Real>(points);
+
+  formula_ = formula;
+  formulaRead_ = true;
+  parameters_ = model.Values;
+  series.FitActive = true;
+  for (std::size_t i = 0; i < points; ++i) {
+    Tdata& p = series.Points[i];
+    p.YFit = YFIT(p.X);
+    p.FitValid = fit_.FitValueOk;
+  }
+  series.KeepIncompleteRows();
+  series.FillGrid();
+}
+
 void TFitObj::LINEAR() {
   Solve(1);
-  if (!FitOk || (FitKind != kFitPower && FitKind != kFitExponential)) return;
-  A = std::exp(A);
+  if (!fit_.FitOk || (fit_.FitKind != kFitPower && fit_.FitKind != kFitExponential)) return;
+  fit_.A = std::exp(fit_.A);
   // e^A beyond the extended range either way would make every fitted value 0 or infinite.
-  if (!(A > 0) || !std::isfinite(A)) Refuse(FitRefusal::OutOfRange);
+  if (!(fit_.A > 0) || !std::isfinite(fit_.A)) Refuse(FitRefusal::OutOfRange);
 }
 
 void TFitObj::QUAD() {
@@ -709,42 +801,42 @@ void TFitObj::FIFTH() {
 
 void TFitObj::Refuse(FitRefusal reason) {
   if (workspace_ != nullptr) workspace_->prompts().Beep();
-  FitOk = false;
-  LastRefusal = reason;
-  ClearStoredValues();
+  fit_.FitOk = false;
+  fit_.LastRefusal = reason;
+  fit_.ClearStoredValues();
 }
 
 void TFitObj::Solve(int order) {
-  FitOk = true;
-  LastRefusal = FitRefusal::None;
+  fit_.FitOk = true;
+  fit_.LastRefusal = FitRefusal::None;
   switch (order) {
     case 1:
-      Det = N * S2 - S1 * S1;
+      fit_.Det = fit_.N * fit_.S2 - fit_.S1 * fit_.S1;
       break;
     case 2:
-      Det = MX33(N, S1, S2, S3, S4);
+      fit_.Det = MX33(fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4);
       break;
     case 3:
-      Det = MX44(N, S1, S2, S3, S4, S5, S6);
+      fit_.Det = MX44(fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5, fit_.S6);
       break;
     case 4:
-      Det = MX55(N, S1, S2, S3, S4, S5, S6, S7, S8);
+      fit_.Det = MX55(fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5, fit_.S6, fit_.S7, fit_.S8);
       break;
     default:
-      Det = MX66(N, S1, S2, S3, S4, S5, S6, S7, S8, S9, S10);
+      fit_.Det = MX66(fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5, fit_.S6, fit_.S7, fit_.S8, fit_.S9, fit_.S10);
       break;
   }
-  if (Det == 0) {
+  if (fit_.Det == 0) {
     Refuse(FitRefusal::Singular);
     return;
   }
-  if (passOrder_ == order) {
+  if (fit_.Pass.order == order) {
     SolveFromPass(order);
   } else {
     SolveCramer(order);
   }
-  if (!FitOk) return;
-  for (const Real c : {A, B, C, D, E, F, R2}) {
+  if (!fit_.FitOk) return;
+  for (const Real c : {fit_.A, fit_.B, fit_.C, fit_.D, fit_.E, fit_.F, fit_.R2}) {
     if (!std::isfinite(c)) {
       Refuse(FitRefusal::OutOfRange);
       return;
@@ -755,7 +847,7 @@ void TFitObj::Solve(int order) {
 void TFitObj::SolveFromPass(int order) {
   const int n = order + 1;
   // Fewer distinct abscissas than coefficients: singular, however the rounding fell in Det.
-  if (distinctU_ < n) {
+  if (fit_.Pass.distinctU < n) {
     Refuse(FitRefusal::Singular);
     return;
   }
@@ -763,7 +855,7 @@ void TFitObj::SolveFromPass(int order) {
   Real g[6][6];
   for (int j = 0; j < n; ++j) {
     for (int k = 0; k < n; ++k) {
-      g[j][k] = (passMoments_[j + k] + passMoments_[j > k ? j - k : k - j]) / 2;
+      g[j][k] = (fit_.Pass.moments[j + k] + fit_.Pass.moments[j > k ? j - k : k - j]) / 2;
     }
   }
   // g = l d l^T with a unit lower triangular l: no square roots, so a diagonal g (points
@@ -786,7 +878,7 @@ void TFitObj::SolveFromPass(int order) {
   }
   Real z[6] = {};
   for (int i = 0; i < n; ++i) {
-    Real s = passCross_[i];
+    Real s = fit_.Pass.cross[i];
     for (int k = 0; k < i; ++k) s -= l[i][k] * z[k];
     z[i] = s;
   }
@@ -809,77 +901,77 @@ void TFitObj::SolveFromPass(int order) {
     std::copy(current, current + 6, previous);
     std::copy(next, next + 6, current);
   }
-  for (int j = 0; j < n; ++j) c[j] = Ldexp(c[j], passExponent_);
-  c[0] += passMean_;
+  for (int j = 0; j < n; ++j) c[j] = Ldexp(c[j], fit_.Pass.exponent);
+  c[0] += fit_.Pass.mean;
   ToPowersOfU(order, c);
   // A term that stays below the rounding of the largest ordinate over the whole range of the
   // data is rounding itself: the line through (1, 2), (2, 4), (3, 6) has A = 0, not 1E-19.
-  const Real noise = 8 * std::numeric_limits<Real>::epsilon() * vLargest_;
+  const Real noise = 8 * std::numeric_limits<Real>::epsilon() * fit_.Pass.vLargest;
   Real reach = 1;
-  for (int k = 0; k <= order; ++k, reach *= uLargest_) {
+  for (int k = 0; k <= order; ++k, reach *= fit_.Pass.uLargest) {
     if (std::fabs(c[k]) * reach <= noise) c[k] = 0;
   }
-  A = c[0], B = c[1], C = c[2], D = c[3], E = c[4], F = c[5];
+  fit_.A = c[0], fit_.B = c[1], fit_.C = c[2], fit_.D = c[3], fit_.E = c[4], fit_.F = c[5];
 
-  if (allVEqual_) {
-    R2 = 1;
+  if (fit_.Pass.allVEqual) {
+    fit_.R2 = 1;
     workspace_->prompts().Beep();
     return;
   }
   // Both in the units of w^2; the explained part is sum b_k y_k less what the mean explains.
-  const Real total = passSquares_ - passCross_[0] * passCross_[0] / passMoments_[0];
-  Real explained = -passCross_[0] * passCross_[0] / passMoments_[0];
-  for (int k = 0; k < n; ++k) explained += passCross_[k] * y[k];
+  const Real total = fit_.Pass.squares - fit_.Pass.cross[0] * fit_.Pass.cross[0] / fit_.Pass.moments[0];
+  Real explained = -fit_.Pass.cross[0] * fit_.Pass.cross[0] / fit_.Pass.moments[0];
+  for (int k = 0; k < n; ++k) explained += fit_.Pass.cross[k] * y[k];
   if (!(total > 0)) {
-    R2 = 1;
+    fit_.R2 = 1;
     workspace_->prompts().Beep();
     return;
   }
-  R2 = std::clamp(explained / total, Real{0}, Real{1});
+  fit_.R2 = std::clamp(explained / total, Real{0}, Real{1});
 }
 
 // From powers of t = (u - center) * scale to powers of u: scale, then shift by the centre.
 void TFitObj::ToPowersOfU(int order, Real (&c)[6]) const {
   // scale = fraction * 2^exponent; powers of the fraction stay small, the power of two is exact
   // and applied in one step so that no intermediate power leaves the range.
-  const int exponent = std::ilogb(passScale_);
-  const Real fraction = std::ldexp(passScale_, -exponent);
+  const int exponent = std::ilogb(fit_.Pass.scale);
+  const Real fraction = std::ldexp(fit_.Pass.scale, -exponent);
   Real power = 1;
   for (int j = 0; j <= order; ++j, power *= fraction) c[j] = Ldexp(c[j] * power, j * exponent);
   for (int i = 0; i < order; ++i) {
-    for (int j = order - 1; j >= i; --j) c[j] -= passCenter_ * c[j + 1];
+    for (int j = order - 1; j >= i; --j) c[j] -= fit_.Pass.center * c[j + 1];
   }
 }
 
 // Cramer's rule on the normal equations, for sums that came without a pass over the points.
 void TFitObj::SolveCramer(int order) {
   const int n = order + 1;
-  const Real s[11] = {N, S1, S2, S3, S4, S5, S6, S7, S8, S9, S10};
-  const Real rhs[6] = {Sv, T1, T2, T3, T4, T5};
+  const Real s[11] = {fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5, fit_.S6, fit_.S7, fit_.S8, fit_.S9, fit_.S10};
+  const Real rhs[6] = {fit_.Sv, fit_.T1, fit_.T2, fit_.T3, fit_.T4, fit_.T5};
   Real c[6] = {};
   if (order == 1) {
-    c[0] = (Sv * S2 - S1 * T1) / Det;
-    c[1] = (N * T1 - S1 * Sv) / Det;
+    c[0] = (fit_.Sv * fit_.S2 - fit_.S1 * fit_.T1) / fit_.Det;
+    c[1] = (fit_.N * fit_.T1 - fit_.S1 * fit_.Sv) / fit_.Det;
   } else {
     for (int k = 0; k < n; ++k) {
       Real m[36];
       for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) m[i * n + j] = j == k ? rhs[i] : s[i + j];
       }
-      c[k] = GeneralDeterminant(n, m) / Det;
+      c[k] = GeneralDeterminant(n, m) / fit_.Det;
     }
   }
-  A = c[0], B = c[1], C = c[2], D = c[3], E = c[4], F = c[5];
+  fit_.A = c[0], fit_.B = c[1], fit_.C = c[2], fit_.D = c[3], fit_.E = c[4], fit_.F = c[5];
 
-  const Real stot = Svv - Sv * Sv / N;
+  const Real stot = fit_.Svv - fit_.Sv * fit_.Sv / fit_.N;
   if (stot == 0) {
-    R2 = 1;
+    fit_.R2 = 1;
     if (workspace_ != nullptr) workspace_->prompts().Beep();
     return;
   }
   Real explained = 0;
   for (int k = 0; k < n; ++k) explained += c[k] * rhs[k];
-  R2 = (explained - Sv * Sv / N) / stot;
+  fit_.R2 = (explained - fit_.Sv * fit_.Sv / fit_.N) / stot;
 }
 
 }  // namespace tavel

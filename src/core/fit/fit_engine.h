@@ -2,34 +2,20 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
+#include "core/fit/model_formula.h"
+#include "core/series/fit_result.h"
 #include "core/series/real.h"
 
 namespace tavel {
 
+class Series;
 class Workspace;
 
-// Why the last RunFit refused to fit; None after a fit that stands.
-enum class FitRefusal : std::int32_t {
-  None = 0,
-  NoSeries,      // no data window to fit
-  UnknownKind,   // a kind no law exists for
-  Domain,        // an X or Y outside the law's domain (logarithm of a value <= 0)
-  TooFewPoints,  // fewer complete points than the law has coefficients (or than 2)
-  Singular,      // the normal equations have no unique solution (too few distinct X)
-  OutOfRange,    // a coefficient or R2 beyond the extended range
-};
-
-// Fit kinds: 0 none, 1..5 polynomial order, 6 power, 7 exponential, 8 natural log.
-enum FitKindCode : std::int32_t {
-  kFitNone = 0,
-  kFitPower = 6,
-  kFitExponential = 7,
-  kFitNaturalLog = 8,
-};
-
-// The least-squares fit of one series. Every data window owns one; it keeps the coefficients,
-// the determination and the sums of its last fit.
+// The least-squares fit of one series, worked on the FitResult the series keeps: kinds 1..8
+// by the linear least squares below, kind 9 (a model of the user's own) by FitModel.
 //
 // The sums and Det are kept as they always were (the graph and the fit dialog read them, and
 // a zero Det still refuses the fit), but the coefficients do not come from Cramer's rule on
@@ -41,28 +27,10 @@ enum FitKindCode : std::int32_t {
 // block that stays in the cache.
 class TFitObj {
  public:
-  explicit TFitObj(std::int32_t seriesNumber = 0, Workspace* workspace = nullptr)
-      : FitSeriesNumber(seriesNumber), workspace_(workspace) {}
-
-  // Coefficients of X^0..X^5 (for kinds 6 to 8 only A and B).
-  Real A = 0, B = 0, C = 0, D = 0, E = 0, F = 0;
-  Real R2 = 0;
-  // Power sums of the fitted abscissa u: S1..S10 = sum u^k.
-  Real S1 = 0, S2 = 0, S3 = 0, S4 = 0, S5 = 0, S6 = 0, S7 = 0, S8 = 0, S9 = 0, S10 = 0;
-  Real Sv = 0, Svv = 0;
-  // Cross sums T1..T5 = sum u^k * v.
-  Real T1 = 0, T2 = 0, T3 = 0, T4 = 0, T5 = 0;
-  Real N = 0;
-  Real Det = 0;
-  std::int32_t FitKind = kFitNone;
-  bool FitOk = false;
-  bool FitValueOk = true;
-  std::int32_t FitSeriesNumber = 0;
-  // Set by every RunFit that gets past FitKind 0 (and by the solvers): why the fit was refused.
-  FitRefusal LastRefusal = FitRefusal::None;
-
-  // The seven stored values: coefficients A..F and R2.
-  void ClearStoredValues() { A = B = C = D = E = F = R2 = 0; }
+  // Works on `fit`; a fit that reaches a series finds it through `workspace`.
+  explicit TFitObj(FitResult& fit, Workspace* workspace = nullptr) : fit_(fit), workspace_(workspace) {}
+  // Works on the series' own fit.
+  explicit TFitObj(Series& series);
 
   // Fits the series numbered FitSeriesNumber (or the first one) with FitKind, writes the fitted
   // values into its fit column and refills its grid in ascending X. A refusal beeps and leaves
@@ -98,33 +66,21 @@ class TFitObj {
   // for none or an unknown kind.
   static int FitOrder(std::int32_t kind);
 
-  friend bool operator==(const TFitObj&, const TFitObj&) = default;
-
  private:
   void Solve(int order);
   void SolveFromPass(int order);
   void SolveCramer(int order);
   void ToPowersOfU(int order, Real (&c)[6]) const;
   void Refuse(FitRefusal reason);
+  void RunModelFit(Series& series);
+  bool ParseModel();
 
+  FitResult& fit_;
   Workspace* workspace_ = nullptr;
-
-  // What the last RunFit pass gathered, in t = (u - passCenter_) * passScale_ in [-1, 1] and
-  // w = (v - passMean_) / 2^passExponent_:
-  // Chebyshev moments sum T_k(t) (k = 0..10, passMoments_[0] = N), cross sums sum T_k(t) w
-  // (k = 0..5) and sum w^2.
-  int passOrder_ = -1;  // -1: no pass, the solvers fall back on the sums
-  Real passMoments_[11] = {};
-  Real passCross_[6] = {};
-  Real passSquares_ = 0;
-  Real passMean_ = 0;
-  int passExponent_ = 0;
-  Real passCenter_ = 0;
-  Real passScale_ = 1;
-  std::int64_t distinctU_ = 0;
-  bool allVEqual_ = false;
-  Real uLargest_ = 0;  // largest |u| and |v| of the pass
-  Real vLargest_ = 0;
+  // The model's formula, read once for all the values asked of it.
+  std::optional<ModelFormula> formula_;
+  bool formulaRead_ = false;
+  std::vector<double> parameters_;
 };
 
 }  // namespace tavel

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/fit/fit_engine.h"
 #include "core/files/data_file.h"
 #include "core/fit/fit_uncertainty.h"
 #include "core/platform/quiet_prompts.h"
@@ -30,6 +31,12 @@ const char* KindName(std::int32_t kind) {
 }
 
 }  // namespace
+
+std::string Digits(double value, int digits) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.*g", digits, value);
+  return text;
+}
 
 std::string FitEquationLine(std::int32_t kind) {
   switch (kind) {
@@ -97,21 +104,39 @@ std::string FitRefusalText(FitRefusal reason, std::int32_t kind, std::int32_t po
       return "singular: too few distinct X values to determine the coefficients";
     case FitRefusal::OutOfRange:
       return "a coefficient is beyond the number range";
+    case FitRefusal::Model:
+      return "the model could not be fitted";
   }
   return {};
 }
 
+std::string ModelEquationLine(const UserModel& model) {
+  return "Y   = " + model.Formula;
+}
+
 std::string FitReport(const Series& series) {
-  const TFitObj& fit = series.Fit;
+  const FitResult& fit = series.Fit;
   std::string text = "Series #" + std::to_string(series.SeriesNumber) + "\n";
   if (!fit.FitOk) {
     const FitRefusal reason =
         fit.LastRefusal == FitRefusal::None ? FitRefusal::Singular : fit.LastRefusal;
+    if (reason == FitRefusal::Model && !fit.Model.Why.empty()) {
+      return text + "Fit refused: " + fit.Model.Why + "\n";
+    }
     return text + "Fit refused: " + FitRefusalText(reason, fit.FitKind, series.PointCount) + "\n";
+  }
+  if (fit.FitKind == kFitUserModel) {
+    const UserModel& model = fit.Model;
+    for (std::size_t k = 0; k < model.Names.size() && k < model.Values.size(); ++k) {
+      text += model.Names[k] + " = " + Digits(model.Values[k]) + " +- " +
+              Digits(k < model.Errors.size() ? model.Errors[k] : 0) + "\n";
+    }
+    return text + "RSS = " + Digits(model.Rss) + "\nR^2 = " + Digits(static_cast<double>(fit.R2)) +
+           "\n";
   }
   text += FitEquationLine(fit.FitKind) + "\n";
   const Real coefficients[6] = {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F};
-  const ModelFitResult measures = BuiltInFitUncertainties(series);
+  const ModelFitResult measures = FitUncertainties(series);
   for (int k = 0; k < FitCoefficientCount(fit.FitKind); ++k) {
     text += std::string(1, FitCoefficientName(k)) + "   = " + FullPrecision(coefficients[k]);
     if (measures.ok) {
@@ -125,25 +150,17 @@ std::string FitReport(const Series& series) {
   return text + "R^2 = " + FullPrecision(fit.R2) + "\n";
 }
 
-namespace {
-
-std::string Digits(double value, int digits = 17) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%.*g", digits, value);
-  return text;
-}
-
-}  // namespace
-
 std::string FullFitReport(const Workspace& workspace) {
   std::string text;
   for (const Series* series : workspace.DataWindows) {
-    const TFitObj& fit = series->Fit;
+    const FitResult& fit = series->Fit;
     if (!series->FitActive || !fit.FitOk) continue;
-    const ModelFitResult m = BuiltInFitUncertainties(*series);
+    const ModelFitResult m = FitUncertainties(*series);
     if (!m.ok) continue;
     if (!text.empty()) text += "\n";
-    text += series->Caption() + "\n" + FitEquationLine(fit.FitKind) + "\n";
+    const bool model = fit.FitKind == kFitUserModel;
+    text += series->Caption() + "\n" +
+            (model ? ModelEquationLine(fit.Model) : FitEquationLine(fit.FitKind)) + "\n";
     const bool logU = fit.FitKind == kFitPower || fit.FitKind == kFitNaturalLog;
     const bool logV = fit.FitKind == kFitPower || fit.FitKind == kFitExponential;
     if (logU || logV) {
@@ -153,6 +170,10 @@ std::string FullFitReport(const Workspace& workspace) {
     }
     // Two lines a coefficient rather than columns: the text window's type is proportional.
     for (const ParameterEstimate& p : m.parameters) {
+      if (p.fixed) {
+        text += p.name + " = " + Digits(p.value) + "\n    fixed\n";
+        continue;
+      }
       text += p.name + " = " + Digits(p.value) + "\n    standard error " +
               Digits(p.standardError) + ", t value " + Digits(p.tValue, 6) +
               ", 95 % interval " + Digits(p.low95) + " to " + Digits(p.high95) + "\n";
@@ -160,7 +181,13 @@ std::string FullFitReport(const Workspace& workspace) {
     text += "R^2 = " + Digits(m.r2) + "   adjusted R^2 = " + Digits(m.adjustedR2) + "\n";
     text += "Residual sum of squares = " + Digits(m.rss) + "   standard deviation = " +
             Digits(m.residualSd) + "   degrees of freedom = " + std::to_string(m.dof) + "\n";
-    text += "Solved directly as linear least squares (no iterations).\n";
+    if (model) {
+      text += "Solved by Levenberg-Marquardt with exact derivatives in " +
+              std::to_string(m.iterations) + (m.iterations == 1 ? " iteration" : " iterations") +
+              (m.stopReason.empty() ? std::string() : ": " + m.stopReason) + ".\n";
+    } else {
+      text += "Solved directly as linear least squares (no iterations).\n";
+    }
   }
   return text.empty() ? "No series has a fit.\n" : text;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/fit/fit_engine.h"
+#include "core/series/fit_result.h"
 #include "core/series/real.h"
 
 namespace tavel {
@@ -27,8 +28,14 @@ std::string FullPrecision(Real value);
 // Why a fit of `kind` on `pointCount` complete points was refused, without the "Fit refused: ".
 std::string FitRefusalText(FitRefusal reason, std::int32_t kind, std::int32_t pointCount);
 
+// "Y   = " and the model's formula, the equation line of a model of the user's own.
+std::string ModelEquationLine(const UserModel& model);
+// A value to `digits` significant digits, printf's "%.*g".
+std::string Digits(double value, int digits = 17);
+
 // The report of the series' last fit, one line each, '\n' after every line:
 //   Series #N / the equation line / "A   = value" per coefficient / "R^2 = value"
+// (for a model of the user's own: "NAME = value +- error" per parameter, "RSS = ", "R^2 = ")
 // or, when the fit was refused, "Series #N" and "Fit refused: " with the reason.
 std::string FitReport(const Series& series);
 

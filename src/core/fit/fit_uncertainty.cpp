@@ -8,9 +8,48 @@
 
 namespace tavel {
 
-ModelFitResult BuiltInFitUncertainties(const Series& series) {
+namespace {
+
+ModelFitResult ModelMeasures(const FitResult& fit) {
   ModelFitResult result;
-  const TFitObj& fit = series.Fit;
+  const UserModel& model = fit.Model;
+  if (model.Values.size() != model.Names.size()) return result;
+  const double t = StudentT975(model.Dof);
+  int free = 0;
+  for (std::size_t k = 0; k < model.Names.size(); ++k) {
+    ParameterEstimate p;
+    p.name = model.Names[k];
+    p.value = model.Values[k];
+    p.fixed = k < model.Fixed.size() && model.Fixed[k];
+    free += !p.fixed;
+    if (!p.fixed) {
+      p.standardError = k < model.Errors.size() ? model.Errors[k] : 0;
+      p.tValue = p.standardError > 0 ? p.value / p.standardError : 0;
+      p.low95 = p.value - t * p.standardError;
+      p.high95 = p.value + t * p.standardError;
+    }
+    result.parameters.push_back(p);
+  }
+  result.rss = model.Rss;
+  result.dof = model.Dof;
+  result.residualSd = model.Dof > 0 ? std::sqrt(model.Rss / model.Dof) : 0;
+  result.r2 = static_cast<double>(fit.R2);
+  const int points = model.Dof + free;
+  result.adjustedR2 = result.dof > 0 && points > 1
+                          ? 1 - (1 - result.r2) * (points - 1) / result.dof
+                          : result.r2;
+  result.iterations = model.Iterations;
+  result.stopReason = model.StopReason;
+  result.ok = true;
+  return result;
+}
+
+}  // namespace
+
+ModelFitResult FitUncertainties(const Series& series) {
+  ModelFitResult result;
+  const FitResult& fit = series.Fit;
+  if (fit.FitKind == kFitUserModel) return fit.FitOk ? ModelMeasures(fit) : result;
   const int count = FitCoefficientCount(fit.FitKind);
   if (!fit.FitOk || count == 0) return result;
   const bool logU = fit.FitKind == kFitPower || fit.FitKind == kFitNaturalLog;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/graph/draw_pass.h"
+#include "core/fit/fit_engine.h"
 #include "core/series/run_parts.h"
 #include "core/series/series.h"
 #include "core/series/series_options.h"
@@ -38,13 +39,14 @@ void FitCurveTrace(DrawPass& pass, Series& series, const AxisMap& columns, const
   const std::int32_t top = L.Top();
   const std::int32_t bottom = L.PlotBottom;
   bool outside = true, above = false, below = false;
+  TFitObj fit(series);
   const std::int32_t last = pass.Printer() ? L.Right() : Px(std::int64_t{L.Right()} + 1);
   for (std::int32_t c = L.PlotLeft; c <= last; ++c) {
     // Any floating-point failure abandons this column only.
     Real x = static_cast<Real>(c - L.PlotLeft) * columns.Span / L.PlotWidth + columns.Origin;
     if (columns.Log) x = std::exp(x);
     if (!std::isfinite(x)) continue;
-    Real y = series.Fit.YFIT(x);
+    Real y = fit.YFIT(x);
     if (!series.Fit.FitValueOk || !std::isfinite(y)) continue;
     if (rows.Log) y = y > 0 ? std::log(y) : rows.Origin - 1;
     const std::int64_t r = RowOfUnits(L, rows, y);

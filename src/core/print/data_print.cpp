@@ -155,7 +155,7 @@ void DataPrinter::FitTable(const Series& series) {
     ContinueIfFull(series, kFitTable, true);
   }
 
-  const TFitObj& fit = series.Fit;
+  const FitResult& fit = series.Fit;
   const Real coefficients[6] = {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F};
   const int count = FitCoefficientCount(fit.FitKind);
   for (int j = 0; j < count; ++j) {

@@ -100,8 +100,8 @@ bool SameShownFields(const SeriesFields& before, const SeriesFields& now) {
   mixed.FileNameInCaption = now.FileNameInCaption;
   mixed.CaptionFileName = now.CaptionFileName;
   // Of the fit, what it found; a fit worked out again to the same law is no change.
-  const TFitObj& a = before.Fit;
-  const TFitObj& b = now.Fit;
+  const FitResult& a = before.Fit;
+  const FitResult& b = now.Fit;
   mixed.Fit = now.Fit;
   return mixed == now && a.FitKind == b.FitKind && a.A == b.A && a.B == b.B && a.C == b.C &&
          a.D == b.D && a.E == b.E && a.F == b.F && a.R2 == b.R2;

@@ -17,7 +17,7 @@ Series::Series(Workspace& workspace, std::int32_t seriesNumber, std::int32_t max
                std::int32_t printerColor)
     : Points(MakeEmptyRows(static_cast<std::size_t>(maxIndex < 0 ? 0 : maxIndex))),
       workspace_(workspace) {
-  Fit = TFitObj(seriesNumber, &workspace);
+  Fit.FitSeriesNumber = seriesNumber;
   MaxIndex = maxIndex < 0 ? 0 : maxIndex;
   SeriesNumber = seriesNumber;
   PrinterColor = printerColor;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/fit/fit_engine.h"
 #include "core/series/cell_grid.h"
+#include "core/series/fit_result.h"
 #include "core/series/real.h"
 #include "core/series/tdata.h"
 
@@ -37,7 +37,7 @@ enum PrinterColorCode : std::int32_t {
 // Everything of a series beside its rows and cells: what a step of the history saves whole,
 // since it is small.
 struct SeriesFields {
-  TFitObj Fit;
+  FitResult Fit;
   std::string FileName = "NoName.prn";
   std::string NewCellText;
   std::string OldCellText;

@@ -137,7 +137,7 @@ void TFitF::FormShow() {
   RewriteFitHeader();
   // Runs the choice handler when the selection changes.
   if (QAbstractButton* item = RadioFit1Items->button(series_->Fit.FitKind)) item->setChecked(true);
-  series_->Fit.RunFit();
+  TFitObj(*series_).RunFit();
   if (!series_->FitActive) series_->Fit.FitKind = kFitNone;
 
   const Rgb colour = SeriesColor(series_->SeriesNumber);
@@ -161,7 +161,7 @@ void TFitF::RadioFit1Click(int index) {
   s.Fit.FitKind = index;
   if (index != kFitNone) {
     s.GraphType = GraphTypeWithFit(s.GraphType);
-    s.Fit.RunFit();
+    TFitObj(s).RunFit();
     if (!s.FitActive) {
       s.Fit.FitKind = kFitNone;
       RadioFit1Items->button(kFitNone)->setChecked(true);
@@ -200,7 +200,7 @@ void TFitF::OKAction() {
   s.Fit.FitKind = s.FitActive ? chosen : kFitNone;
   s.GraphType =
       s.Fit.FitKind != kFitNone ? GraphTypeWithFit(s.GraphType) : GraphTypeWithoutFit(s.GraphType);
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   if (!s.FitActive) s.Fit.FitKind = kFitNone;
   FitConfirmed = true;
 }

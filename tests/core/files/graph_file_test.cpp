@@ -1,4 +1,5 @@
 #include "core/files/graph_file.h"
+#include "core/fit/fit_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -271,7 +272,7 @@ TEST_F(GraphFileTest, ActiveFitIsRunAgainAndRefillsTheFitColumn) {
   }
   s.GraphType = kGraphLineFit;
   s.Fit.FitKind = 1;
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   ASSERT_TRUE(s.FitActive);
   ASSERT_TRUE(RoundTrip(ws_, read_).ok);
   const Series& r = *read_.DataWindows.at(0);

@@ -24,7 +24,7 @@ class FitChoiceTest : public ::testing::Test {
 TEST_F(FitChoiceTest, LinearLabelsAndEquation) {
   Series& s = AddSeries(ws, {{1, 3}, {2, 5}, {3, 4}, {4, 6}});
   s.Fit.FitKind = 1;
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   const auto labels = FitLabelTexts(s.Fit);
   EXPECT_EQ(labels[0], "A = 2.5");
   EXPECT_EQ(labels[1], "B = .8");
@@ -40,7 +40,7 @@ TEST(FitLabelTextsTest, CoefficientsShownPerKind) {
     const char* filled;  // one character per label: x filled, . empty
   } cases[] = {{0, "......."}, {2, "xxx...x"}, {5, "xxxxxxx"}, {6, "xx....x"}, {8, "xx....x"}};
   for (const auto& c : cases) {
-    TFitObj fit;
+    FitResult fit;
     fit.FitKind = c.kind;
     const auto labels = FitLabelTexts(fit);
     std::string filled;
@@ -72,7 +72,7 @@ TEST_F(FitChoiceTest, ErrorListingHeadsTheColumnAndLeavesIncompleteRowsEmpty) {
   ASSERT_EQ(s.SeriesNumber, 3);
   EXPECT_EQ(ListFitError(s), FitErrorOutcome::NoFit);
   s.Fit.FitKind = 1;
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   EXPECT_EQ(s.HeaderText(kFitColumn), "          Y3 Fit");
   const Real yFit = s.Points[0].YFit;
   EXPECT_EQ(ListFitError(s), FitErrorOutcome::Listed);
@@ -84,7 +84,7 @@ TEST_F(FitChoiceTest, ErrorListingHeadsTheColumnAndLeavesIncompleteRowsEmpty) {
 TEST_F(FitChoiceTest, ErrorListingAfterARefusedFitBeepsClearsAndListsNothing) {
   Series& s = AddSeries(ws, {{1, 2}, {2, 4}, {3, 7}});
   s.Fit.FitKind = kFitPower;
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   s.GraphType = kGraphBarFit;
   ASSERT_TRUE(s.FitActive);
   s.Cells.SetNumber(4, kXColumn, -1);  // typed with an empty Y: the fit stays
@@ -115,7 +115,7 @@ TEST_F(FitChoiceTest, SnapshotPutsBackRowsCellsAndFit) {
   s.Cells.SetText(2, kYColumn, "5,0");
   const FitSnapshot opening(s);
   s.Fit.FitKind = 2;
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   ASSERT_TRUE(s.FitActive);
   ASSERT_EQ(s.Cells.Text(1, kXColumn), "1");  // the fit sorted the rows
   opening.Restore(s);

@@ -37,10 +37,10 @@ class FitFixture {
       ++row;
     }
   }
-  TFitObj& Fit(std::int32_t kind, const std::vector<Point>& points) {
+  FitResult& Fit(std::int32_t kind, const std::vector<Point>& points) {
     Load(points);
     series->Fit.FitKind = kind;
-    series->Fit.RunFit();
+    TFitObj(*series).RunFit();
     return series->Fit;
   }
 
@@ -75,7 +75,7 @@ class WorkedExampleTest : public ::testing::TestWithParam<WorkedCase> {};
 TEST_P(WorkedExampleTest, GivesTheDocumentedResult) {
   const WorkedCase& c = GetParam();
   FitFixture f;
-  const TFitObj& fit = f.Fit(c.kind, c.points);
+  const FitResult& fit = f.Fit(c.kind, c.points);
   EXPECT_EQ(fit.FitOk, c.fitOk);
   EXPECT_EQ(f.series->FitActive, c.fitActive);
   EXPECT_EQ(f.prompts.beeps, c.beeps);
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FitEngineTest, SimpleDataGivesExactCoefficients) {
   // What the fit dialog shows: "0", not a stray 1E-19.
   FitFixture f;
-  const TFitObj& fit = f.Fit(1, {{1, 2}, {2, 4}, {3, 6}});
+  const FitResult& fit = f.Fit(1, {{1, 2}, {2, 4}, {3, 6}});
   EXPECT_EQ(fit.A, 0);
   ExpectNear(fit.B, 2);
   EXPECT_EQ(fit.R2, 1);
@@ -160,7 +160,7 @@ TEST(FitEngineTest, KindZeroChangesNothing) {
   FitFixture f;
   f.Fit(1, {{1, 3}, {2, 5}, {3, 4}, {4, 6}});
   f.series->Fit.FitKind = kFitNone;
-  f.series->Fit.RunFit();
+  TFitObj(*f.series).RunFit();
   EXPECT_TRUE(f.series->Fit.FitOk);
   EXPECT_TRUE(f.series->FitActive);
   ExpectNear(f.series->Fit.A, 2.5L);
@@ -182,7 +182,7 @@ TEST(FitEngineTest, RefusalKeepsThePreviousFitAndItsColumn) {
   const Real sums = f.series->Fit.S2;
   f.series->Cells.SetNumber(1, kXColumn, -1);  // now out of the log fit's domain
   f.series->Fit.FitKind = kFitNaturalLog;
-  f.series->Fit.RunFit();
+  TFitObj(*f.series).RunFit();
   EXPECT_FALSE(f.series->Fit.FitOk);
   EXPECT_FALSE(f.series->FitActive);
   ExpectNear(f.series->Fit.B, 2);
@@ -202,7 +202,7 @@ TEST(FitEngineTest, FitReordersTheRowsAndFillsTheFitColumn) {
   s.Cells.SetNumber(5, kYColumn, 4);
   s.Cells.SetNumber(6, kYColumn, 5);  // no X: kept after the points
   s.Fit.FitKind = 2;
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   ASSERT_TRUE(s.Fit.FitOk);
   EXPECT_TRUE(s.FitActive);
   const Real xs[3] = {1, 2, 3};
@@ -229,7 +229,7 @@ TEST(FitEngineTest, FitsTheSeriesOfItsOwnNumber) {
   second.Cells.SetNumber(2, kXColumn, 2);
   second.Cells.SetNumber(2, kYColumn, 30);
   second.Fit.FitKind = 1;
-  second.Fit.RunFit();
+  TFitObj(second).RunFit();
   ExpectNear(second.Fit.B, 20);
   EXPECT_TRUE(second.FitActive);
   EXPECT_FALSE(f.series->FitActive);
@@ -237,41 +237,41 @@ TEST(FitEngineTest, FitsTheSeriesOfItsOwnNumber) {
 
 TEST(FitEngineTest, YfitOutsideTheDomain) {
   FitFixture f;
-  TFitObj& log = f.Fit(8, {{1, 1}, {std::exp(1.0L), 3}});
-  EXPECT_EQ(log.YFIT(-1), 0);
+  FitResult& log = f.Fit(8, {{1, 1}, {std::exp(1.0L), 3}});
+  EXPECT_EQ(TFitObj(log).YFIT(-1), 0);
   EXPECT_FALSE(log.FitValueOk);
-  ExpectNear(log.YFIT(1), 1);
+  ExpectNear(TFitObj(log).YFIT(1), 1);
   EXPECT_TRUE(log.FitValueOk);
 
-  TFitObj exponential;
+  FitResult exponential;
   exponential.FitKind = kFitExponential;
   exponential.A = 2;
   exponential.B = 0.5L;
-  ExpectNear(exponential.YFIT(-1), 2 * std::exp(-0.5L));
+  ExpectNear(TFitObj(exponential).YFIT(-1), 2 * std::exp(-0.5L));
   EXPECT_TRUE(exponential.FitValueOk);
 
-  TFitObj power;
+  FitResult power;
   power.FitKind = kFitPower;
   power.A = 3;
   power.B = 2;
-  EXPECT_EQ(power.YFIT(0), 0);
+  EXPECT_EQ(TFitObj(power).YFIT(0), 0);
   EXPECT_FALSE(power.FitValueOk);
-  ExpectNear(power.YFIT(2), 12);
+  ExpectNear(TFitObj(power).YFIT(2), 12);
 }
 
 TEST(FitEngineTest, YfitBeyondTheRangeIsNoValue) {
-  TFitObj poly;
+  FitResult poly;
   poly.FitKind = 5;
   poly.F = 1;
-  EXPECT_EQ(poly.YFIT(1e1000L), 0);
+  EXPECT_EQ(TFitObj(poly).YFIT(1e1000L), 0);
   EXPECT_FALSE(poly.FitValueOk);
 
   // A huge factor times a tiny exponential is still an ordinary number.
-  TFitObj exponential;
+  FitResult exponential;
   exponential.FitKind = kFitExponential;
   exponential.A = 1e4000L;
   exponential.B = -1;
-  ExpectNear(exponential.YFIT(20000), std::exp(std::log(1e4000L) - 20000), 1e-12L);
+  ExpectNear(TFitObj(exponential).YFIT(20000), std::exp(std::log(1e4000L) - 20000), 1e-12L);
   EXPECT_TRUE(exponential.FitValueOk);
 }
 
@@ -287,7 +287,7 @@ TEST(FitEngineTest, OverflowingSumsDoNotStopTheFit) {
     const Real x = i * 1e1500L;
     points.push_back({x, 7 + x * x});
   }
-  const TFitObj& fit = f.Fit(2, points);
+  const FitResult& fit = f.Fit(2, points);
   EXPECT_FALSE(std::isfinite(fit.S4));
   EXPECT_TRUE(fit.FitOk);
   ExpectNear(fit.C, 1, 1e-15L);
@@ -298,7 +298,7 @@ TEST(FitEngineTest, ExponentialFactorBeyondTheRangeIsRefused) {
   FitFixture f;
   std::vector<Point> points;
   for (int i = 0; i <= 5; ++i) points.push_back({20000.0L + i, std::exp(-1.0L * i)});
-  const TFitObj& fit = f.Fit(7, points);
+  const FitResult& fit = f.Fit(7, points);
   EXPECT_FALSE(fit.FitOk);
   EXPECT_EQ(fit.A, 0);
   EXPECT_EQ(f.prompts.beeps, 1);
@@ -391,7 +391,7 @@ class AccuracyTest : public ::testing::TestWithParam<AccuracyCase> {};
 TEST_P(AccuracyTest, EveryCoefficientHasElevenDigits) {
   const auto points = FifthOrderData(GetParam().noise);
   FitFixture f(static_cast<std::int32_t>(points.size()));
-  const TFitObj& fit = f.Fit(5, points);
+  const FitResult& fit = f.Fit(5, points);
   ASSERT_TRUE(fit.FitOk);
   const auto reference = ReferenceFit(points, 5);
   const Real got[6] = {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F};
@@ -424,7 +424,7 @@ TEST(FitEngineTest, DataFarFromTheOriginKeepsItsDigits) {
   for (int order = 1; order <= 5; ++order) {
     SCOPED_TRACE("order " + std::to_string(order));
     FitFixture f(41);
-    const TFitObj& fit = f.Fit(order, points);
+    const FitResult& fit = f.Fit(order, points);
     const auto reference = ReferenceFit(points, order);
     const Real got[6] = {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F};
     for (std::size_t k = 0; k <= static_cast<std::size_t>(order); ++k) {
@@ -455,7 +455,7 @@ TEST(FitEngineTest, LargeSeriesFitsAcrossTheSeamOfItsHalves) {
     points.push_back({x, y});
   }
   s.Fit.FitKind = 2;
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   ASSERT_TRUE(s.Fit.FitOk);
   const std::int32_t count = static_cast<std::int32_t>(points.size());
   EXPECT_EQ(s.PointCount, count);
@@ -476,7 +476,7 @@ TEST(FitEngineTest, LargeSeriesFitsAcrossTheSeamOfItsHalves) {
     misplaced += s.Cells.Number(row, kXColumn) < s.Cells.Number(row - 1, kXColumn);
   }
   for (std::int32_t row = 1; row <= count; ++row) {
-    wrongFits += s.Cells.Number(row, kFitColumn) != s.Fit.YFIT(s.Cells.Number(row, kXColumn));
+    wrongFits += s.Cells.Number(row, kFitColumn) != TFitObj(s).YFIT(s.Cells.Number(row, kXColumn));
   }
   EXPECT_EQ(misplaced, 0);
   EXPECT_EQ(wrongFits, 0);
@@ -487,7 +487,7 @@ TEST(FitEngineTest, LargeSeriesFitsAcrossTheSeamOfItsHalves) {
 
   // The same points in another grid order give the same bits.
   const Real first[5] = {s.Fit.A, s.Fit.B, s.Fit.C, s.Fit.R2, s.Fit.S10};
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   const Real second[5] = {s.Fit.A, s.Fit.B, s.Fit.C, s.Fit.R2, s.Fit.S10};
   for (int k = 0; k < 5; ++k) EXPECT_EQ(first[k], second[k]) << k;
 }
@@ -501,7 +501,7 @@ TEST(FitEngineTest, TwoAbscissasInALargeSeriesHaveNoParabola) {
     f.series->Cells.SetNumber(row, kYColumn, row % 3);
   }
   f.series->Fit.FitKind = 2;
-  f.series->Fit.RunFit();
+  TFitObj(*f.series).RunFit();
   EXPECT_FALSE(f.series->Fit.FitOk);
   EXPECT_EQ(f.series->Fit.LastRefusal, FitRefusal::Singular);
 }
@@ -511,21 +511,21 @@ TEST(FitEngineTest, TwoAbscissasInALargeSeriesHaveNoParabola) {
 
 TEST(FitEngineTest, SolversWithoutAPassUseTheSums) {
   // (1, 3), (2, 5), (3, 4), (4, 6)
-  TFitObj fit;
+  FitResult fit;
   fit.FitKind = 1;
   fit.N = 4, fit.S1 = 10, fit.S2 = 30, fit.Sv = 18, fit.T1 = 49, fit.Svv = 86;
-  fit.LINEAR();
+  TFitObj(fit).LINEAR();
   EXPECT_TRUE(fit.FitOk);
   ExpectNear(fit.A, 2.5L);
   ExpectNear(fit.B, 0.8L);
   ExpectNear(fit.R2, 0.64L);
 
   // (0, 1), (1, 3), (2, 7), (3, 13)
-  TFitObj quad;
+  FitResult quad;
   quad.FitKind = 2;
   quad.N = 4, quad.S1 = 6, quad.S2 = 14, quad.S3 = 36, quad.S4 = 98;
   quad.Sv = 24, quad.T1 = 56, quad.T2 = 148, quad.Svv = 228;
-  quad.QUAD();
+  TFitObj(quad).QUAD();
   EXPECT_TRUE(quad.FitOk);
   for (Real c : {quad.A, quad.B, quad.C, quad.R2}) ExpectNear(c, 1, 1e-17L);
 }

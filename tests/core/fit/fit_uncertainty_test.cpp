@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "core/fit/fit_engine.h"
 #include "core/fit/fit_report.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
@@ -76,8 +77,8 @@ TEST(FitUncertaintyTest, PolynomialErrorsKeepTenDigitsAndTheLawsTheirLines) {
   for (int order = 1; order <= 5; ++order) {
     SCOPED_TRACE(order);
     s.Fit.FitKind = order;
-    s.Fit.RunFit();
-    const ModelFitResult measured = BuiltInFitUncertainties(s);
+    TFitObj(s).RunFit();
+    const ModelFitResult measured = FitUncertainties(s);
     ASSERT_TRUE(measured.ok);
     EXPECT_EQ(measured.dof, 21 - order - 1);
     const std::vector<double> reference = ReferenceErrors(xs, ys, order);
@@ -93,8 +94,8 @@ TEST(FitUncertaintyTest, PolynomialErrorsKeepTenDigitsAndTheLawsTheirLines) {
     s.Cells.SetNumber(i + 1, kYColumn, 2 * std::pow(x, 1.5) * (1 + 0.01 * ((i % 3) - 1)));
   }
   s.Fit.FitKind = kFitPower;
-  s.Fit.RunFit();
-  const ModelFitResult power = BuiltInFitUncertainties(s);
+  TFitObj(s).RunFit();
+  const ModelFitResult power = FitUncertainties(s);
   ASSERT_TRUE(power.ok);
   const ParameterEstimate& a = power.parameters[0];
   EXPECT_NEAR(a.value, 2, 0.01);
@@ -115,7 +116,7 @@ TEST(FitUncertaintyTest, TheReportListsEveryFittedSeriesWithItsMeasures) {
   }
   EXPECT_EQ(FullFitReport(ws), "No series has a fit.\n");
   s.Fit.FitKind = kFitExponential;
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   const std::string report = FullFitReport(ws);
   for (const char* part :
        {"Series Number: 1\nY   = A*e^(B*X)\nfitted as the straight line Ln(Y) = Ln(A) + B*X",

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/fit/fit_engine.h"
 #include "core/series/workspace.h"
 #include "support/recording_page_canvas.h"
 #include "support/scripted_prompts.h"
@@ -147,12 +148,12 @@ TEST_F(DataPrintTest, PowerFitBlockListsPointsCoefficientsAndEquation) {
   }
   series.SeriesTitle = "Squares";
   series.Fit.FitKind = kFitPower;
-  series.Fit.RunFit();
+  TFitObj(series).RunFit();
   ASSERT_TRUE(series.FitActive);
   Print(kLetter);
 
   const std::vector<CanvasOp> texts = canvas.TextsOnPage(1);
-  const TFitObj& fit = series.Fit;
+  const FitResult& fit = series.Fit;
   auto n = [](Real v) { return FormatNumber(v, 14); };
   const std::vector<Placed> expected = {
       {"Series #1", {1250, 7 * 55}},
@@ -195,7 +196,7 @@ class DataPrintFitBreak : public DataPrintTest,
 TEST_P(DataPrintFitBreak, HeadingsRepeatWhileCoefficientsRemain) {
   Series& series = AddRows(2);
   series.Fit.FitKind = 1;
-  series.Fit.RunFit();
+  TFitObj(series).RunFit();
   ASSERT_TRUE(series.FitActive);
   EXPECT_EQ(Print({2550, 55 * (GetParam().lastLine + 3), false, 300}), 2);
   std::vector<std::string> page2 = canvas.TextStringsOnPage(2);
@@ -222,7 +223,7 @@ INSTANTIATE_TEST_SUITE_P(LastLines, DataPrintFitBreak,
 TEST_F(DataPrintTest, FitTableShowsTheGridAsItStandsNow) {
   Series& series = AddRows(3);
   series.Fit.FitKind = 1;
-  series.Fit.RunFit();
+  TFitObj(series).RunFit();
   ASSERT_TRUE(series.FitActive);
   // An X cell changed after the fit; the fit stays, the points are not read again.
   series.Cells.SetText(2, kXColumn, "2,25");

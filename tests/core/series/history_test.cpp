@@ -126,7 +126,7 @@ TEST_F(HistoryTest, RandomCommandsUndoAndRedoExactly) {
           case 8:  // the fit dialog's choice
             s.Fit.FitKind = 1 + pick(9);
             s.GraphType = GraphTypeWithFit(s.GraphType);
-            s.Fit.RunFit();
+            TFitObj(s).RunFit();
             if (!s.FitActive) s.Fit.FitKind = kFitNone;
             if (pick(2)) ListFitError(s);
             break;

@@ -25,6 +25,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include "core/fit/fit_engine.h"
 #include "core/files/csv_file.h"
 
 #include "core/files/atomic_file.h"
@@ -733,7 +734,7 @@ TEST(FrameGraphWindowTest, SaveGraphAndOpenItAgain) {
     series.Cells.SetNumber(row, kYColumn, 2 * row + (row == 2 ? 0.5L : 0));
   }
   series.Fit.FitKind = 1;
-  series.Fit.RunFit();
+  TFitObj(series).RunFit();
   ASSERT_TRUE(series.FitActive);
   frame->ViewGraph();
   Flush();

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/fit/fit_engine.h"
 #include "core/series/workspace.h"
 #include "support/pdf_text.h"
 #include "support/scripted_prompts.h"
@@ -51,7 +52,7 @@ class DataPrintOutputTest : public ::testing::Test {
       fitted.Cells.SetNumber(r, kYColumn, 3.0L * r * r);
     }
     fitted.Fit.FitKind = kFitPower;
-    fitted.Fit.RunFit();
+    TFitObj(fitted).RunFit();
     ws.SortDataWindows();
     ws.Settings.GraphFileName = "/data/run7.gra";
   }

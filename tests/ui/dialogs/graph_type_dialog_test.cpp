@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/fit/fit_engine.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
 #include "support/series_builder.h"
@@ -71,7 +72,7 @@ TEST_F(GraphTypeDialogTest, FitTypesWithoutAFitOpenTheFitDialogAndFallBack) {
     EXPECT_EQ(fitDialogs - opened, c.beeps) << c.chosen;
   }
   series->Fit.FitKind = 1;
-  series->Fit.RunFit();
+  TFitObj(*series).RunFit();
   Choose(dlg.RadioGroup1Items, kGraphFit - 1);
   EXPECT_EQ(series->GraphType, kGraphFit);
   Choose(dlg.RadioGroup1Items, kGraphNone - 1);

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "core/series/workspace.h"
+#include "core/fit/fit_engine.h"
 #include "support/scripted_prompts.h"
 #include "ui/app/main_frame.h"
 #include "ui/datawin/data_window.h"
@@ -112,7 +113,7 @@ TEST_F(FitCommandsTest, ClearFitAndFitErrorFromTheRegressionMenu) {
   EXPECT_EQ(s.GraphType, kGraphBar);
 
   s.Fit.FitKind = 1;
-  s.Fit.RunFit();
+  TFitObj(s).RunFit();
   ItemTitled(menu, "Fit &Error %")->trigger();
   EXPECT_EQ(s.HeaderText(kFitColumn), "   % Error YFit");
   EXPECT_EQ(s.Cells.Text(1, kFitColumn), "0");

@@ -38,7 +38,7 @@ class FitDialogTest : public ::testing::Test {
   void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
   static void Fit(Series& s, int kind) {
     s.Fit.FitKind = kind;
-    s.Fit.RunFit();
+    TFitObj(s).RunFit();
     s.GraphType = kGraphFit;
   }
 
