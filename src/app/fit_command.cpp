@@ -12,10 +12,10 @@
 #include <utility>
 
 #include "core/files/csv_file.h"
-#include "core/files/plain_data_file.h"
 #include "core/files/data_file.h"
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
+#include "core/files/plain_data_file.h"
 #include "core/fit/fit_report.h"
 #include "core/fit/model_fit.h"
 #include "core/platform/quiet_prompts.h"
@@ -151,8 +151,7 @@ int ReportGraphFileFits(const std::string& path, std::ostream& out, std::ostream
   return allFitted ? 0 : 1;
 }
 
-int RunFitModelCommand(const std::vector<std::string>& args, std::ostream& out,
-                       std::ostream& err) {
+int RunFitModelCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::map<std::string, double> starts;
   std::vector<std::string> words;
   for (std::size_t i = 0; i < args.size(); ++i) {

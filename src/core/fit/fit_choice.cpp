@@ -10,6 +10,15 @@ namespace tavel {
 
 std::array<std::string, 7> FitLabelTexts(const FitResult& fit) {
   std::array<std::string, 7> labels;
+  if (fit.FitKind == kFitUserModel) {
+    // The first six parameters; the report has them all.
+    const UserModel& model = fit.Model;
+    for (std::size_t i = 0; i < 6 && i < model.Names.size() && i < model.Values.size(); ++i) {
+      labels[i] = model.Names[i] + " = " + FormatNumber(model.Values[i], 14);
+    }
+    labels[6] = "R^2 = " + FormatNumber(fit.R2, 14);
+    return labels;
+  }
   const int shown = FitCoefficientCount(fit.FitKind);
   if (shown == 0) return labels;
   const Real values[6] = {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F};

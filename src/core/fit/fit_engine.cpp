@@ -625,8 +625,10 @@ void TFitObj::RunFit() {
   const Real mean = totals.mean;
   const int e = totals.exponent;
   fit_.N = count;
-  fit_.S1 = uPowers[1], fit_.S2 = uPowers[2], fit_.S3 = uPowers[3], fit_.S4 = uPowers[4], fit_.S5 = uPowers[5];
-  fit_.S6 = uPowers[6], fit_.S7 = uPowers[7], fit_.S8 = uPowers[8], fit_.S9 = uPowers[9], fit_.S10 = uPowers[10];
+  fit_.S1 = uPowers[1], fit_.S2 = uPowers[2], fit_.S3 = uPowers[3], fit_.S4 = uPowers[4],
+  fit_.S5 = uPowers[5];
+  fit_.S6 = uPowers[6], fit_.S7 = uPowers[7], fit_.S8 = uPowers[8], fit_.S9 = uPowers[9],
+  fit_.S10 = uPowers[10];
   const Real deviations = Ldexp(totals.cross[0], e);
   fit_.Sv = fit_.N * mean + deviations;
   fit_.Svv = fit_.N * mean * mean + 2 * mean * deviations + Ldexp(totals.squares, 2 * e);
@@ -820,10 +822,12 @@ void TFitObj::Solve(int order) {
       fit_.Det = MX44(fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5, fit_.S6);
       break;
     case 4:
-      fit_.Det = MX55(fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5, fit_.S6, fit_.S7, fit_.S8);
+      fit_.Det =
+          MX55(fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5, fit_.S6, fit_.S7, fit_.S8);
       break;
     default:
-      fit_.Det = MX66(fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5, fit_.S6, fit_.S7, fit_.S8, fit_.S9, fit_.S10);
+      fit_.Det = MX66(fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5, fit_.S6, fit_.S7,
+                      fit_.S8, fit_.S9, fit_.S10);
       break;
   }
   if (fit_.Det == 0) {
@@ -919,7 +923,8 @@ void TFitObj::SolveFromPass(int order) {
     return;
   }
   // Both in the units of w^2; the explained part is sum b_k y_k less what the mean explains.
-  const Real total = fit_.Pass.squares - fit_.Pass.cross[0] * fit_.Pass.cross[0] / fit_.Pass.moments[0];
+  const Real total =
+      fit_.Pass.squares - fit_.Pass.cross[0] * fit_.Pass.cross[0] / fit_.Pass.moments[0];
   Real explained = -fit_.Pass.cross[0] * fit_.Pass.cross[0] / fit_.Pass.moments[0];
   for (int k = 0; k < n; ++k) explained += fit_.Pass.cross[k] * y[k];
   if (!(total > 0)) {
@@ -946,7 +951,8 @@ void TFitObj::ToPowersOfU(int order, Real (&c)[6]) const {
 // Cramer's rule on the normal equations, for sums that came without a pass over the points.
 void TFitObj::SolveCramer(int order) {
   const int n = order + 1;
-  const Real s[11] = {fit_.N, fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5, fit_.S6, fit_.S7, fit_.S8, fit_.S9, fit_.S10};
+  const Real s[11] = {fit_.N,  fit_.S1, fit_.S2, fit_.S3, fit_.S4, fit_.S5,
+                      fit_.S6, fit_.S7, fit_.S8, fit_.S9, fit_.S10};
   const Real rhs[6] = {fit_.Sv, fit_.T1, fit_.T2, fit_.T3, fit_.T4, fit_.T5};
   Real c[6] = {};
   if (order == 1) {

@@ -28,7 +28,8 @@ class Workspace;
 class TFitObj {
  public:
   // Works on `fit`; a fit that reaches a series finds it through `workspace`.
-  explicit TFitObj(FitResult& fit, Workspace* workspace = nullptr) : fit_(fit), workspace_(workspace) {}
+  explicit TFitObj(FitResult& fit, Workspace* workspace = nullptr)
+      : fit_(fit), workspace_(workspace) {}
   // Works on the series' own fit.
   explicit TFitObj(Series& series);
 

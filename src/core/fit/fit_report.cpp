@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/fit/fit_engine.h"
 #include "core/files/data_file.h"
+#include "core/fit/fit_engine.h"
 #include "core/fit/fit_uncertainty.h"
 #include "core/platform/quiet_prompts.h"
 #include "core/series/series.h"
@@ -174,13 +174,14 @@ std::string FullFitReport(const Workspace& workspace) {
         text += p.name + " = " + Digits(p.value) + "\n    fixed\n";
         continue;
       }
-      text += p.name + " = " + Digits(p.value) + "\n    standard error " +
-              Digits(p.standardError) + ", t value " + Digits(p.tValue, 6) +
-              ", 95 % interval " + Digits(p.low95) + " to " + Digits(p.high95) + "\n";
+      text += p.name + " = " + Digits(p.value) + "\n    standard error " + Digits(p.standardError) +
+              ", t value " + Digits(p.tValue, 6) + ", 95 % interval " + Digits(p.low95) + " to " +
+              Digits(p.high95) + "\n";
     }
     text += "R^2 = " + Digits(m.r2) + "   adjusted R^2 = " + Digits(m.adjustedR2) + "\n";
-    text += "Residual sum of squares = " + Digits(m.rss) + "   standard deviation = " +
-            Digits(m.residualSd) + "   degrees of freedom = " + std::to_string(m.dof) + "\n";
+    text += "Residual sum of squares = " + Digits(m.rss) +
+            "   standard deviation = " + Digits(m.residualSd) +
+            "   degrees of freedom = " + std::to_string(m.dof) + "\n";
     if (model) {
       text += "Solved by Levenberg-Marquardt with exact derivatives in " +
               std::to_string(m.iterations) + (m.iterations == 1 ? " iteration" : " iterations") +

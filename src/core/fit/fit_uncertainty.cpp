@@ -35,9 +35,8 @@ ModelFitResult ModelMeasures(const FitResult& fit) {
   result.residualSd = model.Dof > 0 ? std::sqrt(model.Rss / model.Dof) : 0;
   result.r2 = static_cast<double>(fit.R2);
   const int points = model.Dof + free;
-  result.adjustedR2 = result.dof > 0 && points > 1
-                          ? 1 - (1 - result.r2) * (points - 1) / result.dof
-                          : result.r2;
+  result.adjustedR2 =
+      result.dof > 0 && points > 1 ? 1 - (1 - result.r2) * (points - 1) / result.dof : result.r2;
   result.iterations = model.Iterations;
   result.stopReason = model.StopReason;
   result.ok = true;
@@ -95,8 +94,7 @@ ModelFitResult FitUncertainties(const Series& series) {
   TakeUncertainties(result, UnscaledVariances(std::move(jacobian), m, count), ys);
   // R^2 as the fit gives it; the adjusted one from it.
   result.r2 = static_cast<double>(fit.R2);
-  result.adjustedR2 =
-      result.dof > 0 ? 1 - (1 - result.r2) * (m - 1) / result.dof : result.r2;
+  result.adjustedR2 = result.dof > 0 ? 1 - (1 - result.r2) * (m - 1) / result.dof : result.r2;
   if (logV) {
     ParameterEstimate& a = result.parameters[0];
     const double lineSe = a.standardError;

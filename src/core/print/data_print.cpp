@@ -157,17 +157,30 @@ void DataPrinter::FitTable(const Series& series) {
 
   const FitResult& fit = series.Fit;
   const Real coefficients[6] = {fit.A, fit.B, fit.C, fit.D, fit.E, fit.F};
-  const int count = FitCoefficientCount(fit.FitKind);
+  const UserModel& model = fit.Model;
+  const bool user = fit.FitKind == kFitUserModel;
+  const int count = user && fit.FitOk
+                        ? static_cast<int>(std::min(model.Names.size(), model.Values.size()))
+                        : FitCoefficientCount(fit.FitKind);
   for (int j = 0; j < count; ++j) {
-    Text(kFitLines, TextPlacement::TextLeft,
-         std::string(1, FitCoefficientName(j)) + "   = " + FormatNumber(coefficients[j], 14));
+    const auto at = static_cast<std::size_t>(j);
+    std::string text;
+    if (user) {
+      text = model.Names[at] + " = " + FormatNumber(model.Values[at], 14);
+      const bool fixed = at < model.Fixed.size() && model.Fixed[at];
+      if (fixed) text += "  (fixed)";
+      if (!fixed && at < model.Errors.size()) text += " +- " + FormatNumber(model.Errors[at], 14);
+    } else {
+      text = std::string(1, FitCoefficientName(j)) + "   = " + FormatNumber(coefficients[j], 14);
+    }
+    Text(kFitLines, TextPlacement::TextLeft, text);
     ++line_;
     ContinueIfFull(series, kFitTable, j + 1 < count);
   }
   Text(kFitLines, TextPlacement::TextLeft, "R^2 = " + FormatNumber(fit.R2, 14));
   ++line_;
   ContinueIfFull(series, kFitTable, false);
-  const std::string equation = FitEquationLine(fit.FitKind);
+  const std::string equation = user ? ModelEquationLine(model) : FitEquationLine(fit.FitKind);
   if (!equation.empty()) Text(kFitLines, TextPlacement::TextLeft, equation);
   ++line_;
 }

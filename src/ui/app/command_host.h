@@ -39,6 +39,8 @@ class CommandHost {
 
   // "Fit &Report": a text window with the full report of every fitted series.
   virtual void FitReportCommand() {}
+  // "&User Model...": a model of the user's own fitted to the active series.
+  virtual void ShowUserModelDialog() {}
 
   // "&Undo" and "&Redo" of the data and graph windows: one history for the whole program.
   virtual void UndoCommand() {}

@@ -43,6 +43,7 @@
 #include "ui/dialogs/printer_color_dialog.h"
 #include "ui/dialogs/title_dialogs.h"
 #include "ui/fit/fit_dialog.h"
+#include "ui/fit/user_model_dialog.h"
 #include "ui/scale/grid_dialog.h"
 #include "ui/scale/log_scale_dialog.h"
 #include "ui/scale/prefer_dialog.h"
@@ -272,6 +273,7 @@ void TMDIMainF::CreateDialogs() {
   TitleYF = new TTitleYF(w, p, this);
   TitleSerF = new TTitleSerF(w, p, this);
   FitF = new TFitF(w, p, this);
+  UserModelF = new TUserModelF(w, p, this);
   FillF = new TFillF(w, p, this);
   Math_XYF = new TMath_XYF(w, p, this);
   MathF = new TMathF(w, p, this);
@@ -281,6 +283,7 @@ void TMDIMainF::CreateDialogs() {
   TitleFlF = new TTitleFlF(w, p, this);
 
   FitF->Hooks = FrameDialogHooks();
+  UserModelF->Hooks = FrameDialogHooks();
   for (DialogHooks* hooks : {&TitleTF->Hooks, &TitleXF->Hooks, &TitleYF->Hooks, &TitleSerF->Hooks,
                              &TitleFlF->Hooks, &GTypeF->Hooks, &PrintCF->Hooks}) {
     *hooks = FrameDialogHooks();

@@ -44,6 +44,7 @@ class TTitleXF;
 class TTitleYF;
 class TTitleSerF;
 class TFitF;
+class TUserModelF;
 class TFillF;
 class TMath_XYF;
 class TMathF;
@@ -120,6 +121,7 @@ class TMDIMainF : public QMainWindow,
   TTitleYF* TitleYF = nullptr;
   TTitleSerF* TitleSerF = nullptr;
   TFitF* FitF = nullptr;
+  TUserModelF* UserModelF = nullptr;
   TFillF* FillF = nullptr;
   TMath_XYF* Math_XYF = nullptr;
   TMathF* MathF = nullptr;
@@ -238,6 +240,7 @@ class TMDIMainF : public QMainWindow,
   void ShowFloatingTitlesDialog() override;
   void ShowPrinterColorDialog() override;
   void FitReportCommand() override;
+  void ShowUserModelDialog() override;
   void UndoCommand() override;
   void RedoCommand() override;
   void HistoryItemsCreated(QAction* undo, QAction* redo) override;

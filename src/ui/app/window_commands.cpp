@@ -37,6 +37,7 @@
 #include "ui/dialogs/printer_color_dialog.h"
 #include "ui/dialogs/title_dialogs.h"
 #include "ui/fit/fit_dialog.h"
+#include "ui/fit/user_model_dialog.h"
 #include "ui/graph/graph_output.h"
 #include "ui/graph/graph_window.h"
 #include "ui/scale/grid_dialog.h"
@@ -647,6 +648,10 @@ void TMDIMainF::XYOperations() {
 
 void TMDIMainF::ShowFitDialog() {
   if (FitF != nullptr) RunPerSeriesLoop("Fit", [this] { FitF->exec(); });
+}
+
+void TMDIMainF::ShowUserModelDialog() {
+  if (UserModelF != nullptr) RunPerSeriesLoop("User Model", [this] { UserModelF->exec(); });
 }
 
 void TMDIMainF::ClearFitCommand() {

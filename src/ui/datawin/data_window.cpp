@@ -309,6 +309,8 @@ void TSpreadF::CreateMenus() {
   SetHelpContext(RegressionMenu->menuAction(), 1400);
   connect(AddCommandItem(RegressionMenu, "&Fit", 1400, Command::Fit), &QAction::triggered, this,
           [this] { host_.ShowFitDialog(); });
+  connect(AddMenuItem(RegressionMenu, "&User Model...", 1420), &QAction::triggered, this,
+          [this] { host_.ShowUserModelDialog(); });
   connect(AddCommandItem(RegressionMenu, "&Clear Fit", 1400, Command::ClearFit),
           &QAction::triggered, this, [this] { host_.ClearFitCommand(); });
   connect(AddCommandItem(RegressionMenu, "Fit &Error %", 1400, Command::FitError),
@@ -659,8 +661,7 @@ void TSpreadF::SortX(bool ascending) {
   if (!series_) return;
   {
     const ScopedCount busy(busy_);
-    HistoryRecorder step(series_->Owner(),
-                         ascending ? "Sort X Ascending" : "Sort X Descending");
+    HistoryRecorder step(series_->Owner(), ascending ? "Sort X Ascending" : "Sort X Descending");
     step.Watch(*series_);
     series_->SortByX(ascending);
     series_->FillGrid();

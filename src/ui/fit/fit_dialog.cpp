@@ -136,7 +136,14 @@ void TFitF::FormShow() {
   opening_ = std::make_unique<FitSnapshot>(*series_);
   RewriteFitHeader();
   // Runs the choice handler when the selection changes.
-  if (QAbstractButton* item = RadioFit1Items->button(series_->Fit.FitKind)) item->setChecked(true);
+  if (QAbstractButton* item = RadioFit1Items->button(series_->Fit.FitKind)) {
+    item->setChecked(true);
+  } else if (QAbstractButton* checked = RadioFit1Items->checkedButton()) {
+    // A model of the user's own is none of the laws listed.
+    RadioFit1Items->setExclusive(false);
+    checked->setChecked(false);
+    RadioFit1Items->setExclusive(true);
+  }
   TFitObj(*series_).RunFit();
   if (!series_->FitActive) series_->Fit.FitKind = kFitNone;
 
@@ -187,6 +194,10 @@ void TFitF::OKAction() {
   if (series_ == nullptr) return;
   Series& s = *series_;
   const int chosen = RadioFit1Items->checkedId();
+  if (chosen < 0) {  // the model the series had, left as it was
+    FitConfirmed = s.Fit.FitOk;
+    return;
+  }
   if (chosen == kFitNone) {
     // "None" is a choice as well, also after a refused law left FitOk false: the series keeps
     // no fit, and the rows the trials packed and sorted come back as the user left them.

@@ -485,7 +485,7 @@ TEST_F(DataWindowTest, MenusCarryEveryItemForMerging) {
                             {"Sort X &Ascending", {}, 1100},
                             {"Sort X &Descending", {}, 1100}});
   ExpectItems(w->RegressionMenu,
-              {{"&Fit", {}, 1400}, {"&Clear Fit", {}, 1400}, {"Fit &Error %", {}, 1400}, {"Fit &Report", {}, 1400}});
+              {{"&Fit", {}, 1400}, {"&User Model...", {}, 1420}, {"&Clear Fit", {}, 1400}, {"Fit &Error %", {}, 1400}, {"Fit &Report", {}, 1400}});
   ExpectItems(w->GraphMenu, {{"&View", {}, 550},
                              {"&Auto Scale", {}, 550},
                              {"&Scale", {}, 1500},
