@@ -104,7 +104,7 @@ bool SameShownFields(const SeriesFields& before, const SeriesFields& now) {
   const FitResult& b = now.Fit;
   mixed.Fit = now.Fit;
   return mixed == now && a.FitKind == b.FitKind && a.A == b.A && a.B == b.B && a.C == b.C &&
-         a.D == b.D && a.E == b.E && a.F == b.F && a.R2 == b.R2;
+         a.D == b.D && a.E == b.E && a.F == b.F && a.R2 == b.R2 && a.Model == b.Model;
 }
 
 // The fields a step takes back; the names of the series' file and the open edit stay, since

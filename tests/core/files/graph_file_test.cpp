@@ -288,6 +288,52 @@ TEST_F(GraphFileTest, ActiveFitIsRunAgainAndRefillsTheFitColumn) {
   EXPECT_TRUE(r.Cells.IsEmpty(4, kFitColumn));
 }
 
+// A model goes into a section of its own after the last standard item: a reader that knows
+// no models sees a series without a fit, and this one reads the model back and fits it again.
+TEST_F(GraphFileTest, UserModelsTravelInTheirOwnSection) {
+  Series& s = NewSeries(ws_, 5);
+  for (std::int32_t row = 1; row <= 5; ++row) {
+    s.Cells.SetNumber(row, kXColumn, row);
+    s.Cells.SetNumber(row, kYColumn, 3 * std::exp(-0.4L * row) + (row == 2 ? 0.01L : 0) + 1);
+  }
+  NewSeries(ws_, 2);
+  s.GraphType = kGraphLineFit;
+  s.Fit.FitKind = kFitUserModel;
+  s.Fit.Model.Formula = "a*exp(-k*x) + c";
+  s.Fit.Model.Names = {"a", "k", "c"};
+  s.Fit.Model.Start = {2, 0.5, 1};
+  s.Fit.Model.Fixed = {false, false, true};
+  TFitObj(s).RunFit();
+  ASSERT_TRUE(s.FitActive) << s.Fit.Model.Why;
+  const std::string text = GraphFileText(ws_);
+  const std::size_t section = text.find("[User Models]\r\n");
+  ASSERT_NE(section, std::string::npos);
+
+  std::string why;
+  const auto before = ParseGraphFileText(text.substr(0, section), &why);
+  ASSERT_TRUE(before.has_value()) << why;
+  EXPECT_FALSE(before->Blocks[0].FitActive);
+  EXPECT_EQ(before->Blocks[0].FitKind, kFitNone);
+  EXPECT_EQ(before->Blocks[0].GraphType, kGraphLine);
+
+  ASSERT_TRUE(RoundTrip(ws_, read_).ok);
+  const Series& r = *read_.DataWindows.at(0);
+  EXPECT_TRUE(r.FitActive);
+  EXPECT_EQ(r.GraphType, kGraphLineFit);
+  EXPECT_EQ(r.Fit.Model, s.Fit.Model);
+  EXPECT_EQ(r.Fit.R2, s.Fit.R2);
+  EXPECT_EQ(r.Cells.Number(3, kFitColumn), s.Cells.Number(3, kFitColumn));
+  EXPECT_EQ(read_.DataWindows.at(1)->Fit.FitKind, kFitNone);
+  EXPECT_EQ(GraphFileText(read_), text);
+
+  // A damaged section is refused, not half read.
+  for (const char* damage : {"[User Models]\r\n1\r\n1\r\n0\r\n6\r\nx\r\n0\r\n-1\r\n",
+                             "[User Models]\r\n2\r\n1\r\n0\r\n6\r\na\r\n0\r\n0\r\n0\r\nstop\r\n"
+                             "1\r\n0\r\n6\r\na\r\n0\r\n0\r\n0\r\nstop\r\n"}) {
+    EXPECT_FALSE(ParseGraphFileText(text.substr(0, section) + damage, &why).has_value()) << damage;
+  }
+}
+
 TEST_F(GraphFileTest, LineBreaksInTitlesBecomeBlanks) {
   Series& s = NewSeries(ws_, 1);
   s.SeriesTitle = "two\r\nlines";

@@ -531,6 +531,69 @@ TEST(FitEngineTest, SolversWithoutAPassUseTheSums) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// A model of the user's own
+
+// The model is fitted, drawn and listed through the same fit as the laws; a model that cannot
+// be fitted is refused with its reason and leaves no fit behind.
+TEST(FitEngineTest, UserModelFitsLikeALaw) {
+  const struct {
+    const char* formula;
+    std::vector<std::string> names;  // as the user last listed them
+    std::vector<double> start;
+    std::vector<bool> fixed;
+    int points;
+    const char* why;  // empty: the fit stands
+  } cases[] = {
+      {"a*exp(b*x)", {"a", "b"}, {1, 1}, {}, 6, ""},
+      // Names the user set keep their values when the formula now lists them in another order.
+      {"b*x + a*exp(0*x)", {"a", "b"}, {1, 3}, {true, false}, 6, ""},
+      {"a*exp(b*x", {}, {}, {}, 6, "the formula does not read as a model"},
+      {"a*exp(b*x)+c+d", {}, {}, {}, 3, "free parameters"},
+      {"log(a-x)", {}, {}, {}, 6, "cannot be evaluated at the start values"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.formula);
+    FitFixture f(8);
+    std::vector<Point> points;
+    for (int i = 0; i < c.points; ++i) points.push_back({i + 0.5L, 2 * std::exp(0.3L * (i + 0.5L))});
+    f.Load(points);
+    Series& s = *f.series;
+    s.Fit.FitKind = kFitUserModel;
+    s.Fit.Model.Formula = c.formula;
+    s.Fit.Model.Names = c.names;
+    s.Fit.Model.Start = c.start;
+    s.Fit.Model.Fixed = c.fixed;
+    TFitObj(s).RunFit();
+    if (*c.why != 0) {
+      EXPECT_FALSE(s.FitActive);
+      EXPECT_FALSE(s.Fit.FitOk);
+      EXPECT_EQ(s.Fit.LastRefusal, FitRefusal::Model);
+      EXPECT_NE(s.Fit.Model.Why.find(c.why), std::string::npos) << s.Fit.Model.Why;
+      continue;
+    }
+    ASSERT_TRUE(s.FitActive) << s.Fit.Model.Why;
+    const UserModel& m = s.Fit.Model;
+    ASSERT_EQ(m.Values.size(), m.Names.size());
+    if (m.Names[0] == "a") {
+      EXPECT_NEAR(m.Values[0], 2, 1e-12);
+      EXPECT_NEAR(m.Values[1], 0.3, 1e-12);
+      EXPECT_NEAR(static_cast<double>(s.Fit.R2), 1, 1e-12);
+    } else {  // b, then a held at 1
+      EXPECT_EQ(m.Names, (std::vector<std::string>{"b", "a"}));
+      EXPECT_EQ(m.Start, (std::vector<double>{3, 1}));
+      EXPECT_EQ(m.Values[1], 1);
+      EXPECT_EQ(m.Errors[1], 0);
+    }
+    TFitObj fit(s);
+    for (std::int32_t row = 1; row <= c.points; ++row) {
+      ASSERT_FALSE(s.Cells.IsEmpty(row, kFitColumn));
+      EXPECT_EQ(s.Cells.Number(row, kFitColumn), fit.YFIT(s.Cells.Number(row, kXColumn)));
+    }
+    EXPECT_TRUE(s.Cells.IsEmpty(c.points + 1, kFitColumn));
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
 // Determinant helpers
 
 // (prod over i < j of (j - i))^2 for the points 0..n-1: the Gram determinant of a Vandermonde.

@@ -20,6 +20,7 @@
 #include "ui/app/main_frame.h"
 #include "ui/datawin/data_window.h"
 #include "ui/fit/fit_dialog.h"
+#include "ui/fit/user_model_dialog.h"
 #include "ui/graph/graph_window.h"
 
 namespace tavel {
@@ -120,6 +121,62 @@ TEST_F(FitCommandsTest, ClearFitAndFitErrorFromTheRegressionMenu) {
   ItemTitled(menu, "&Clear Fit")->trigger();
   EXPECT_FALSE(s.FitActive);
   EXPECT_EQ(s.HeaderText(kFitColumn), "          Y2 Fit");
+}
+
+// The user model dialog as each opening shows it: types the formula when it is given, then
+// presses the buttons named, in order.
+void ScriptUserModel(const QString& formula, std::vector<QPushButton* TUserModelF::*> buttons,
+                     int tries = 400) {
+  QTimer::singleShot(tries == 400 ? 0 : 5, [=] {
+    auto* dlg = qobject_cast<TUserModelF*>(QApplication::activeModalWidget());
+    if (dlg == nullptr) {
+      if (tries > 0) ScriptUserModel(formula, buttons, tries - 1);
+      return;
+    }
+    if (!formula.isEmpty()) {
+      dlg->FormulaEdit->clear();
+      QTest::keyClicks(dlg->FormulaEdit, formula);
+    }
+    auto* rest = new std::vector<QPushButton* TUserModelF::*>(buttons);
+    while (!rest->empty() && dlg->isVisible()) {
+      QPushButton* TUserModelF::*button = rest->front();
+      rest->erase(rest->begin());
+      if (button == &TUserModelF::NextB && !rest->empty()) {
+        ScriptUserModel({}, *rest);
+        rest->clear();
+      }
+      (dlg->*button)->click();
+    }
+    delete rest;
+  });
+}
+
+// OK with a formula that does not read says where and keeps the dialog; Next keeps the fit and
+// brings the next series with the same model; each kept fit is one step to undo.
+TEST_F(FitCommandsTest, UserModelFromTheRegressionMenu) {
+  Activate(1);
+  QAction* item = ItemTitled(WindowOf(1)->RegressionMenu, "&User Model...");
+  ASSERT_NE(item, nullptr);
+  ScriptUserModel("a*x+(b", {&TUserModelF::OKBtn, &TUserModelF::CancelBtn});
+  item->trigger();
+  ASSERT_EQ(prompts.errors.size(), 1u);
+  EXPECT_EQ(prompts.errors[0], "The formula does not parse at character 7: ')' expected");
+  EXPECT_NE(workspace.history().UndoName(), "User Model");
+
+  ScriptUserModel("a*x^b", {&TUserModelF::NextB, &TUserModelF::OKBtn});
+  item->trigger();
+  for (std::int32_t number : {1, 2}) {
+    const Series& s = *workspace.FindSeries(number);
+    EXPECT_TRUE(s.FitActive) << number;
+    EXPECT_EQ(s.Fit.FitKind, kFitUserModel);
+    EXPECT_NEAR(s.Fit.Model.Values[0], number, 1e-12);
+    EXPECT_EQ(s.GraphType, kGraphFit);
+  }
+  EXPECT_FALSE(workspace.FindSeries(3)->FitActive);
+  EXPECT_EQ(workspace.history().UndoName(), "User Model");
+  frame->UndoCommand();
+  EXPECT_FALSE(workspace.FindSeries(2)->FitActive);
+  EXPECT_TRUE(workspace.FindSeries(1)->FitActive);
 }
 
 }  // namespace
