@@ -32,6 +32,20 @@ void Colour(QLabel* label, Rgb rgb) {
 
 }  // namespace
 
+QLabel* MakeSeriesHeading(QWidget* parent) {
+  auto* heading = new QLabel("Series # 1", parent);
+  QFont big = heading->font();
+  big.setBold(true);
+  big.setPointSizeF(big.pointSizeF() * 1.25);
+  heading->setFont(big);
+  return heading;
+}
+
+void ShowSeriesHeading(QLabel* heading, const Series& series) {
+  Colour(heading, SeriesColor(series.SeriesNumber));
+  heading->setText("Series # " + QString::number(series.SeriesNumber));
+}
+
 TFitF::TFitF(Workspace& workspace, Prompts& prompts, QWidget* parent)
     : QDialog(parent), workspace_(workspace), prompts_(prompts) {
   setWindowTitle("Regression Fit Dialog");
@@ -40,11 +54,7 @@ TFitF::TFitF(Workspace& workspace, Prompts& prompts, QWidget* parent)
                  Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
   setModal(true);
 
-  Label9 = new QLabel("Series # 1", this);
-  QFont big = Label9->font();
-  big.setBold(true);
-  big.setPointSizeF(big.pointSizeF() * 1.25);
-  Label9->setFont(big);
+  Label9 = MakeSeriesHeading(this);
 
   RadioFit1 = new QGroupBox("Regression Equation", this);
   RadioFit1Items = new QButtonGroup(this);
@@ -147,10 +157,8 @@ void TFitF::FormShow() {
   TFitObj(*series_).RunFit();
   if (!series_->FitActive) series_->Fit.FitKind = kFitNone;
 
-  const Rgb colour = SeriesColor(series_->SeriesNumber);
-  Colour(Label8, colour);
-  Colour(Label9, colour);
-  Label9->setText("Series # " + QString::number(series_->SeriesNumber));
+  Colour(Label8, SeriesColor(series_->SeriesNumber));
+  ShowSeriesHeading(Label9, *series_);
   // Also when the selection did not change: after Next the labels belong to another series.
   ShowFitLabels();
   ShowButton(CancelBtn);

@@ -17,6 +17,11 @@ class Prompts;
 class Series;
 class Workspace;
 
+// The "Series # N" heading of the fit dialogs, in bold, larger type; ShowSeriesHeading gives it
+// the series' number and colour.
+QLabel* MakeSeriesHeading(QWidget* parent);
+void ShowSeriesHeading(QLabel* heading, const Series& series);
+
 // The Regression Fit Dialog: the user tries the laws on the active series, each choice fits
 // and redraws at once, and OK or Next keeps the last one. Any other close puts the series back
 // exactly as the dialog found it, its rows and cells included.

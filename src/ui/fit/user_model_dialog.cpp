@@ -19,6 +19,7 @@
 #include "core/series/series_options.h"
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
+#include "ui/fit/fit_dialog.h"
 #include "ui/scale/dialog_placement.h"
 
 namespace tavel {
@@ -44,11 +45,7 @@ TUserModelF::TUserModelF(Workspace& workspace, Prompts& prompts, QWidget* parent
                  Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
   setModal(true);
 
-  SeriesLabel = new QLabel("Series # 1", this);
-  QFont big = SeriesLabel->font();
-  big.setBold(true);
-  big.setPointSizeF(big.pointSizeF() * 1.25);
-  SeriesLabel->setFont(big);
+  SeriesLabel = MakeSeriesHeading(this);
 
   auto* formulaLabel = new QLabel("&Y =", this);
   FormulaEdit = new QLineEdit(this);
@@ -112,11 +109,7 @@ void TUserModelF::FormShow() {
   if (series_ == nullptr) return;
   Hooks.RestoreActiveWindow();
   opening_ = std::make_unique<FitSnapshot>(*series_);
-  const Rgb c = SeriesColor(series_->SeriesNumber);
-  QPalette palette = SeriesLabel->palette();
-  palette.setColor(QPalette::WindowText, QColor(c.r, c.g, c.b));
-  SeriesLabel->setPalette(palette);
-  SeriesLabel->setText("Series # " + QString::number(series_->SeriesNumber));
+  ShowSeriesHeading(SeriesLabel, *series_);
 
   const FitResult& fit = series_->Fit;
   fitCurrent_ = fit.FitKind == kFitUserModel && series_->FitActive && fit.FitOk;
