@@ -625,10 +625,9 @@ void TFitObj::RunFit() {
   const Real mean = totals.mean;
   const int e = totals.exponent;
   fit_.N = count;
-  fit_.S1 = uPowers[1], fit_.S2 = uPowers[2], fit_.S3 = uPowers[3], fit_.S4 = uPowers[4],
-  fit_.S5 = uPowers[5];
-  fit_.S6 = uPowers[6], fit_.S7 = uPowers[7], fit_.S8 = uPowers[8], fit_.S9 = uPowers[9],
-  fit_.S10 = uPowers[10];
+  Real* const powerSums[] = {&fit_.S1, &fit_.S2, &fit_.S3, &fit_.S4, &fit_.S5,
+                             &fit_.S6, &fit_.S7, &fit_.S8, &fit_.S9, &fit_.S10};
+  for (int k = 1; k <= 10; ++k) *powerSums[k - 1] = uPowers[k];
   const Real deviations = Ldexp(totals.cross[0], e);
   fit_.Sv = fit_.N * mean + deviations;
   fit_.Svv = fit_.N * mean * mean + 2 * mean * deviations + Ldexp(totals.squares, 2 * e);
@@ -713,8 +712,8 @@ void TFitObj::RunFit() {
   series->FillGrid();
 }
 
-// The model through the complete points by FitModel, in double precision: the formula is
-// evaluated in doubles, and a fit to more digits than the data's own would be a false claim.
+// The model through the complete points by FitModel. The formula and the solver work in
+// doubles, so the parameters and the fit column carry a double's digits.
 void TFitObj::RunModelFit(Series& series) {
   UserModel& model = fit_.Model;
   series.FitActive = false;

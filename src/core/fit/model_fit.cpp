@@ -8,6 +8,8 @@
 #include <numeric>
 #include <sstream>
 
+#include "core/series/run_parts.h"
+
 namespace tavel {
 
 namespace {
@@ -16,36 +18,51 @@ namespace {
 // no real step has, so the step is refused and the damping raised.
 constexpr double kRefused = 1e100;
 
+// Above this many points the residuals and derivatives are worked out in two halves at once,
+// each with a formula of its own (evaluating one keeps scratch values in it). Every point's
+// numbers stand alone, so the halves give the same bits as one pass.
+constexpr int kSplitPoints = 1 << 14;
+
 struct Problem {
   const ModelFormula& model;
   const std::vector<double>& xs;
   const std::vector<double>& ys;
-  std::vector<double> all;      // every parameter, the fixed ones at their values
-  std::vector<int> freeIndex;   // the solver's k-th unknown is parameter freeIndex[k]
-  std::vector<double> gradient;
+  std::vector<double> all;     // every parameter, the fixed ones at their values
+  std::vector<int> freeIndex;  // the solver's k-th unknown is parameter freeIndex[k]
+  ModelFormula second;         // the formula the second half evaluates
 };
 
 int Residuals(void* data, int m, int n, const double* x, double* fvec, double* fjac, int ldfjac,
               int iflag) {
   auto& p = *static_cast<Problem*>(data);
-  for (int k = 0; k < n; ++k) p.all[static_cast<std::size_t>(p.freeIndex[static_cast<std::size_t>(k)])] = x[k];
-  if (iflag == 1) {
-    bool finite = true;
-    for (int i = 0; i < m; ++i) {
+  for (int k = 0; k < n; ++k)
+    p.all[static_cast<std::size_t>(p.freeIndex[static_cast<std::size_t>(k)])] = x[k];
+  const int parts = m >= kSplitPoints ? 2 : 1;
+  const int half = m / 2;
+  bool finite[2] = {true, true};
+  RunParts(parts, [&](int part) {
+    const ModelFormula& model = part == 0 ? p.model : p.second;
+    const int first = parts == 1 || part == 0 ? 0 : half;
+    const int last = parts == 1 || part == 1 ? m : half;
+    std::vector<double> gradient;
+    bool allFinite = true;
+    for (int i = first; i < last; ++i) {
       const auto at = static_cast<std::size_t>(i);
-      fvec[i] = p.model.Evaluate(p.xs[at], p.all.data()) - p.ys[at];
-      finite = finite && std::isfinite(fvec[i]);
-    }
-    if (!finite) std::fill(fvec, fvec + m, kRefused);
-  } else if (iflag == 2) {
-    for (int i = 0; i < m; ++i) {
-      p.model.Evaluate(p.xs[static_cast<std::size_t>(i)], p.all.data(), &p.gradient);
-      for (int k = 0; k < n; ++k) {
-        const double g = p.gradient[static_cast<std::size_t>(p.freeIndex[static_cast<std::size_t>(k)])];
-        fjac[i + static_cast<std::ptrdiff_t>(k) * ldfjac] = std::isfinite(g) ? g : 0;
+      if (iflag == 1) {
+        fvec[i] = model.Evaluate(p.xs[at], p.all.data()) - p.ys[at];
+        allFinite = allFinite && std::isfinite(fvec[i]);
+      } else if (iflag == 2) {
+        model.Evaluate(p.xs[at], p.all.data(), &gradient);
+        for (int k = 0; k < n; ++k) {
+          const double g =
+              gradient[static_cast<std::size_t>(p.freeIndex[static_cast<std::size_t>(k)])];
+          fjac[i + static_cast<std::ptrdiff_t>(k) * ldfjac] = std::isfinite(g) ? g : 0;
+        }
       }
     }
-  }
+    finite[part] = allFinite;
+  });
+  if (iflag == 1 && !(finite[0] && finite[1])) std::fill(fvec, fvec + m, kRefused);
   return 0;
 }
 
@@ -58,14 +75,22 @@ std::string Number(double value) {
 
 const char* StopReason(int info) {
   switch (info) {
-    case 1: return "the sum of squares no longer falls in its last digits";
-    case 2: return "the parameters no longer change in their last digits";
-    case 3: return "neither the sum of squares nor the parameters change in their last digits";
-    case 4: return "the residuals stand at right angles to every parameter's direction";
-    case 6: return "the sum of squares cannot fall any further in double precision";
-    case 7: return "the parameters cannot change any further in double precision";
-    case 8: return "the residuals stand at right angles to every parameter's direction";
-    default: return "";
+    case 1:
+      return "the sum of squares no longer falls in its last digits";
+    case 2:
+      return "the parameters no longer change in their last digits";
+    case 3:
+      return "neither the sum of squares nor the parameters change in their last digits";
+    case 4:
+      return "the residuals stand at right angles to every parameter's direction";
+    case 6:
+      return "the sum of squares cannot fall any further in double precision";
+    case 7:
+      return "the parameters cannot change any further in double precision";
+    case 8:
+      return "the residuals stand at right angles to every parameter's direction";
+    default:
+      return "";
   }
 }
 
@@ -103,7 +128,9 @@ GaussNewton SolveByQR(std::vector<long double> a, int m, int n) {
   GaussNewton out;
   // R^-1 by back substitution; the step is -R^-1 (Q^t r), the variances diag(R^-1 R^-t).
   std::vector<long double> inverse(cols * cols, 0);
-  const auto inv = [&](std::size_t i, std::size_t j) -> long double& { return inverse[i * cols + j]; };
+  const auto inv = [&](std::size_t i, std::size_t j) -> long double& {
+    return inverse[i * cols + j];
+  };
   for (std::size_t j = 0; j < cols; ++j) {
     inv(j, j) = 1 / at(j, j);
     for (std::size_t i = j; i-- > 0;) {
@@ -131,7 +158,8 @@ GaussNewton SolveByQR(const std::vector<double>& jacobian, const std::vector<dou
   const auto rows = static_cast<std::size_t>(m);
   const auto cols = static_cast<std::size_t>(n);
   std::vector<long double> a(rows * (cols + 1));
-  std::copy(jacobian.begin(), jacobian.begin() + static_cast<std::ptrdiff_t>(rows * cols), a.begin());
+  std::copy(jacobian.begin(), jacobian.begin() + static_cast<std::ptrdiff_t>(rows * cols),
+            a.begin());
   std::copy(residuals.begin(), residuals.begin() + static_cast<std::ptrdiff_t>(rows),
             a.begin() + static_cast<std::ptrdiff_t>(rows * cols));
   return SolveByQR(std::move(a), m, n);
@@ -178,7 +206,7 @@ ModelFitResult FitModel(const ModelFormula& model, const std::vector<double>& xs
                         const std::vector<bool>& fixed) {
   ModelFitResult result;
   const std::vector<std::string>& names = model.Parameters();
-  Problem problem{model, xs, ys, start, {}, {}};
+  Problem problem{model, xs, ys, start, {}, model};
   problem.all.resize(names.size(), 1.0);
   for (std::size_t k = 0; k < names.size(); ++k) {
     ParameterEstimate p;
@@ -205,7 +233,9 @@ ModelFitResult FitModel(const ModelFormula& model, const std::vector<double>& xs
   }
 
   std::vector<double> x(static_cast<std::size_t>(n)), fvec(static_cast<std::size_t>(m));
-  for (int k = 0; k < n; ++k) x[static_cast<std::size_t>(k)] = problem.all[static_cast<std::size_t>(problem.freeIndex[static_cast<std::size_t>(k)])];
+  for (int k = 0; k < n; ++k)
+    x[static_cast<std::size_t>(k)] =
+        problem.all[static_cast<std::size_t>(problem.freeIndex[static_cast<std::size_t>(k)])];
   int info = 1, njev = 0;
   if (n > 0) {
     std::vector<double> fjac(static_cast<std::size_t>(m) * static_cast<std::size_t>(n));
@@ -270,7 +300,8 @@ ModelFitResult FitModel(const ModelFormula& model, const std::vector<double>& xs
     for (const double f : fvec) rNorm += f * f;
     rNorm = std::sqrt(rNorm);
     double yNorm = 0;
-    for (int i = 0; i < m; ++i) yNorm += ys[static_cast<std::size_t>(i)] * ys[static_cast<std::size_t>(i)];
+    for (int i = 0; i < m; ++i)
+      yNorm += ys[static_cast<std::size_t>(i)] * ys[static_cast<std::size_t>(i)];
     // Residuals at the rounding of the data: the model goes through every point, no angle to
     // speak of.
     const bool exact = rNorm <= 1e-10 * std::sqrt(yNorm);
@@ -282,14 +313,20 @@ ModelFitResult FitModel(const ModelFormula& model, const std::vector<double>& xs
         norm += j * j;
       }
       if (norm > 0 && std::fabs(dot) / (std::sqrt(norm) * rNorm) > 1e-4) {
-        result.why = "the fit stopped short of a minimum: the sum of squares could still fall by "
-                     "changing " + result.parameters[static_cast<std::size_t>(problem.freeIndex[static_cast<std::size_t>(k)])].name +
-                     "; try other start values";
+        result.why =
+            "the fit stopped short of a minimum: the sum of squares could still fall by "
+            "changing " +
+            result
+                .parameters[static_cast<std::size_t>(
+                    problem.freeIndex[static_cast<std::size_t>(k)])]
+                .name +
+            "; try other start values";
         return result;
       }
     }
     for (int k = 0; k < n; ++k) {
-      result.parameters[static_cast<std::size_t>(problem.freeIndex[static_cast<std::size_t>(k)])].value = x[static_cast<std::size_t>(k)];
+      result.parameters[static_cast<std::size_t>(problem.freeIndex[static_cast<std::size_t>(k)])]
+          .value = x[static_cast<std::size_t>(k)];
     }
     result.rss = 0;
     for (const double f : fvec) result.rss += f * f;

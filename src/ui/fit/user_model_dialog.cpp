@@ -1,5 +1,6 @@
 #include "ui/fit/user_model_dialog.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,6 +29,13 @@ namespace {
 
 constexpr int kHelpTopic = 1420;
 constexpr int kFrameInset = 30;
+
+struct WaitCursor {
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 QTableWidgetItem* FixedItem(const QString& text, bool editable) {
   auto* item = new QTableWidgetItem(text);
@@ -229,7 +237,11 @@ bool TUserModelF::FitClick() {
   s.Fit.Model = model;
   s.GraphType = GraphTypeWithFit(s.GraphType);
   s.FitHeader = s.DefaultFitHeader();
-  TFitObj(s).RunFit();
+  {
+    // A model through a million points takes a few seconds.
+    const WaitCursor wait;
+    TFitObj(s).RunFit();
+  }
   if (!s.Fit.FitOk) {
     const std::string why = "Fit refused: " + s.Fit.Model.Why;
     // The series shows no half-made fit; the dialog keeps what was typed.

@@ -555,7 +555,8 @@ TEST(FitEngineTest, UserModelFitsLikeALaw) {
     SCOPED_TRACE(c.formula);
     FitFixture f(8);
     std::vector<Point> points;
-    for (int i = 0; i < c.points; ++i) points.push_back({i + 0.5L, 2 * std::exp(0.3L * (i + 0.5L))});
+    for (int i = 0; i < c.points; ++i)
+      points.push_back({i + 0.5L, 2 * std::exp(0.3L * (i + 0.5L))});
     f.Load(points);
     Series& s = *f.series;
     s.Fit.FitKind = kFitUserModel;

@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/series/workspace.h"
 #include "core/fit/fit_engine.h"
+#include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
 #include "ui/app/main_frame.h"
 #include "ui/datawin/data_window.h"
@@ -125,7 +125,7 @@ TEST_F(FitCommandsTest, ClearFitAndFitErrorFromTheRegressionMenu) {
 
 // The user model dialog as each opening shows it: types the formula when it is given, then
 // presses the buttons named, in order.
-void ScriptUserModel(const QString& formula, std::vector<QPushButton* TUserModelF::*> buttons,
+void ScriptUserModel(const QString& formula, std::vector<QPushButton * TUserModelF::*> buttons,
                      int tries = 400) {
   QTimer::singleShot(tries == 400 ? 0 : 5, [=] {
     auto* dlg = qobject_cast<TUserModelF*>(QApplication::activeModalWidget());
@@ -137,7 +137,7 @@ void ScriptUserModel(const QString& formula, std::vector<QPushButton* TUserModel
       dlg->FormulaEdit->clear();
       QTest::keyClicks(dlg->FormulaEdit, formula);
     }
-    auto* rest = new std::vector<QPushButton* TUserModelF::*>(buttons);
+    auto* rest = new std::vector<QPushButton * TUserModelF::*>(buttons);
     while (!rest->empty() && dlg->isVisible()) {
       QPushButton* TUserModelF::*button = rest->front();
       rest->erase(rest->begin());

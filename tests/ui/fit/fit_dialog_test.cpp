@@ -137,5 +137,23 @@ TEST_F(FitDialogTest, EveryOpeningShowsTheSeriesOwnFit) {
   Click(dlg.OKBtn);
 }
 
+// A model of the user's own is none of the laws: the dialog chooses none of them, shows the
+// model's parameters, and OK keeps the model rather than a law left chosen from before.
+TEST_F(FitDialogTest, AModelStaysTheSeriesFit) {
+  Series& s = AddSeries(ws, {{1, 3}, {2, 5}, {3, 7}});
+  Open(s);
+  Choose(2);
+  Click(dlg.OKBtn);
+  s.Fit.FitKind = kFitUserModel;
+  s.Fit.Model.Formula = "m*x + q";
+  TFitObj(s).RunFit();
+  Open(s);
+  EXPECT_EQ(dlg.RadioFit1Items->checkedId(), -1);
+  EXPECT_EQ(dlg.Label1->text(), "m = 2");
+  Click(dlg.OKBtn);
+  EXPECT_EQ(s.Fit.FitKind, kFitUserModel);
+  EXPECT_TRUE(s.FitActive);
+}
+
 }  // namespace
 }  // namespace tavel
