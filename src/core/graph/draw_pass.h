@@ -42,6 +42,8 @@ std::int64_t RowOfUnits(const PlotLayout& layout, const AxisMap& map, Real units
 // The map of the range min..max, in natural logs when logarithmic and both ends are positive;
 // the callers decide what an empty or non-finite range becomes.
 AxisMap RangeUnits(bool logarithmic, Real max, Real min);
+// The map a series is drawn on in per-series mode: its own extents (nothing when not finite).
+AxisMap ExtentMap(bool logarithmic, Real max, Real min);
 
 // MapColumn (or MapRow) for the many points of a series: the same pixel for every value, found
 // by one multiplication with the span's reciprocal wherever that cannot fall on another pixel

@@ -5,8 +5,8 @@
 #include <limits>
 #include <vector>
 
-#include "core/graph/draw_pass.h"
 #include "core/fit/fit_engine.h"
+#include "core/graph/draw_pass.h"
 #include "core/series/run_parts.h"
 #include "core/series/series.h"
 #include "core/series/series_options.h"
@@ -20,12 +20,6 @@ bool HasBars(std::int32_t type) {
 }
 bool HasLine(std::int32_t type) {
   return type == kGraphLine || type == kGraphLineBar || type == kGraphLineFit;
-}
-
-AxisMap ExtentMap(bool logarithmic, Real max, Real min) {
-  AxisMap map = RangeUnits(logarithmic, max, min);
-  if (!std::isfinite(map.Origin) || !std::isfinite(map.Span)) map = AxisMap{};
-  return map;
 }
 
 // The fitted curve, sampled once per pixel column and clipped to the plot: where it leaves
@@ -117,6 +111,12 @@ Rgb SeriesPenColor(const DrawPass& pass, const Series& series) {
   if (!pass.Printer()) return SeriesColor(series.SeriesNumber);
   return PrintSeriesColor(series.PrinterColor == kPrinterDefault ? series.SeriesNumber
                                                                  : series.PrinterColor);
+}
+
+AxisMap ExtentMap(bool logarithmic, Real max, Real min) {
+  AxisMap map = RangeUnits(logarithmic, max, min);
+  if (!std::isfinite(map.Origin) || !std::isfinite(map.Span)) map = AxisMap{};
+  return map;
 }
 
 void DrawSeries(DrawPass& pass, Series& series) {

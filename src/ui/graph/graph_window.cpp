@@ -20,6 +20,7 @@
 #include "core/files/file_names.h"
 #include "core/files/graph_file.h"
 #include "core/files/save_as.h"
+#include "core/graph/graph_zoom.h"
 #include "core/scale/axis_scale.h"
 #include "core/series/graph_settings.h"
 #include "core/series/workspace.h"
@@ -27,6 +28,7 @@
 #include "ui/app/menu_items.h"
 #include "ui/graph/graph_export.h"
 #include "ui/graph/graph_host.h"
+#include "ui/graph/graph_mouse.h"
 #include "ui/graph/graph_output.h"
 
 namespace tavel {
@@ -74,6 +76,8 @@ TGraphF::TGraphF(Workspace& workspace, Prompts& prompts, GraphHost& host, QWidge
 
   Image1 = new GraphImage(this);
   Image1->setObjectName("Image1");
+  Mouse = new GraphMouse(workspace_, Image1,
+                         [this](const char* step, const auto& change) { Zoom(step, change); });
 
   CreateMenus();
   CreateContextMenu();
@@ -185,6 +189,11 @@ void TGraphF::CreateContextMenu() {
 void TGraphF::AddGraphItems(QMenu* menu, bool withFit) {
   connect(AddCommandItem(menu, "&Auto Scale", 550, Command::AutoScale), &QAction::triggered, this,
           &TGraphF::AutoScale);
+  connect(AddMenuItem(menu, "Zoom &Out", 550), &QAction::triggered, this, &TGraphF::ZoomOut);
+  QAction* back = AddMenuItem(menu, "Zoom &Back", 550);
+  connect(back, &QAction::triggered, this, &TGraphF::ZoomBack);
+  connect(menu, &QMenu::aboutToShow, back,
+          [this, back] { back->setEnabled(!zoomedFrom_.empty()); });
   AddGraphDialogItems(menu, host_);
   if (withFit) {
     connect(AddCommandItem(menu, "&Fit", 1400, Command::Fit), &QAction::triggered, this,
@@ -220,6 +229,7 @@ void TGraphF::Redraw() {
     const DrawResult result = DrawScreenImage(
         workspace_, bitmap,
         {outer.width(), outer.height(), host_.MenuBarHeight(), host_.CondensedFontAvailable()});
+    Mouse->SetDrawn(result);
     // The pass drew for at least its minimum size; the window grows to match.
     if (result.WindowWidth > outer.width() || result.WindowHeight > outer.height()) {
       if (QMdiSubWindow* sub = SubWindow()) {
@@ -311,6 +321,50 @@ void TGraphF::AutoScale() {
     HistoryRecorder step(workspace_, "Auto Scale");
     step.WatchSettings();
     AutoScaleGraph(workspace_);
+  }
+  Redraw();
+}
+
+void TGraphF::Zoom(const char* step, const std::function<bool()>& change) {
+  GraphSettings& s = workspace_.Settings;
+  const ScaleView before = TakeScaleView(s);
+  bool changed = false;
+  {
+    HistoryRecorder recorder(workspace_, step);
+    recorder.WatchSettings();
+    changed = change();
+  }
+  if (!changed) {
+    prompts_.Beep();
+    return;
+  }
+  zoomedFrom_.push_back(before);
+  Redraw();
+}
+
+void TGraphF::ZoomOut() {
+  const DrawResult* drawn = Mouse->Drawn();
+  if (drawn == nullptr) return;
+  const PlotLayout& L = drawn->Layout;
+  const DrawResult shown = *drawn;
+  Zoom("Zoom Out", [&] {
+    return ZoomAbout(workspace_, shown, L.PlotLeft + L.PlotWidth / 2.0,
+                     L.PlotBottom - L.PlotHeight / 2.0, 2);
+  });
+}
+
+void TGraphF::ZoomBack() {
+  // A zoom taken back by Undo has nothing left to go back from.
+  while (!zoomedFrom_.empty() && zoomedFrom_.back() == TakeScaleView(workspace_.Settings)) {
+    zoomedFrom_.pop_back();
+  }
+  if (zoomedFrom_.empty()) return;
+  const ScaleView view = zoomedFrom_.back();
+  zoomedFrom_.pop_back();
+  {
+    HistoryRecorder recorder(workspace_, "Zoom Back");
+    recorder.WatchSettings();
+    ApplyScaleView(workspace_.Settings, view);
   }
   Redraw();
 }

@@ -5,8 +5,11 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "core/scale/zoom.h"
 #include "ui/app/mdi_child.h"
 
 class QAction;
@@ -18,6 +21,7 @@ class QPrinter;
 namespace tavel {
 
 class GraphHost;
+class GraphMouse;
 class Prompts;
 class Workspace;
 
@@ -83,6 +87,11 @@ class TGraphF : public QWidget, public MdiChild {
   // the graph is redrawn. True when the file was written.
   bool SaveGraph();
   void AutoScale();
+  // "Zoom &Out": every axis in use twice as wide about the plot's centre. "Zoom &Back": the
+  // scales before the last zoom. Each zoom, by these or by the mouse, is one step to undo.
+  void ZoomOut();
+  void ZoomBack();
+  void Zoom(const char* step, const std::function<bool()>& change);
 
   GraphImage* Image1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
@@ -92,6 +101,7 @@ class TGraphF : public QWidget, public MdiChild {
   QAction* Undo1 = nullptr;
   QAction* Redo1 = nullptr;
   QMenu* LegendMenu = nullptr;
+  GraphMouse* Mouse = nullptr;
 
   QAction* New1 = nullptr;
   QAction* NewText1 = nullptr;
@@ -126,6 +136,8 @@ class TGraphF : public QWidget, public MdiChild {
   // by the time this window's destructor runs.
   QRect placement_;
   bool redrawing_ = false;
+  // The scales before each zoom, the last one last.
+  std::vector<ScaleView> zoomedFrom_;
 };
 
 }  // namespace tavel

@@ -1,8 +1,10 @@
 #include "ui/graph/graph_window.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,10 +15,9 @@
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -31,6 +32,7 @@
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
 #include "ui/graph/graph_host.h"
+#include "ui/graph/graph_mouse.h"
 #include "ui/graph/graph_output.h"
 
 namespace tavel {
@@ -269,18 +271,20 @@ TEST_F(GraphWindowTest, MenusHaveEveryItemAndHandTheDialogsToTheFrame) {
   EXPECT_EQ(groups[1].first, 2);
   EXPECT_EQ(groups[2].first, 7);
   EXPECT_EQ(ActionTexts(w->EditMenu), QStringList({"&Undo", "&Redo"}));
-  EXPECT_EQ(
-      ActionTexts(w->FileMenu),
-      QStringList({"&New  Data", "New  &Text", "&Open", "&Save Graph", "Save &Bitmap",
-                   "&Export Graph...", "&Close Graph", "Print &Data", "&Print Graph", "P&rint Setup...", "E&xit"}));
-  EXPECT_EQ(ActionTexts(w->GraphMenu), QStringList({"&Auto Scale", "&Scale", "&Grid", "&Log Scale",
-                                                    "Graph &Type", "L&egend"}));
+  EXPECT_EQ(ActionTexts(w->FileMenu),
+            QStringList({"&New  Data", "New  &Text", "&Open", "&Save Graph", "Save &Bitmap",
+                         "&Export Graph...", "&Close Graph", "Print &Data", "&Print Graph",
+                         "P&rint Setup...", "E&xit"}));
+  EXPECT_EQ(ActionTexts(w->GraphMenu),
+            QStringList({"&Auto Scale", "Zoom &Out", "Zoom &Back", "&Scale", "&Grid", "&Log Scale",
+                         "Graph &Type", "L&egend"}));
   EXPECT_EQ(ActionTexts(w->LegendMenu),
             QStringList({"&Main", "&X Axis", "&Y Axis", "&Series", "&Floating"}));
   EXPECT_EQ(ActionTexts(w->PopupMenu1),
-            QStringList({"&Auto Scale", "&Scale", "&Grid", "&Log Scale", "Graph &Type", "&Fit",
-                         "&Legend", "Sa&ve Graph", "Save &Bitmap", "&Copy Graph"}));
-  const QMenu* popupLegend = w->PopupMenu1->actions().at(6)->menu();
+            QStringList({"&Auto Scale", "Zoom &Out", "Zoom &Back", "&Scale", "&Grid", "&Log Scale",
+                         "Graph &Type", "&Fit", "&Legend", "Sa&ve Graph", "Save &Bitmap",
+                         "&Copy Graph"}));
+  const QMenu* popupLegend = w->PopupMenu1->actions().at(8)->menu();
   ASSERT_NE(popupLegend, nullptr);
   EXPECT_EQ(ActionTexts(popupLegend),
             QStringList({"&Main", "&X Axis", "&Y Axis", "S&eries", "&Floating"}));
@@ -305,7 +309,7 @@ TEST_F(GraphWindowTest, MenusHaveEveryItemAndHandTheDialogsToTheFrame) {
     EXPECT_GE(host.Count(call), 1) << call;
   }
   EXPECT_EQ(host.Count("ShowFitDialog"), 1);  // only the context menu has it
-  for (QAction* action : w->PopupMenu1->actions().at(6)->menu()->actions()) {
+  for (QAction* action : w->PopupMenu1->actions().at(8)->menu()->actions()) {
     action->setEnabled(true);
     action->trigger();
   }
@@ -548,6 +552,49 @@ TEST_F(GraphWindowTest, ExportWritesTheFormatOfTheNameAndCopyPutsThePictureOnThe
   w->CopyGraph();
   const QImage copied = QGuiApplication::clipboard()->image();
   EXPECT_EQ(copied.size(), QSize(ws.Settings.GraphWidth, ws.Settings.GraphHeight));
+}
+
+// A rectangle dragged over the plot, the wheel and "Zoom Out" each fix nice scales and are one
+// step each; "Zoom Back" and Undo return; the readout names the values and the point there.
+TEST_F(GraphWindowTest, ZoomingWithTheMouseAndTheMenu) {
+  AddSeries(50);
+  OpenWindow();
+  w->Redraw();
+  const GraphSettings& s = ws.Settings;
+  const ScaleView full = TakeScaleView(s);
+  const QPoint a = ScreenPointOf(10, 20), b = ScreenPointOf(20, 40);
+  QTest::mousePress(w->Image1, Qt::LeftButton, {}, a);
+  QTest::mouseMove(w->Image1, (a + b) / 2);
+  QTest::mouseMove(w->Image1, b);
+  QTest::mouseRelease(w->Image1, Qt::LeftButton, {}, b);
+  EXPECT_EQ(ws.history().UndoName(), "Zoom");
+  EXPECT_EQ(s.XScaleMin, 10);
+  EXPECT_EQ(s.XScaleMax, 20);
+  EXPECT_EQ(s.YLScaleMin, 20);
+  EXPECT_EQ(s.YLScaleMax, 40);
+  EXPECT_FALSE(s.MultiScaleX || s.MultiScaleYL);
+  const QString readout = w->Mouse->ReadoutText(ScreenPointOf(15, 30));
+  EXPECT_TRUE(readout.startsWith("Series #1, row 16:  X = 15   Y = 30\nX = "))
+      << readout.toStdString();
+
+  w->ZoomOut();
+  EXPECT_EQ(s.XScaleMax - s.XScaleMin, 20);
+  w->ZoomBack();
+  EXPECT_EQ(s.XScaleMin, 10);
+  ws.history().Undo();  // the Zoom Back
+  ws.history().Undo();  // the Zoom Out
+  ws.history().Undo();  // the drag
+  EXPECT_EQ(TakeScaleView(s), full);
+
+  w->Redraw();
+  const QPoint centre = ScreenPointOf(25, 200);
+  QWheelEvent wheel(centre, w->Image1->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton, {},
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w->Image1, &wheel);
+  EXPECT_EQ(ws.history().UndoName(), "Zoom In");
+  EXPECT_LT(s.XScaleMax - s.XScaleMin, 50);
+  EXPECT_LE(s.XScaleMin, 25);
+  EXPECT_GE(s.XScaleMax, 25);
 }
 
 }  // namespace
