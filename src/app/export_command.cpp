@@ -60,14 +60,28 @@ std::optional<ExportSize> ParseExportSize(const std::string& text) {
 
 int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
   constexpr char kUsage[] =
-      "usage: tavel --export OUT.bmp|png|svg|pdf [--size WIDTHxHEIGHT] [--auto-scale] "
-      "INPUT.prn|INPUT.gra";
+      "usage: tavel --export OUT.bmp|png|svg|pdf [--size WIDTHxHEIGHT] [--dpi N] [--paper] "
+      "[--smooth] [--auto-scale] INPUT.prn|INPUT.gra";
   ExportSize size;
+  ExportOptions options;
   bool autoScale = false;
   std::vector<std::string> names;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--auto-scale") {
       autoScale = true;
+    } else if (args[i] == "--paper") {
+      options.paper = true;
+    } else if (args[i] == "--smooth") {
+      options.smooth = true;
+    } else if (args[i] == "--dpi") {
+      const auto dpi = i + 1 < args.size() ? SideOf(args[i + 1]) : std::nullopt;
+      if (!dpi || *dpi < kExportMinDpi || *dpi > kExportMaxDpi) {
+        err << "tavel: --dpi needs a resolution from " << kExportMinDpi << " to " << kExportMaxDpi
+            << '\n';
+        return 2;
+      }
+      options.dpi = *dpi;
+      ++i;
     } else if (args[i] == "--size") {
       if (i + 1 == args.size()) {
         err << "tavel: --size needs WIDTHxHEIGHT\n";
@@ -103,8 +117,10 @@ int RunExportCommand(const std::vector<std::string>& args, std::ostream&, std::o
   Workspace workspace(prompts);
   if (!ReadInputFile(workspace, input, err)) return 1;
   if (autoScale) AutoScaleGraph(workspace);
+  options.width = size.width;
+  options.height = size.height;
   try {
-    ExportGraph(workspace, size.width, size.height, out, *format);
+    ExportGraph(workspace, options, out, *format);
   } catch (const std::bad_alloc&) {
     err << "tavel: not enough memory for a " << size.width << 'x' << size.height << " image\n";
     return 1;
@@ -169,7 +185,8 @@ int RunHelpCommand(const std::vector<std::string>& args, std::ostream& out, std:
 
 void WriteCommandLineHelp(std::ostream& out) {
   out << "usage: tavel [FILE]\n"
-         "       tavel --export OUT.bmp|png|svg|pdf [--size WIDTHxHEIGHT] [--auto-scale] INPUT\n"
+         "       tavel --export OUT.bmp|png|svg|pdf [--size WIDTHxHEIGHT] [--dpi N] [--paper]\n"
+         "                      [--smooth] [--auto-scale] INPUT\n"
          "       tavel --print-pdf OUT.pdf INPUT\n"
          "       tavel --print-data-pdf OUT.pdf INPUT\n"
          "       tavel --fit KIND INPUT\n"
@@ -184,8 +201,11 @@ void WriteCommandLineHelp(std::ostream& out) {
          "               (.gra, with its settings and fits)\n"
          "  --export     draw INPUT as the graph window shows it and write it as a BMP or PNG\n"
          "               picture or an SVG or PDF drawing (by OUT's extension); the size, in\n"
-         "               pixels or points, defaults to 350x300; --auto-scale first chooses nice\n"
-         "               X and Y scales with their grid, as \"Auto Scale\" does\n"
+         "               pixels or points, defaults to 350x300; --dpi records the resolution\n"
+         "               in the picture (the drawings get N units an inch); --paper draws in\n"
+         "               the printer's colours on white, --smooth smooths lines and text;\n"
+         "               --auto-scale first chooses nice X and Y scales with their grid, as\n"
+         "               \"Auto Scale\" does\n"
          "  --print-pdf  print the graph of INPUT onto one PDF page\n"
          "  --print-data-pdf\n"
          "               print the data tables of INPUT (every series, with its fit) into\n"

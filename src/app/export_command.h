@@ -20,6 +20,8 @@ constexpr int kExportDefaultHeight = 300;
 constexpr int kExportMinWidth = 160;
 constexpr int kExportMinHeight = 120;
 constexpr int kExportMaxSide = 16384;
+constexpr int kExportMinDpi = 10;
+constexpr int kExportMaxDpi = 4800;
 
 // "WIDTHxHEIGHT" within the limits above.
 struct ExportSize {

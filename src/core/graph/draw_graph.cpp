@@ -155,7 +155,9 @@ struct Pens {
 };
 
 Pens PensFor(const DrawTarget& target, std::int32_t printerOptions) {
-  if (!target.printer) return {{kGray, 1, PenStyle::Solid}, {kWhite, 1, PenStyle::Solid}};
+  if (!target.printer && !target.paperColours) {
+    return {{kGray, 1, PenStyle::Solid}, {kWhite, 1, PenStyle::Solid}};
+  }
   const std::int32_t option = printerOptions >= 4 ? printerOptions - 4 : printerOptions;
   if (option == 2) return {{kBlack, 1, PenStyle::Solid}, {kBlack, 3, PenStyle::Solid}};
   if (!target.colourPrinter) {
@@ -522,7 +524,7 @@ DrawResult DrawGraph(Workspace& workspace, Canvas& canvas, const DrawTarget& tar
     s.GraphHeight = result.WindowHeight;
   }
 
-  pass.background = target.printer ? kWhite : kBlack;
+  pass.background = pass.PaperColours() ? kWhite : kBlack;
   canvas.SetBrush(pass.background);
   const std::int32_t fillWidth = target.imageWidth > 0 ? target.imageWidth : L.CanvasWidth;
   const std::int32_t fillHeight = target.imageHeight > 0 ? target.imageHeight : L.CanvasHeight;
@@ -533,7 +535,7 @@ DrawResult DrawGraph(Workspace& workspace, Canvas& canvas, const DrawTarget& tar
   } else {
     pass.fontName =
         (s.ScreenClass == 640 || !target.condensedFontInstalled) ? kScreenFont : kCondensedFont;
-    canvas.SetFont(pass.fontName, L.FontSize, {}, kWhite);
+    canvas.SetFont(pass.fontName, L.FontSize, {}, pass.PaperColours() ? kBlack : kWhite);
   }
 
   pass.xMap = FirstLogAxis(workspace, Axis::X, s.LogX);

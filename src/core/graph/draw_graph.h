@@ -26,6 +26,8 @@ struct DrawTarget {
   std::int32_t imageWidth = 0;
   std::int32_t imageHeight = 0;
   bool condensedFontInstalled = false;
+  // Screen layout in the printer's colours on white: a figure for paper.
+  bool paperColours = false;
   // Printer only: at least 3 device colours, and the page orientation.
   bool colourPrinter = true;
   bool landscape = false;

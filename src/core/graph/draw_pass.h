@@ -26,6 +26,8 @@ struct DrawPass {
   std::int32_t legendEntries = 0;
 
   bool Printer() const { return target.printer; }
+  // Printer colours on white: on the printer, and for a screen figure meant for paper.
+  bool PaperColours() const { return target.printer || target.paperColours; }
   bool MonochromePrinter() const { return target.printer && !target.colourPrinter; }
   std::int32_t MarkerSize() const { return target.printer ? 10 : layout.TickLength; }
 };

@@ -108,7 +108,7 @@ bool PixelMap::Map(Real value, std::int64_t& pixel) const {
 }
 
 Rgb SeriesPenColor(const DrawPass& pass, const Series& series) {
-  if (!pass.Printer()) return SeriesColor(series.SeriesNumber);
+  if (!pass.PaperColours()) return SeriesColor(series.SeriesNumber);
   return PrintSeriesColor(series.PrinterColor == kPrinterDefault ? series.SeriesNumber
                                                                  : series.PrinterColor);
 }

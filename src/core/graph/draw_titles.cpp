@@ -34,7 +34,8 @@ void DrawTitles(DrawPass& pass) {
   std::int64_t spacing = 4;  // printer line units between title lines
   if (!pass.Printer()) {
     const std::int64_t size = std::min(cw * 2 / 180 + 1, ch * 2 / 120 + 1);
-    c.SetFont(pass.fontName, Px(size), FontStyle{false, true}, kYellow);
+    c.SetFont(pass.fontName, Px(size), FontStyle{false, true},
+              pass.PaperColours() ? kBlack : kYellow);
   } else {
     const bool large = LargePrinterFont(s);
     spacing = large ? 6 : 4;
@@ -105,8 +106,8 @@ void DrawFloatingTitles(DrawPass& pass) {
   const GraphSettings& s = pass.settings;
   const PlotLayout& L = pass.layout;
   Canvas& c = pass.canvas;
-  c.SetFontColor(pass.Printer() ? kBlack : kYellow);
-  if (pass.Printer()) c.SetBrush(kPaperTitleBackground);
+  c.SetFontColor(pass.PaperColours() ? kBlack : kYellow);
+  if (pass.PaperColours()) c.SetBrush(kPaperTitleBackground);
 
   const AxisMap columns = s.MultiScaleX ? RangeMap(s.LogX, s.XScaleMax, s.XScaleMin) : pass.xMap;
   AxisMap rows;
@@ -130,7 +131,7 @@ void DrawFloatingTitles(DrawPass& pass) {
     c.Text({static_cast<std::int32_t>(column), static_cast<std::int32_t>(row)},
            TextPlacement::TextLeft, text);
   }
-  if (pass.Printer()) c.SetBrush(pass.background);
+  if (pass.PaperColours()) c.SetBrush(pass.background);
 }
 
 }  // namespace tavel

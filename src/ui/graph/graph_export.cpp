@@ -40,12 +40,19 @@ HeadlessGui::~HeadlessGui() {
   qInstallMessageHandler(previousHandler_);
 }
 
-void ExportGraphImage(Workspace& workspace, int width, int height, const std::string& path,
-                      const char* format) {
-  QImage image(width, height, QImage::Format_RGB32);
+QImage GraphPicture(Workspace& workspace, const ExportOptions& options) {
+  QImage image(options.width, options.height, QImage::Format_RGB32);
   if (image.isNull()) throw std::bad_alloc();
-  DrawScreenImage(workspace, image, {width, height, 0, CondensedGraphFontInstalled()});
-  WriteImageFile(image, path, format);
+  if (options.dpi > 0) {
+    const int perMetre = static_cast<int>(options.dpi / 0.0254 + 0.5);
+    image.setDotsPerMeterX(perMetre);
+    image.setDotsPerMeterY(perMetre);
+  }
+  ScreenPass pass{options.width, options.height, 0, CondensedGraphFontInstalled()};
+  pass.paper = options.paper;
+  pass.smooth = options.smooth;
+  DrawScreenImage(workspace, image, pass);
+  return image;
 }
 
 std::optional<ExportFormat> ExportFormatOf(const std::string& path) {
@@ -59,21 +66,28 @@ std::optional<ExportFormat> ExportFormatOf(const std::string& path) {
 
 namespace {
 
-// The screen pass onto a vector device of width x height units: the black ground, then the
+// The screen pass onto a vector device of the options' size in units: the ground, then the
 // graph, every marker drawn as its own shape.
-void DrawVector(Workspace& workspace, QPaintDevice& device, int width, int height) {
+void DrawVector(Workspace& workspace, QPaintDevice& device, const ExportOptions& options) {
   QPainter painter(&device);
   if (!painter.isActive()) throw FileWriteError("the drawing could not be started");
-  painter.fillRect(0, 0, width, height, Qt::black);
+  painter.fillRect(0, 0, options.width, options.height, options.paper ? Qt::white : Qt::black);
   QtCanvas canvas(painter);
   canvas.SetMarkerStamping(false);
+  if (options.smooth) painter.setRenderHint(QPainter::Antialiasing);
   DrawTarget target;
-  target.width = width;
-  target.height = height;
-  target.imageWidth = width;
-  target.imageHeight = height;
+  target.width = options.width;
+  target.height = options.height;
+  target.imageWidth = options.width;
+  target.imageHeight = options.height;
   target.condensedFontInstalled = CondensedGraphFontInstalled();
+  target.paperColours = options.paper;
   DrawGraph(workspace, canvas, target);
+}
+
+// Units per inch of the drawings: one a point unless a resolution was chosen.
+int VectorResolution(const ExportOptions& options) {
+  return options.dpi > 0 ? options.dpi : 72;
 }
 
 std::string_view Bytes(const QByteArray& bytes) {
@@ -82,42 +96,46 @@ std::string_view Bytes(const QByteArray& bytes) {
 
 }  // namespace
 
-void ExportGraph(Workspace& workspace, int width, int height, const std::string& path,
+QByteArray GraphSvg(Workspace& workspace, const ExportOptions& options) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setResolution(VectorResolution(options));
+  svg.setSize(QSize(options.width, options.height));
+  svg.setViewBox(QRect(0, 0, options.width, options.height));
+  svg.setTitle("Tavel Graphics");
+  DrawVector(workspace, svg, options);
+  buffer.close();
+  return bytes;
+}
+
+void ExportGraph(Workspace& workspace, const ExportOptions& options, const std::string& path,
                  ExportFormat format) {
   switch (format) {
     case ExportFormat::Bmp:
-      ExportGraphImage(workspace, width, height, path, "BMP");
+      WriteImageFile(GraphPicture(workspace, options), path, "BMP");
       return;
     case ExportFormat::Png:
-      ExportGraphImage(workspace, width, height, path, "PNG");
+      WriteImageFile(GraphPicture(workspace, options), path, "PNG");
       return;
-    case ExportFormat::Svg: {
-      QByteArray bytes;
-      QBuffer buffer(&bytes);
-      buffer.open(QIODevice::WriteOnly);
-      QSvgGenerator svg;
-      svg.setOutputDevice(&buffer);
-      // One unit a point, so the drawing is width x height points as asked.
-      svg.setResolution(72);
-      svg.setSize(QSize(width, height));
-      svg.setViewBox(QRect(0, 0, width, height));
-      svg.setTitle("Tavel Graphics");
-      DrawVector(workspace, svg, width, height);
-      buffer.close();
-      WriteFileAtomically(path, Bytes(bytes));
+    case ExportFormat::Svg:
+      WriteFileAtomically(path, Bytes(GraphSvg(workspace, options)));
       return;
-    }
     case ExportFormat::Pdf: {
       QByteArray bytes;
       QBuffer buffer(&bytes);
       buffer.open(QIODevice::WriteOnly);
       {
         QPdfWriter pdf(&buffer);
-        pdf.setResolution(72);
-        pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width, height), QPageSize::Point),
-                                      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        const int resolution = VectorResolution(options);
+        pdf.setResolution(resolution);
+        const QSizeF points(options.width * 72.0 / resolution, options.height * 72.0 / resolution);
+        pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point), QPageLayout::Portrait,
+                                      QMarginsF(0, 0, 0, 0)));
         pdf.setCreator("Tavel Graphics");
-        DrawVector(workspace, pdf, width, height);
+        DrawVector(workspace, pdf, options);
       }
       buffer.close();
       WriteFileAtomically(path, Bytes(bytes));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QImage>
 #include <QtGlobal>
 #include <memory>
 #include <optional>
@@ -36,18 +38,36 @@ class HeadlessGui {
 enum class ExportFormat { Bmp, Png, Svg, Pdf };
 std::optional<ExportFormat> ExportFormatOf(const std::string& path);
 
-// The graph as a graph window of width x height shows it, written to path in the format:
-// BMP and PNG as pictures of that many pixels, SVG and PDF as vector drawings of that many
-// points whose lines, markers and texts stay lines, shapes and searchable text. Written through
-// the safe replace. Throws FileWriteError, or std::bad_alloc when the image cannot be had.
-void ExportGraph(Workspace& workspace, int width, int height, const std::string& path,
-                 ExportFormat format);
+// How the graph is exported: one set of choices for the Export dialog, Copy Graph and the
+// command line.
+struct ExportOptions {
+  // In pixels: the picture's size, and the drawings' size in units.
+  int width = 350;
+  int height = 300;
+  // The resolution the picture records and the drawings' units per inch; 0 keeps the old
+  // files exactly: pictures at the screen's and drawings at one unit a point.
+  int dpi = 0;
+  // "As on paper": the printer's colours on white.
+  bool paper = false;
+  // Smoothed (anti-aliased) lines and text.
+  bool smooth = false;
 
-// Exactly the picture a graph window of that outer size shows, without the band the window
-// keeps free for two menu bars (there are none here), written as "BMP" or "PNG" through the
-// safe replace. Throws FileWriteError, or std::bad_alloc when the image cannot be had.
-void ExportGraphImage(Workspace& workspace, int width, int height, const std::string& path,
-                      const char* format);
+  friend bool operator==(const ExportOptions&, const ExportOptions&) = default;
+};
+
+// The picture a graph window of the options' outer size shows, without the band the window
+// keeps free for two menu bars (there are none here). Throws std::bad_alloc when the image
+// cannot be had.
+QImage GraphPicture(Workspace& workspace, const ExportOptions& options);
+// The same as an SVG drawing whose lines, markers and texts stay lines, shapes and searchable
+// text.
+QByteArray GraphSvg(Workspace& workspace, const ExportOptions& options);
+
+// The graph written to path in the format, BMP and PNG as pictures, SVG and PDF as drawings,
+// through the safe replace. Throws FileWriteError, or std::bad_alloc when the image cannot be
+// had.
+void ExportGraph(Workspace& workspace, const ExportOptions& options, const std::string& path,
+                 ExportFormat format);
 
 // The printer pass onto one PDF page, written through the safe replace. False with the reason
 // in `why` when the page could not be made or written.

@@ -50,6 +50,11 @@ DrawResult DrawScreenImage(Workspace& workspace, QImage& image, const ScreenPass
   target.imageWidth = static_cast<int>(image.deviceIndependentSize().width());
   target.imageHeight = static_cast<int>(image.deviceIndependentSize().height());
   target.condensedFontInstalled = pass.condensedFont;
+  target.paperColours = pass.paper;
+  if (pass.smooth) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+  }
   return DrawGraph(workspace, canvas, target);
 }
 
@@ -182,8 +187,7 @@ bool PdfIsWhole(const std::filesystem::path& path) {
   const qsizetype at = tail.lastIndexOf("startxref");
   if (at < 0) return false;
   bool ok = false;
-  const qint64 xref =
-      tail.mid(at + 9, tail.size() - at - 9 - 5).trimmed().toLongLong(&ok);
+  const qint64 xref = tail.mid(at + 9, tail.size() - at - 9 - 5).trimmed().toLongLong(&ok);
   if (!ok || xref < 0 || xref + 4 > size || !file.seek(xref)) return false;
   return file.read(4) == "xref";
 }

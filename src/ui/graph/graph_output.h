@@ -29,6 +29,9 @@ struct ScreenPass {
   int windowHeight = 0;
   int menuBarHeight = 0;
   bool condensedFont = false;
+  // A figure for paper: the printer's colours on white; smoothed lines and text.
+  bool paper = false;
+  bool smooth = false;
 };
 
 // The size of the off-screen graph image for a screen: its whole width, its height less two

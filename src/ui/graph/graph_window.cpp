@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -26,6 +27,7 @@
 #include "core/series/workspace.h"
 #include "ui/app/help_viewer.h"
 #include "ui/app/menu_items.h"
+#include "ui/graph/export_dialog.h"
 #include "ui/graph/graph_export.h"
 #include "ui/graph/graph_host.h"
 #include "ui/graph/graph_mouse.h"
@@ -272,8 +274,21 @@ void TGraphF::SaveBitmap() {
   SaveBitmapAs(Image1->Picture(), workspace_.Settings, prompts_);
 }
 
+QImage TGraphF::ExportPicture(const ExportOptions& options) {
+  const GraphSettings& s = workspace_.Settings;
+  // The choices every window starts with give the picture the window shows, as they always did.
+  if (options.width == s.GraphWidth && options.height == s.GraphHeight && options.dpi == 0 &&
+      !options.paper && !options.smooth) {
+    return CropPicture(Image1->Picture(), s.GraphWidth, s.GraphHeight);
+  }
+  return GraphPicture(workspace_, options);
+}
+
 void TGraphF::ExportGraphCommand() {
   const GraphSettings& s = workspace_.Settings;
+  TExportF choices(prompts_, s.GraphWidth, s.GraphHeight, this);
+  if (choices.exec() != QDialog::Accepted) return;
+  const ExportOptions options = choices.Options();
   SaveAsRequest request;
   request.dialog.filters = {{"PNG Picture", "*.png"},
                             {"SVG Drawing", "*.svg"},
@@ -287,25 +302,21 @@ void TGraphF::ExportGraphCommand() {
     if (!format) {
       throw FileWriteError(path + ": give a name ending in .png, .svg, .pdf or .bmp");
     }
-    switch (*format) {
-      case ExportFormat::Png:
-      case ExportFormat::Bmp:
-        // The picture as the window shows it, like "Save Bitmap".
-        WriteImageFile(CropPicture(Image1->Picture(), s.GraphWidth, s.GraphHeight), path,
-                       *format == ExportFormat::Png ? "PNG" : "BMP");
-        return;
-      case ExportFormat::Svg:
-      case ExportFormat::Pdf:
-        ExportGraph(workspace_, s.GraphWidth, s.GraphHeight, path, *format);
-        return;
+    if (*format == ExportFormat::Png || *format == ExportFormat::Bmp) {
+      WriteImageFile(ExportPicture(options), path, *format == ExportFormat::Png ? "PNG" : "BMP");
+    } else {
+      ExportGraph(workspace_, options, path, *format);
     }
   });
 }
 
 void TGraphF::CopyGraph() {
   const GraphSettings& s = workspace_.Settings;
-  QGuiApplication::clipboard()->setImage(
-      CropPicture(Image1->Picture(), s.GraphWidth, s.GraphHeight));
+  const ExportOptions options = TExportF::LastOptions(s.GraphWidth, s.GraphHeight);
+  auto* mime = new QMimeData;
+  mime->setImageData(ExportPicture(options));
+  mime->setData("image/svg+xml", GraphSvg(workspace_, options));
+  QGuiApplication::clipboard()->setMimeData(mime);
 }
 
 bool TGraphF::SaveGraph() {

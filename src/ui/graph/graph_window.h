@@ -21,6 +21,7 @@ class QPrinter;
 namespace tavel {
 
 class GraphHost;
+struct ExportOptions;
 class GraphMouse;
 class Prompts;
 class Workspace;
@@ -79,9 +80,11 @@ class TGraphF : public QWidget, public MdiChild {
   bool PrintGraph(QPrinter& printer);
   void PrintGraphCommand();
   void SaveBitmap();
-  // "&Export Graph...": PNG, SVG, PDF or BMP by the name chosen, through the save dialog.
+  // "&Export Graph...": the choices of size, colours and smoothing, then PNG, SVG, PDF or BMP
+  // by the name chosen, through the save dialog.
   void ExportGraphCommand();
-  // "&Copy Graph": the picture onto the clipboard.
+  // "&Copy Graph": what the export would write with the last choices, as a picture (PNG) and a
+  // drawing (SVG), onto the clipboard.
   void CopyGraph();
   // "&Save Graph": the save dialog loop; once the file is written the caption names it and
   // the graph is redrawn. True when the file was written.
@@ -121,6 +124,8 @@ class TGraphF : public QWidget, public MdiChild {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The picture the export writes: the window's own while the choices are the window's.
+  QImage ExportPicture(const ExportOptions& options);
   void CreateMenus();
   void CreateContextMenu();
   // The "&Graph" items, shared by the menu and the context menu ("&Fit" only in the latter).

@@ -1,25 +1,33 @@
 #include "ui/graph/graph_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMimeData>
 #include <QPageLayout>
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
+#include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -31,6 +39,7 @@
 #include "core/series/number_text.h"
 #include "core/series/workspace.h"
 #include "support/scripted_prompts.h"
+#include "ui/graph/export_dialog.h"
 #include "ui/graph/graph_host.h"
 #include "ui/graph/graph_mouse.h"
 #include "ui/graph/graph_output.h"
@@ -532,6 +541,19 @@ TEST(GraphOutputTest, OffScreenImageIsTheScreenLessTwoMenuBars) {
 namespace tavel {
 namespace {
 
+// Answers the next Export Graph dialog: the choices `set` makes, then OK.
+void ScriptExportDialog(std::function<void(TExportF&)> set, int tries = 400) {
+  QTimer::singleShot(tries == 400 ? 0 : 5, [=] {
+    auto* dlg = qobject_cast<TExportF*>(QApplication::activeModalWidget());
+    if (dlg == nullptr) {
+      if (tries > 0) ScriptExportDialog(set, tries - 1);
+      return;
+    }
+    set(*dlg);
+    dlg->accept();
+  });
+}
+
 TEST_F(GraphWindowTest, ExportWritesTheFormatOfTheNameAndCopyPutsThePictureOnTheClipboard) {
   AddSeries(3);
   OpenWindow();
@@ -540,18 +562,35 @@ TEST_F(GraphWindowTest, ExportWritesTheFormatOfTheNameAndCopyPutsThePictureOnThe
   const std::string png = (dir.path() + "/picture.png").toStdString();
   const std::string odd = (dir.path() + "/picture.jpg").toStdString();
   prompts.fileNames = {svg, png, odd};
-  for (int i = 0; i < 3; ++i) w->ExportGraphCommand();
+  ScriptExportDialog([](TExportF&) {});
+  w->ExportGraphCommand();
+  // A figure for paper: 50 x 40 mm at 300 dpi, white, smooth.
+  ScriptExportDialog([](TExportF& d) {
+    d.MillimetresButton->setChecked(true);
+    d.DpiBox->setValue(300);
+    d.WidthBox->setValue(50);
+    d.HeightBox->setValue(40);
+    d.ColoursBox->setCurrentIndex(1);
+    d.SmoothBox->setChecked(true);
+  });
+  w->ExportGraphCommand();
+  ScriptExportDialog([](TExportF&) {});
+  w->ExportGraphCommand();
   QFile drawing(QString::fromStdString(svg));
   ASSERT_TRUE(drawing.open(QIODevice::ReadOnly));
   EXPECT_TRUE(drawing.readAll().contains("<svg"));
-  EXPECT_FALSE(QImage(QString::fromStdString(png), "PNG").isNull());
+  const QImage picture(QString::fromStdString(png), "PNG");
+  EXPECT_EQ(picture.size(), QSize(591, 472));
+  EXPECT_EQ(picture.pixel(0, 0), qRgb(255, 255, 255));
+  EXPECT_EQ(std::lround(picture.dotsPerMeterX() * 0.0254), 300);
   // A name of another kind is refused with a clear message, nothing written.
   ASSERT_EQ(prompts.reports.size(), 1u);
   EXPECT_FALSE(QFile::exists(QString::fromStdString(odd)));
 
+  // The copy is what the last export wrote, as a picture and as a drawing.
   w->CopyGraph();
-  const QImage copied = QGuiApplication::clipboard()->image();
-  EXPECT_EQ(copied.size(), QSize(ws.Settings.GraphWidth, ws.Settings.GraphHeight));
+  EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(591, 472));
+  EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->data("image/svg+xml").contains("<svg"));
 }
 
 // A rectangle dragged over the plot, the wheel and "Zoom Out" each fix nice scales and are one
