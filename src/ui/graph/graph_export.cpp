@@ -12,6 +12,8 @@
 #include <QPrinter>
 #include <QString>
 #include <QSvgGenerator>
+#include <algorithm>
+#include <cmath>
 #include <exception>
 #include <new>
 
@@ -40,18 +42,31 @@ HeadlessGui::~HeadlessGui() {
   qInstallMessageHandler(previousHandler_);
 }
 
+int ExportOptions::LayoutWidth() const {
+  return std::max(1, static_cast<int>(std::lround(width / Scale())));
+}
+
+int ExportOptions::LayoutHeight() const {
+  return std::max(1, static_cast<int>(std::lround(height / Scale())));
+}
+
 QImage GraphPicture(Workspace& workspace, const ExportOptions& options) {
   QImage image(options.width, options.height, QImage::Format_RGB32);
   if (image.isNull()) throw std::bad_alloc();
+  // Drawn as a screen of that many pixels to the layout's one would show it, fonts included;
+  // the resolution is recorded afterwards, or the fonts would grow with it a second time.
+  if (options.dpi > 0) image.setDevicePixelRatio(options.Scale());
+  // The layout's whole pixels may fall short of the picture's last row and column.
+  image.fill(options.paper ? Qt::white : Qt::black);
+  ScreenPass pass{options.LayoutWidth(), options.LayoutHeight(), 0, CondensedGraphFontInstalled()};
+  pass.paper = options.paper;
+  pass.smooth = options.smooth;
+  DrawScreenImage(workspace, image, pass);
   if (options.dpi > 0) {
     const int perMetre = static_cast<int>(options.dpi / 0.0254 + 0.5);
     image.setDotsPerMeterX(perMetre);
     image.setDotsPerMeterY(perMetre);
   }
-  ScreenPass pass{options.width, options.height, 0, CondensedGraphFontInstalled()};
-  pass.paper = options.paper;
-  pass.smooth = options.smooth;
-  DrawScreenImage(workspace, image, pass);
   return image;
 }
 
@@ -71,23 +86,25 @@ namespace {
 void DrawVector(Workspace& workspace, QPaintDevice& device, const ExportOptions& options) {
   QPainter painter(&device);
   if (!painter.isActive()) throw FileWriteError("the drawing could not be started");
-  painter.fillRect(0, 0, options.width, options.height, options.paper ? Qt::white : Qt::black);
+  const int width = options.LayoutWidth(), height = options.LayoutHeight();
+  painter.fillRect(0, 0, width, height, options.paper ? Qt::white : Qt::black);
   QtCanvas canvas(painter);
   canvas.SetMarkerStamping(false);
   if (options.smooth) painter.setRenderHint(QPainter::Antialiasing);
   DrawTarget target;
-  target.width = options.width;
-  target.height = options.height;
-  target.imageWidth = options.width;
-  target.imageHeight = options.height;
+  target.width = width;
+  target.height = height;
+  target.imageWidth = width;
+  target.imageHeight = height;
   target.condensedFontInstalled = CondensedGraphFontInstalled();
   target.paperColours = options.paper;
   DrawGraph(workspace, canvas, target);
 }
 
-// Units per inch of the drawings: one a point unless a resolution was chosen.
+// Units per inch of the drawings: one a point, or with a resolution chosen one a layout pixel
+// of a 96 dpi screen, so the drawing has the size in inches the picture would have.
 int VectorResolution(const ExportOptions& options) {
-  return options.dpi > 0 ? options.dpi : 72;
+  return options.dpi > 0 ? 96 : 72;
 }
 
 std::string_view Bytes(const QByteArray& bytes) {
@@ -103,8 +120,8 @@ QByteArray GraphSvg(Workspace& workspace, const ExportOptions& options) {
   QSvgGenerator svg;
   svg.setOutputDevice(&buffer);
   svg.setResolution(VectorResolution(options));
-  svg.setSize(QSize(options.width, options.height));
-  svg.setViewBox(QRect(0, 0, options.width, options.height));
+  svg.setSize(QSize(options.LayoutWidth(), options.LayoutHeight()));
+  svg.setViewBox(QRect(0, 0, options.LayoutWidth(), options.LayoutHeight()));
   svg.setTitle("Tavel Graphics");
   DrawVector(workspace, svg, options);
   buffer.close();
@@ -131,7 +148,8 @@ void ExportGraph(Workspace& workspace, const ExportOptions& options, const std::
         QPdfWriter pdf(&buffer);
         const int resolution = VectorResolution(options);
         pdf.setResolution(resolution);
-        const QSizeF points(options.width * 72.0 / resolution, options.height * 72.0 / resolution);
+        const QSizeF points(options.LayoutWidth() * 72.0 / resolution,
+                            options.LayoutHeight() * 72.0 / resolution);
         pdf.setPageLayout(QPageLayout(QPageSize(points, QPageSize::Point), QPageLayout::Portrait,
                                       QMarginsF(0, 0, 0, 0)));
         pdf.setCreator("Tavel Graphics");

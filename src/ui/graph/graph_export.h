@@ -44,13 +44,19 @@ struct ExportOptions {
   // In pixels: the picture's size, and the drawings' size in units.
   int width = 350;
   int height = 300;
-  // The resolution the picture records and the drawings' units per inch; 0 keeps the old
-  // files exactly: pictures at the screen's and drawings at one unit a point.
+  // The resolution: the graph is laid out as a window of the same size in inches on a 96 dpi
+  // screen shows it, drawn at this many pixels an inch, and the picture records it. 0 keeps the
+  // old files exactly: the layout of a window of as many pixels, drawings at one unit a point.
   int dpi = 0;
   // "As on paper": the printer's colours on white.
   bool paper = false;
   // Smoothed (anti-aliased) lines and text.
   bool smooth = false;
+
+  // Pixels of the output a pixel of the layout takes.
+  double Scale() const { return dpi > 0 ? dpi / 96.0 : 1.0; }
+  int LayoutWidth() const;
+  int LayoutHeight() const;
 
   friend bool operator==(const ExportOptions&, const ExportOptions&) = default;
 };
