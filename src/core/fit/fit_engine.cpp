@@ -523,8 +523,9 @@ bool TFitObj::ParseModel() {
 
 Real TFitObj::YFIT(Real x) {
   if (fit_.FitKind == kFitUserModel) {
+    // A refused model keeps the values of its last fit for the user, not for the curve.
     fit_.FitValueOk = false;
-    if (!ParseModel()) return 0;
+    if (!fit_.FitOk || !ParseModel()) return 0;
     const double y = formula_->Evaluate(static_cast<double>(x), parameters_.data());
     if (!std::isfinite(y)) return 0;
     fit_.FitValueOk = true;
