@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/graph/graph_export.h"
+
 namespace tavel {
 
 // The command-line options that draw the graph without a window. args are the words after the
@@ -12,16 +14,6 @@ namespace tavel {
 // not written, 2 a wrong command line. Nothing is printed on success; a failure prints one line
 // on err. They start Qt themselves, on the offscreen platform, so main() calls them before it
 // makes its application object.
-
-// The graph window's size when the settings have not moved it, and the smallest size the
-// screen pass draws.
-constexpr int kExportDefaultWidth = 350;
-constexpr int kExportDefaultHeight = 300;
-constexpr int kExportMinWidth = 160;
-constexpr int kExportMinHeight = 120;
-constexpr int kExportMaxSide = 16384;
-constexpr int kExportMinDpi = 10;
-constexpr int kExportMaxDpi = 4800;
 
 // "WIDTHxHEIGHT" within the limits above.
 struct ExportSize {

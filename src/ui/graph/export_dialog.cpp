@@ -25,10 +25,6 @@ constexpr int kHelpTopic = 500;
 constexpr double kMillimetresAnInch = 25.4;
 // What a screen shows, and what an export without a chosen resolution records.
 constexpr int kScreenDpi = 96;
-// The smallest graph the screen pass draws, and the largest picture it is asked for.
-constexpr int kLeastWidth = 160;
-constexpr int kLeastHeight = 120;
-constexpr int kMostSide = 16384;
 
 // The choices kept while the program runs; nothing before the first export.
 struct Choices {
@@ -93,7 +89,7 @@ TExportF::TExportF(Prompts& prompts, int windowWidth, int windowHeight, QWidget*
   WidthBox = new QDoubleSpinBox(this);
   HeightBox = new QDoubleSpinBox(this);
   DpiBox = new QSpinBox(this);
-  DpiBox->setRange(10, 4800);
+  DpiBox->setRange(kExportMinDpi, kExportMaxDpi);
   DpiBox->setSuffix(" dpi");
   ColoursBox = new QComboBox(this);
   ColoursBox->addItems({"As on screen", "As on paper"});
@@ -143,7 +139,7 @@ void TExportF::UnitsChanged() {
     box->setDecimals(millimetres ? 1 : 0);
     box->setSuffix(millimetres ? " mm" : " px");
     // Wide enough for any resolution; accept() holds the pixels to the limits.
-    box->setRange(millimetres ? 1 : kLeastHeight, millimetres ? 10000 : kMostSide);
+    box->setRange(millimetres ? 1 : kExportMinHeight, millimetres ? 10000 : kExportMaxSide);
   }
   if (millimetres != millimetres_) {
     const double factor = millimetres ? kMillimetresAnInch / dpi : dpi / kMillimetresAnInch;
@@ -159,11 +155,11 @@ ExportOptions TExportF::Options() const {
 
 void TExportF::accept() {
   const ExportOptions o = Options();
-  if (o.width < kLeastWidth || o.height < kLeastHeight || o.width > kMostSide ||
-      o.height > kMostSide) {
-    prompts_.ErrorBox("The figure must be from " + std::to_string(kLeastWidth) + " x " +
-                      std::to_string(kLeastHeight) + " to " + std::to_string(kMostSide) + " x " +
-                      std::to_string(kMostSide) + " pixels at this resolution.");
+  if (o.width < kExportMinWidth || o.height < kExportMinHeight || o.width > kExportMaxSide ||
+      o.height > kExportMaxSide) {
+    prompts_.ErrorBox("The figure must be from " + std::to_string(kExportMinWidth) + " x " +
+                      std::to_string(kExportMinHeight) + " to " + std::to_string(kExportMaxSide) +
+                      " x " + std::to_string(kExportMaxSide) + " pixels at this resolution.");
     return;
   }
   Kept() = ChoicesOf(*this);

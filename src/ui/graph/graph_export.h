@@ -38,12 +38,22 @@ class HeadlessGui {
 enum class ExportFormat { Bmp, Png, Svg, Pdf };
 std::optional<ExportFormat> ExportFormatOf(const std::string& path);
 
+// The graph window's size when the settings have not moved it, and the smallest size the
+// screen pass draws, the largest picture asked of it and the resolutions it takes.
+constexpr int kExportDefaultWidth = 350;
+constexpr int kExportDefaultHeight = 300;
+constexpr int kExportMinWidth = 160;
+constexpr int kExportMinHeight = 120;
+constexpr int kExportMaxSide = 16384;
+constexpr int kExportMinDpi = 10;
+constexpr int kExportMaxDpi = 4800;
+
 // How the graph is exported: one set of choices for the Export dialog, Copy Graph and the
 // command line.
 struct ExportOptions {
   // In pixels: the picture's size, and the drawings' size in units.
-  int width = 350;
-  int height = 300;
+  int width = kExportDefaultWidth;
+  int height = kExportDefaultHeight;
   // The resolution: the graph is laid out as a window of the same size in inches on a 96 dpi
   // screen shows it, drawn at this many pixels an inch, and the picture records it. 0 keeps the
   // old files exactly: the layout of a window of as many pixels, drawings at one unit a point.
