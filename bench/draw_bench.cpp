@@ -29,6 +29,7 @@ class CountingCanvas : public Canvas {
   void Ellipse(CanvasPoint, CanvasPoint) override { ++calls; }
   void Polygon(const CanvasPoint*, int) override { ++calls; }
   void Text(CanvasPoint, TextPlacement, std::string_view) override { ++calls; }
+  TextExtent MeasureText(std::string_view) override { return {}; }
   void Marker(int, CanvasPoint, int) override { ++calls; }
 };
 

@@ -69,6 +69,9 @@ class RecordingCanvas : public Canvas {
     op.placement = placement;
     op.text = text;
   }
+  TextExtent MeasureText(std::string_view text) override {
+    return EstimateTextExtent(fontSize_, text);
+  }
   void Marker(int shape, CanvasPoint at, int size) override {
     if (expandMarkers) {
       Canvas::Marker(shape, at, size);

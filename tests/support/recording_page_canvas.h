@@ -60,6 +60,7 @@ class RecordingPageCanvas : public PageCanvas {
   void Text(CanvasPoint at, TextPlacement placement, std::string_view text) override {
     recorder.Text(at, placement, text);
   }
+  TextExtent MeasureText(std::string_view text) override { return recorder.MeasureText(text); }
   void Marker(int shape, CanvasPoint at, int size) override { recorder.Marker(shape, at, size); }
 };
 

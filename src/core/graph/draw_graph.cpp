@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "core/graph/draw_pass.h"
 #include "core/graph/scale_text.h"
@@ -185,6 +187,29 @@ Real TickValue(std::int32_t t, std::int32_t n, Real max, Real min) {
   return t * (max / n - min / n) + min;
 }
 
+bool DrawableDecades(std::int32_t decades) {
+  return decades >= 1 && decades <= 20;
+}
+
+std::vector<std::string> DecadeTexts(const AxisMap& map, DecadeAxis axis, bool exponential) {
+  std::vector<std::string> texts;
+  if (!DrawableDecades(map.Decades)) return texts;
+  for (std::int64_t d = 0; d <= map.Decades; ++d) {
+    texts.push_back(DecadeLabel(Px(map.FirstDecade + d), axis, exponential));
+  }
+  return texts;
+}
+
+std::vector<std::string> LinearTexts(Real max, Real min, std::int32_t ticks,
+                                     std::int32_t decimals, bool exponent, const AxisMap& map) {
+  std::vector<std::string> texts;
+  if (map.Span == 0 || ticks < 1) return texts;
+  for (std::int32_t t = 0; t <= ticks; ++t) {
+    texts.push_back(ScaleNumberText(TickValue(t, ticks, max, min), decimals, exponent));
+  }
+  return texts;
+}
+
 class GridPainter {
  public:
   explicit GridPainter(DrawPass& pass) : p_(pass), s_(pass.settings), L_(pass.layout) {}
@@ -246,18 +271,17 @@ class GridPainter {
     Canvas& c = p_.canvas;
     const std::int64_t left = L_.PlotLeft, width = L_.PlotWidth;
     const std::int64_t bottom = L_.PlotBottom, height = L_.PlotHeight;
-    const std::int32_t top = L_.Top(), right = L_.Right();
+    const std::int32_t top = L_.Top();
     const std::int32_t tick = L_.TickLength;
     // Logarithmic X: a line and a decade label at every decade.
-    if (!s_.MultiScaleX && s_.LogX && Drawable(p_.xMap.Decades)) {
-      const std::int64_t n = p_.xMap.Decades;
-      const std::int64_t labelRow = p_.Printer() && s_.LogExponential
-                                        ? bottom + 3 * std::int64_t{L_.LineUnit}
-                                        : bottom + 35 * std::int64_t{L_.LineUnit} / 10;
+    if (!s_.MultiScaleX && s_.LogX) {
+      const auto texts = ScaleTexts(p_, s_, Axis::X);
+      const auto n = static_cast<std::int64_t>(texts.size()) - 1;
       for (std::int64_t d = 0; d <= n; ++d) {
         const auto x = Px(left + d * width / n);
-        c.Text({x, Px(labelRow)}, TextPlacement::TextCentred,
-               DecadeLabel(Px(p_.xMap.FirstDecade + d), DecadeAxis::X, s_.LogExponential));
+        if (d % L_.XNumberStep == 0) {
+          c.Text({x, L_.XDecadeRow}, TextPlacement::TextCentred, texts[d]);
+        }
         c.Line({x, Px(bottom + L_.LineUnit / 2)}, {x, top});
       }
     }
@@ -267,12 +291,14 @@ class GridPainter {
       for (std::int64_t d = 1; d < D; ++d) HorizontalLine(Px(bottom - d * height / D));
     }
     // Logarithmic left Y: decade labels and ticks.
-    if (!BothYPerSeries() && s_.LogY && Drawable(p_.ylMap.Decades)) {
-      const std::int64_t n = p_.ylMap.Decades;
+    if (!BothYPerSeries() && s_.LogY) {
+      const auto texts = ScaleTexts(p_, s_, Axis::YL);
+      const auto n = static_cast<std::int64_t>(texts.size()) - 1;
       for (std::int64_t d = 0; d <= n; ++d) {
         const auto y = Px(bottom - d * height / n);
-        c.Text({Px(left - 2 * tick), y}, TextPlacement::TextRight,
-               DecadeLabel(Px(p_.ylMap.FirstDecade + d), DecadeAxis::LeftY, s_.LogExponential));
+        if (d % L_.YLNumberStep == 0) {
+          c.Text({Px(left - 2 * tick), y}, TextPlacement::TextRight, texts[d]);
+        }
         c.Line({Px(left - tick), y}, {L_.PlotLeft, y});
       }
     }
@@ -282,20 +308,14 @@ class GridPainter {
         const std::int64_t major = s_.XMajorGrid;
         for (std::int64_t i = 1; i < major; ++i) VerticalLine(Px(left + i * width / major));
       }
-      const bool exponent = XNumberFormat(s_.XScaleMax, s_.XScaleMin, s_.XDecimals, s_.XTicks,
-                                          !p_.Printer(), s_.ScreenClass);
-      if (p_.xMap.Span != 0 && s_.XTicks >= 1) {
-        const std::int64_t n = s_.XTicks;
-        const std::int64_t labelRow = p_.Printer() ? bottom + 3 * std::int64_t{L_.LineUnit}
-                                                   : bottom + 35 * std::int64_t{L_.LineUnit} / 10;
-        for (std::int64_t t = 0; t <= n; ++t) {
-          const auto x = Px(left + t * width / n);
-          const Real value =
-              TickValue(static_cast<std::int32_t>(t), s_.XTicks, s_.XScaleMax, s_.XScaleMin);
-          c.Text({x, Px(labelRow)}, TextPlacement::TextCentred,
-                 ScaleNumberText(value, s_.XDecimals, exponent));
-          c.Line({x, L_.PlotBottom}, {x, Px(bottom + L_.LineUnit / 2 + 1)});
+      const auto texts = ScaleTexts(p_, s_, Axis::X);
+      const auto n = static_cast<std::int64_t>(texts.size()) - 1;
+      for (std::int64_t t = 0; t <= n; ++t) {
+        const auto x = Px(left + t * width / n);
+        if (t % L_.XNumberStep == 0) {
+          c.Text({x, L_.XNumberRow}, TextPlacement::TextCentred, texts[t]);
         }
+        c.Line({x, L_.PlotBottom}, {x, Px(bottom + L_.LineUnit / 2 + 1)});
       }
     }
     // Linear Y: major lines, then the left scale numbers unless each series has its own.
@@ -304,32 +324,13 @@ class GridPainter {
         const std::int64_t major = s_.YMajorGrid;
         for (std::int64_t i = 1; i < major; ++i) HorizontalLine(Px(bottom - i * height / major));
       }
-      if (!s_.MultiScaleYL && L_.HasLeft) {
-        LinearYNumbers(s_.YLScaleMax, s_.YLScaleMin, s_.YLTicks, s_.YLDecimals, p_.ylMap, true);
-      }
+      if (!s_.MultiScaleYL && L_.HasLeft) YNumbers(true);
     }
     // The right axis: decade labels or scale numbers, for the series drawn against it.
-    if (L_.HasRight && !s_.MultiScaleYR) {
-      if (s_.LogY) {
-        if (Drawable(p_.yrMap.Decades)) {
-          const std::int64_t n = p_.yrMap.Decades;
-          for (std::int64_t d = 0; d <= n; ++d) {
-            const auto y = Px(bottom - d * height / n);
-            c.Text(
-                {Px(std::int64_t{right} + 2 * tick), y}, TextPlacement::TextLeft,
-                DecadeLabel(Px(p_.yrMap.FirstDecade + d), DecadeAxis::RightY, s_.LogExponential));
-            c.Line({right, y}, {Px(std::int64_t{right} + tick), y});
-          }
-        }
-      } else {
-        LinearYNumbers(s_.YRScaleMax, s_.YRScaleMin, s_.YRTicks, s_.YRDecimals, p_.yrMap, false);
-      }
-    }
+    if (L_.HasRight && !s_.MultiScaleYR) YNumbers(false);
   }
 
  private:
-  static bool Drawable(std::int32_t decades) { return decades >= 1 && decades <= 20; }
-
   bool BothYPerSeries() const { return s_.MultiScaleYL && s_.MultiScaleYR; }
 
   // The decade count the Y grid follows: the left axis's, or the right one's without a left.
@@ -353,20 +354,21 @@ class GridPainter {
   void VerticalLine(std::int32_t x) { p_.canvas.Line({x, L_.PlotBottom}, {x, L_.Top()}); }
   void HorizontalLine(std::int32_t y) { p_.canvas.Line({L_.PlotLeft, y}, {L_.Right(), y}); }
 
-  void LinearYNumbers(Real max, Real min, std::int32_t ticks, std::int32_t& decimals,
-                      const AxisMap& map, bool leftSide) {
-    const bool exponent = YNumberFormat(max, min, decimals);
-    if (map.Span == 0 || ticks < 1) return;
-    const std::int64_t n = ticks;
+  // The numbers or decade labels of one Y axis with their ticks.
+  void YNumbers(bool leftSide) {
+    const auto texts = ScaleTexts(p_, s_, leftSide ? Axis::YL : Axis::YR);
+    const auto n = static_cast<std::int64_t>(texts.size()) - 1;
+    const std::int64_t step = leftSide ? L_.YLNumberStep : L_.YRNumberStep;
     const std::int64_t tick = L_.TickLength;
     const std::int64_t edge = leftSide ? L_.PlotLeft : L_.Right();
     const std::int64_t textX = leftSide ? edge - 2 * tick : edge + 2 * tick;
     const std::int64_t tickEnd = leftSide ? edge - tick : edge + tick;
     for (std::int64_t t = 0; t <= n; ++t) {
       const auto y = Px(std::int64_t{L_.PlotBottom} - t * L_.PlotHeight / n);
-      const Real value = TickValue(static_cast<std::int32_t>(t), ticks, max, min);
-      p_.canvas.Text({Px(textX), y}, leftSide ? TextPlacement::TextRight : TextPlacement::TextLeft,
-                     ScaleNumberText(value, decimals, exponent));
+      if (t % step == 0) {
+        p_.canvas.Text({Px(textX), y},
+                       leftSide ? TextPlacement::TextRight : TextPlacement::TextLeft, texts[t]);
+      }
       p_.canvas.Line({Px(edge), y}, {Px(tickEnd), y});
     }
   }
@@ -389,6 +391,36 @@ std::optional<std::int64_t> Scaled(std::int64_t extent, const AxisMap& map, Real
 }
 
 }  // namespace
+
+std::vector<std::string> ScaleTexts(const DrawPass& pass, GraphSettings& s, Axis axis) {
+  const PlotLayout& L = pass.layout;
+  const bool bothPerSeries = s.MultiScaleYL && s.MultiScaleYR;
+  switch (axis) {
+    case Axis::X: {
+      if (s.MultiScaleX) return {};
+      if (s.LogX) return DecadeTexts(pass.xMap, DecadeAxis::X, s.LogExponential);
+      const bool exponent = XNumberFormat(s.XScaleMax, s.XScaleMin, s.XDecimals, s.XTicks,
+                                          !pass.Printer(), s.ScreenClass);
+      return LinearTexts(s.XScaleMax, s.XScaleMin, s.XTicks, s.XDecimals, exponent, pass.xMap);
+    }
+    case Axis::YL: {
+      if (bothPerSeries) return {};
+      if (s.LogY) return DecadeTexts(pass.ylMap, DecadeAxis::LeftY, s.LogExponential);
+      if (s.MultiScaleYL || !L.HasLeft) return {};
+      const bool exponent = YNumberFormat(s.YLScaleMax, s.YLScaleMin, s.YLDecimals);
+      return LinearTexts(s.YLScaleMax, s.YLScaleMin, s.YLTicks, s.YLDecimals, exponent,
+                         pass.ylMap);
+    }
+    case Axis::YR: {
+      if (!L.HasRight || s.MultiScaleYR) return {};
+      if (s.LogY) return DecadeTexts(pass.yrMap, DecadeAxis::RightY, s.LogExponential);
+      const bool exponent = YNumberFormat(s.YRScaleMax, s.YRScaleMin, s.YRDecimals);
+      return LinearTexts(s.YRScaleMax, s.YRScaleMin, s.YRTicks, s.YRDecimals, exponent,
+                         pass.yrMap);
+    }
+  }
+  return {};
+}
 
 std::int32_t CheckedPixel(std::int64_t value) {
   if (value < std::numeric_limits<std::int32_t>::min() ||
@@ -437,6 +469,12 @@ bool MapRow(const PlotLayout& layout, const AxisMap& map, Real value, std::int64
   return true;
 }
 
+std::int32_t BarHalfWidth(const GraphSettings& settings, std::int32_t plotWidth, bool printer) {
+  const std::int64_t half =
+      std::int64_t{settings.BarWidth} * (std::int64_t{plotWidth} * 30 / 10000 + 1);
+  return Px(printer ? std::max<std::int64_t>(half, 1) : half);
+}
+
 PlotLayout ComputeLayout(const Workspace& workspace, const DrawTarget& target) {
   const GraphSettings& s = workspace.Settings;
   PlotLayout L;
@@ -470,9 +508,7 @@ PlotLayout ComputeLayout(const Workspace& workspace, const DrawTarget& target) {
   const bool rightNumbers = L.HasRight && (!s.MultiScaleYR || s.LogY || !s.RightYTitle.empty());
   L.PlotLeft = Px(leftNumbers ? 2 * margin : margin);
   L.PlotWidth = Px(cw - L.PlotLeft - (rightNumbers ? 2 * margin : margin));
-  std::int64_t barHalf = std::int64_t{s.BarWidth} * (std::int64_t{L.PlotWidth} * 30 / 10000 + 1);
-  if (target.printer && barHalf < 1) barHalf = 1;
-  L.BarHalfWidth = Px(barHalf);
+  L.BarHalfWidth = BarHalfWidth(s, L.PlotWidth, target.printer);
 
   const std::int64_t legendAndX = std::int64_t{L.LegendRows} + L.XTitleCount;
   if (!target.printer) {
@@ -494,6 +530,16 @@ PlotLayout ComputeLayout(const Workspace& workspace, const DrawTarget& target) {
     }
     L.FontSize = Px(std::min(a, b));
     L.TickLength = L.FontSize / 3 + 1;
+    L.TitleFontSize = Px(std::min(cw * 2 / 180 + 1, ch * 2 / 120 + 1));
+    const std::int64_t bottom = L.PlotBottom;
+    for (std::int64_t k = 0; k < 3; ++k) {
+      L.MainTitleRow[k] = Px(ch * 40 * (k + 1) / 1000);
+      L.XTitleRow[k] = Px(bottom - 2 + ch * (40 * (k + 1) + 36) / 1000);
+    }
+    L.YTitleRow = Px(std::int64_t{L.Top()} - 4 * std::int64_t{L.LineUnit});
+    L.XNumberRow = L.XDecadeRow = Px(bottom + 35 * std::int64_t{L.LineUnit} / 10);
+    L.LegendTop = Px(bottom - 2 + ch * (40 * (std::int64_t{L.XTitleCount} + 1) + 34) / 1000);
+    L.LegendStep = Px(40 * ch);
   } else {
     L.LineUnit = Px(ch * (target.landscape ? 50 : 45) / 10000 + 1);
     const std::int64_t unit = L.LineUnit;
@@ -503,6 +549,18 @@ PlotLayout ComputeLayout(const Workspace& workspace, const DrawTarget& target) {
     L.PlotHeight = Px(L.PlotBottom - topMargin);
     L.FontSize = 10;
     L.TickLength = 10;
+    const bool large = s.PrinterOptions >= 4;
+    const std::int64_t spacing = large ? 6 : 4;
+    L.TitleFontSize = large ? (target.landscape ? 16 : 18) : (target.landscape ? 11 : 12);
+    for (std::int64_t k = 0; k < 3; ++k) {
+      L.MainTitleRow[k] = Px(unit * (spacing * k + (target.landscape ? 7 : 8)));
+      L.XTitleRow[k] = Px(L.PlotBottom + unit * (spacing * k + (target.landscape ? 9 : 8)));
+    }
+    L.YTitleRow = Px(std::int64_t{L.Top()} - spacing * unit);
+    L.XNumberRow = Px(L.PlotBottom + 3 * unit);
+    L.XDecadeRow = s.LogExponential ? L.XNumberRow : Px(L.PlotBottom + 35 * unit / 10);
+    L.LegendTop = Px(ch - unit * (4 * std::int64_t{L.LegendRows} + 3));
+    L.LegendStep = Px(4000 * unit);
   }
   // Every later sum of these stays in range when they do.
   Px(std::int64_t{L.PlotLeft} + L.PlotWidth);
@@ -529,21 +587,21 @@ DrawResult DrawGraph(Workspace& workspace, Canvas& canvas, const DrawTarget& tar
   const std::int32_t fillWidth = target.imageWidth > 0 ? target.imageWidth : L.CanvasWidth;
   const std::int32_t fillHeight = target.imageHeight > 0 ? target.imageHeight : L.CanvasHeight;
   canvas.FillRect({0, 0}, {Px(std::int64_t{fillWidth} - 1), Px(std::int64_t{fillHeight} - 1)});
-  if (target.printer) {
-    pass.fontName = kPrinterFont;
-    canvas.SetFont(pass.fontName, L.FontSize, {}, kBlack);
-  } else {
-    pass.fontName =
-        (s.ScreenClass == 640 || !target.condensedFontInstalled) ? kScreenFont : kCondensedFont;
-    canvas.SetFont(pass.fontName, L.FontSize, {}, pass.PaperColours() ? kBlack : kWhite);
-  }
-
   pass.xMap = FirstLogAxis(workspace, Axis::X, s.LogX);
   if (L.HasLeft) pass.ylMap = FirstLogAxis(workspace, Axis::YL, s.LogY);
   if (L.HasRight) pass.yrMap = RightAxis(workspace, pass.ylMap);
   Sanitise(pass.xMap);
   Sanitise(pass.ylMap);
   Sanitise(pass.yrMap);
+
+  if (target.printer) {
+    pass.fontName = kPrinterFont;
+  } else {
+    pass.fontName =
+        (s.ScreenClass == 640 || !target.condensedFontInstalled) ? kScreenFont : kCondensedFont;
+    MakeRoomForText(pass);
+  }
+  canvas.SetFont(pass.fontName, L.FontSize, {}, pass.PaperColours() ? kBlack : kWhite);
 
   const Pens pens = PensFor(target, s.PrinterOptions);
   GridPainter grid(pass);

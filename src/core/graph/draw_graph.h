@@ -25,6 +25,10 @@ struct DrawTarget {
   // the drawing area.
   std::int32_t imageWidth = 0;
   std::int32_t imageHeight = 0;
+  // Screen: the part of the drawing the window shows when its frame covers the rest (0: all).
+  // Text the pass has to move stays inside it.
+  std::int32_t shownWidth = 0;
+  std::int32_t shownHeight = 0;
   bool condensedFontInstalled = false;
   // Screen layout in the printer's colours on white: a figure for paper.
   bool paperColours = false;
@@ -54,9 +58,25 @@ struct PlotLayout {
   std::int32_t LineUnit = 0;
   std::int32_t TickLength = 0;
   std::int32_t BarHalfWidth = 0;
+  // Points: the scale numbers', and the titles' (the legend and floating titles share it).
   std::int32_t FontSize = 0;
+  std::int32_t TitleFontSize = 0;
+  // Where the texts around the plot stand: the vertical centres of the k-th main and X title
+  // drawn, of the Y titles, of the X scale numbers (linear and decade labels) and of the first
+  // legend row with the step to the next.
+  std::int32_t MainTitleRow[3] = {};
+  std::int32_t XTitleRow[3] = {};
+  std::int32_t YTitleRow = 0;
+  std::int32_t XNumberRow = 0;
+  std::int32_t XDecadeRow = 0;
+  std::int32_t LegendTop = 0;
+  std::int32_t LegendStep = 0;
+  std::int32_t LegendColumns = 3;
+  // Every n-th scale number is written where the numbers would otherwise run into each other.
+  std::int32_t XNumberStep = 1, YLNumberStep = 1, YRNumberStep = 1;
 
   std::int32_t Top() const { return PlotBottom - PlotHeight; }
+  friend bool operator==(const PlotLayout&, const PlotLayout&) = default;
   std::int32_t Right() const { return PlotLeft + PlotWidth; }
 };
 
@@ -84,8 +104,13 @@ struct DrawResult {
 // graph window's size) and sorts every series by X. Throws DrawOverflow.
 DrawResult DrawGraph(Workspace& workspace, Canvas& canvas, const DrawTarget& target);
 
-// The layout alone: counts, margins, plot rectangle, units and font size (no settings change).
+// The layout alone, as the size rule gives it: counts, margins, plot rectangle, units, font
+// sizes and text rows (no settings change). The pass itself raises text the rule makes smaller
+// than kMinimumTextPoints to that size and then moves the plot and the texts apart to make room.
 PlotLayout ComputeLayout(const Workspace& workspace, const DrawTarget& target);
+
+// The smallest text a graph is drawn with, in points of the output.
+inline constexpr std::int32_t kMinimumTextPoints = 8;
 
 // Pixel column / row of a value on a map; on a map of zero span every value lies on the origin
 // line. Values far outside the plot saturate far outside the 32-bit range's use, so callers can

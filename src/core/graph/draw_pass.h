@@ -4,9 +4,11 @@
 // Internal to the graph folder.
 
 #include <string>
+#include <vector>
 
 #include "core/graph/draw_graph.h"
 #include "core/platform/canvas.h"
+#include "core/scale/grid_counts.h"
 #include "core/series/graph_settings.h"
 #include "core/series/number_text.h"
 
@@ -66,7 +68,21 @@ class PixelMap {
 // Series colour on the pass's target.
 Rgb SeriesPenColor(const DrawPass& pass, const Series& series);
 
+// The scale numbers (or decade labels) the pass writes along an axis, one per tick, none where
+// the axis shows none. The number formats write what they decide back into `settings`: the
+// pass's own settings when drawing, a copy when only measuring.
+std::vector<std::string> ScaleTexts(const DrawPass& pass, GraphSettings& settings, Axis axis);
+
+// The half width of a bar on a plot of the given width.
+std::int32_t BarHalfWidth(const GraphSettings& settings, std::int32_t plotWidth, bool printer);
+
+// Raises text the size rule makes smaller than the minimum to it and moves the plot and the
+// texts around it apart until they no longer run into each other or off the canvas (screen
+// only; the printer's sizes are fixed and larger).
+void MakeRoomForText(DrawPass& pass);
+
 void DrawSeries(DrawPass& pass, Series& series);
+void SetTitleFont(DrawPass& pass);
 void DrawTitles(DrawPass& pass);
 void DrawLegendEntry(DrawPass& pass, const Series& series, std::int32_t entry);
 void DrawFloatingTitles(DrawPass& pass);

@@ -12,10 +12,6 @@ constexpr Rgb kYellow{255, 255, 0};
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kPaperTitleBackground{253, 253, 253};
 
-bool LargePrinterFont(const GraphSettings& s) {
-  return s.PrinterOptions >= 4;
-}
-
 // The floating titles of an axis in per-series mode stand in the axis's typed scale range.
 AxisMap RangeMap(bool logarithmic, Real max, Real min) {
   AxisMap map = RangeUnits(logarithmic, max, min);
@@ -29,72 +25,54 @@ void DrawTitles(DrawPass& pass) {
   const GraphSettings& s = pass.settings;
   const PlotLayout& L = pass.layout;
   Canvas& c = pass.canvas;
-  const std::int64_t cw = L.CanvasWidth, ch = L.CanvasHeight;
-  const std::int32_t centre = Px(cw / 2);
-  std::int64_t spacing = 4;  // printer line units between title lines
-  if (!pass.Printer()) {
-    const std::int64_t size = std::min(cw * 2 / 180 + 1, ch * 2 / 120 + 1);
-    c.SetFont(pass.fontName, Px(size), FontStyle{false, true},
-              pass.PaperColours() ? kBlack : kYellow);
-  } else {
-    const bool large = LargePrinterFont(s);
-    spacing = large ? 6 : 4;
-    const int size = large ? (pass.target.landscape ? 16 : 18) : (pass.target.landscape ? 11 : 12);
-    c.SetFont(pass.fontName, size, FontStyle{true, true}, kBlack);
-  }
-  const std::int64_t unit = L.LineUnit;
-  const bool landscape = pass.target.landscape;
-
-  std::int64_t k = 0;
+  const std::int32_t centre = Px(std::int64_t{L.CanvasWidth} / 2);
+  SetTitleFont(pass);
+  std::int32_t k = 0;
   for (int line = 1; line <= 3; ++line) {
     if (s.MainTitles[line].empty()) continue;
-    const std::int64_t y =
-        pass.Printer() ? unit * (spacing * k + (landscape ? 7 : 8)) : ch * 40 * (k + 1) / 1000;
-    c.Text({centre, Px(y)}, TextPlacement::TextCentred, s.MainTitles[line]);
-    ++k;
+    c.Text({centre, L.MainTitleRow[k++]}, TextPlacement::TextCentred, s.MainTitles[line]);
   }
   k = 0;
   for (int line = 1; line <= 3; ++line) {
     if (s.XTitles[line].empty()) continue;
-    const std::int64_t y = pass.Printer()
-                               ? L.PlotBottom + unit * (spacing * k + (landscape ? 9 : 8))
-                               : L.PlotBottom - 2 + ch * (40 * (k + 1) + 36) / 1000;
-    c.Text({centre, Px(y)}, TextPlacement::TextCentred, s.XTitles[line]);
-    ++k;
+    c.Text({centre, L.XTitleRow[k++]}, TextPlacement::TextCentred, s.XTitles[line]);
   }
-  const std::int64_t yTitleRow =
-      std::int64_t{L.Top()} - (pass.Printer() ? spacing * unit : 4 * unit);
   if (L.HasLeft && !s.LeftYTitle.empty()) {
-    c.Text({Px(std::int64_t{L.PlotLeft} - L.MarginUnit), Px(yTitleRow)}, TextPlacement::TextLeft,
+    c.Text({Px(std::int64_t{L.PlotLeft} - L.MarginUnit), L.YTitleRow}, TextPlacement::TextLeft,
            s.LeftYTitle);
   }
   if (L.HasRight && !s.RightYTitle.empty()) {
-    c.Text({Px(std::int64_t{L.Right()} + L.MarginUnit), Px(yTitleRow)}, TextPlacement::TextRight,
+    c.Text({Px(std::int64_t{L.Right()} + L.MarginUnit), L.YTitleRow}, TextPlacement::TextRight,
            s.RightYTitle);
   }
   if (pass.Printer()) {
-    c.SetFont(pass.fontName, landscape ? 10 : 11, FontStyle{true, true}, kBlack);
+    c.SetFont(pass.fontName, pass.target.landscape ? 10 : 11, FontStyle{true, true}, kBlack);
+  }
+}
+
+void SetTitleFont(DrawPass& pass) {
+  if (pass.Printer()) {
+    pass.canvas.SetFont(pass.fontName, pass.layout.TitleFontSize, FontStyle{true, true}, kBlack);
+  } else {
+    pass.canvas.SetFont(pass.fontName, pass.layout.TitleFontSize, FontStyle{false, true},
+                        pass.PaperColours() ? kBlack : kYellow);
   }
 }
 
 void DrawLegendEntry(DrawPass& pass, const Series& series, std::int32_t entry) {
   const PlotLayout& L = pass.layout;
   Canvas& c = pass.canvas;
-  const std::int64_t row = entry / 3, column = entry % 3;
-  const std::int64_t offset = column * (L.PlotWidth / 3);
+  const std::int64_t row = entry / L.LegendColumns, column = entry % L.LegendColumns;
+  const std::int64_t offset = column * (L.PlotWidth / L.LegendColumns);
   const int shape = (series.SeriesNumber == 2 && pass.MonochromePrinter()) ? kPentagonMarker
                                                                            : series.SeriesNumber;
-  std::int64_t y, markerX, textX;
+  const std::int64_t y = L.LegendTop + row * L.LegendStep / 1000;
+  std::int64_t markerX, textX;
   if (!pass.Printer()) {
-    const std::int64_t ch = L.CanvasHeight;
-    const std::int64_t legendTop =
-        L.PlotBottom - 2 + ch * (40 * (std::int64_t{L.XTitleCount} + 1) + 34) / 1000;
-    y = legendTop + row * 40 * ch / 1000;
     markerX = L.PlotLeft - 4 * std::int64_t{L.TickLength} + offset;
     textX = L.PlotLeft + offset;
   } else {
     const std::int64_t p = offset - (pass.target.landscape ? 10 : 0);
-    y = L.CanvasHeight - std::int64_t{L.LineUnit} * (4 * (L.LegendRows - row) + 3);
     markerX = L.PlotLeft - 40 + p;
     textX = L.PlotLeft + p;
   }

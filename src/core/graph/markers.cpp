@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "core/platform/canvas.h"
 
@@ -26,6 +28,16 @@ void Path(Canvas& canvas, const std::array<P, N>& points) {
 
 void Canvas::Marker(int shape, CanvasPoint at, int size) {
   DrawMarkerGeometry(*this, shape, at, size);
+}
+
+TextExtent EstimateTextExtent(int pointSize, std::string_view text) {
+  std::int64_t characters = 0;
+  for (const char c : text) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
+  }
+  const std::int64_t em = std::int64_t{std::max(pointSize, 1)} * 96 / 72;
+  return {static_cast<std::int32_t>((characters * em * 6 + 9) / 10),
+          static_cast<std::int32_t>((em * 12 + 9) / 10)};
 }
 
 void DrawMarkerGeometry(Canvas& canvas, int shape, CanvasPoint at, int s) {

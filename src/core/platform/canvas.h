@@ -17,6 +17,12 @@ struct CanvasPoint {
 
 enum class PenStyle { Solid, Dotted };
 
+// The box a text takes, in device pixels.
+struct TextExtent {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
 // Where a text stands relative to its point; every text is vertically centred on the point.
 enum class TextPlacement { TextLeft, TextCentred, TextRight };
 
@@ -57,6 +63,8 @@ class Canvas {
   virtual void Ellipse(CanvasPoint topLeft, CanvasPoint bottomRight) = 0;
   virtual void Polygon(const CanvasPoint* points, int count) = 0;
   virtual void Text(CanvasPoint at, TextPlacement placement, std::string_view text) = 0;
+  // The box Text would fill with this text in the current font.
+  virtual TextExtent MeasureText(std::string_view text) = 0;
 
   // One point marker of the given shape (1..21, kPentagonMarker; anything else is a circle) and
   // half size s around (x, y) with the current pen and brush. The default draws the shape's
@@ -74,6 +82,10 @@ class Canvas {
  private:
   CanvasPoint position_;
 };
+
+// A text's box judged from its font size alone on a 96 dpi device (an average advance of 0.6 em,
+// a line of 1.2 em), for canvases without fonts of their own.
+TextExtent EstimateTextExtent(int pointSize, std::string_view text);
 
 // The geometry of a marker, drawn with the canvas's primitives (the default Canvas::Marker).
 void DrawMarkerGeometry(Canvas& canvas, int shape, CanvasPoint at, int size);

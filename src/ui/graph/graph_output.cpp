@@ -50,6 +50,8 @@ DrawResult DrawScreenImage(Workspace& workspace, QImage& image, const ScreenPass
   target.imageWidth = static_cast<int>(image.deviceIndependentSize().width());
   target.imageHeight = static_cast<int>(image.deviceIndependentSize().height());
   target.condensedFontInstalled = pass.condensedFont;
+  target.shownWidth = pass.shownWidth;
+  target.shownHeight = pass.shownHeight;
   target.paperColours = pass.paper;
   if (pass.smooth) {
     painter.setRenderHint(QPainter::Antialiasing);

@@ -29,6 +29,9 @@ struct ScreenPass {
   int windowHeight = 0;
   int menuBarHeight = 0;
   bool condensedFont = false;
+  // The part of the picture the window shows, when its frame covers the rest (0: all).
+  int shownWidth = 0;
+  int shownHeight = 0;
   // A figure for paper: the printer's colours on white; smoothed lines and text.
   bool paper = false;
   bool smooth = false;

@@ -176,6 +176,12 @@ void QtCanvas::Text(CanvasPoint at, TextPlacement placement, std::string_view te
   painter_.setPen(pen_);
 }
 
+TextExtent QtCanvas::MeasureText(std::string_view text) {
+  const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  const QFontMetrics metrics = painter_.fontMetrics();
+  return {metrics.horizontalAdvance(qtext), metrics.height()};
+}
+
 const QtCanvas::MarkerStamp& QtCanvas::Stamp(const StampKey& key) {
   const auto found = stamps_.constFind(key);
   if (found != stamps_.constEnd()) return *found;

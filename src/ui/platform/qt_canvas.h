@@ -34,6 +34,7 @@ class QtCanvas : public Canvas {
   void Ellipse(CanvasPoint topLeft, CanvasPoint bottomRight) override;
   void Polygon(const CanvasPoint* points, int count) override;
   void Text(CanvasPoint at, TextPlacement placement, std::string_view text) override;
+  TextExtent MeasureText(std::string_view text) override;
   void Marker(int shape, CanvasPoint at, int size) override;
 
   // Stamping can be switched off (the printer draws each marker, where vector output matters).

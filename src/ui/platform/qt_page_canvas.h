@@ -42,6 +42,7 @@ class QtPageCanvas : public PageCanvas {
   void Text(CanvasPoint at, TextPlacement placement, std::string_view text) override {
     canvas_.Text(at, placement, text);
   }
+  TextExtent MeasureText(std::string_view text) override { return canvas_.MeasureText(text); }
   void Marker(int shape, CanvasPoint at, int size) override { canvas_.Marker(shape, at, size); }
 
  private:
