@@ -25,6 +25,7 @@
 #include <algorithm>
 
 #include "core/files/atomic_file.h"
+#include "core/files/export_choices.h"
 #include "core/files/recent_files.h"
 #include "core/files/settings_file.h"
 #include "core/series/history.h"
@@ -38,6 +39,7 @@
 #include "ui/cells/math_dialog.h"
 #include "ui/cells/math_xy_dialog.h"
 #include "ui/datawin/data_window.h"
+#include "ui/graph/export_dialog.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/graph_type_dialog.h"
 #include "ui/dialogs/printer_color_dialog.h"
@@ -76,6 +78,7 @@ TMDIMainF::TMDIMainF(Workspace& workspace, Prompts& prompts, std::filesystem::pa
   if (settingsPath_.empty()) {
     settingsPath_ = SettingsLocation(QCoreApplication::applicationFilePath());
   }
+  TExportF::KeepChoicesIn(ExportChoicesPath(settingsPath_));
   setWindowTitle("Tavel Graphics");
   SetHelpContext(this, 100);
 

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <optional>
 
+#include "core/files/atomic_file.h"
+#include "core/files/export_choices.h"
 #include "core/platform/prompts.h"
 #include "ui/app/help_viewer.h"
 
@@ -26,18 +28,21 @@ constexpr double kMillimetresAnInch = 25.4;
 // What a screen shows, and what an export without a chosen resolution records.
 constexpr int kScreenDpi = 96;
 
-// The choices kept while the program runs; nothing before the first export.
-struct Choices {
-  bool millimetres = false;
-  double width = 0, height = 0;  // in the units chosen
-  int dpi = kScreenDpi;
-  bool dpiChosen = false;
-  bool paper = false;
-  bool smooth = false;
-};
+using Choices = ExportChoices;
+
+// The last choices confirmed; nothing before the first export, unless a file keeps them.
 std::optional<Choices>& Kept() {
   static std::optional<Choices> kept;
   return kept;
+}
+std::filesystem::path& KeptIn() {
+  static std::filesystem::path path;
+  return path;
+}
+
+bool WithinLimits(const ExportOptions& o) {
+  return o.width >= kExportMinWidth && o.height >= kExportMinHeight &&
+         o.width <= kExportMaxSide && o.height <= kExportMaxSide;
 }
 
 int Pixels(double length, bool millimetres, int dpi) {
@@ -67,6 +72,15 @@ Choices ChoicesOf(const TExportF& d) {
 }
 
 }  // namespace
+
+void TExportF::KeepChoicesIn(const std::filesystem::path& path) {
+  KeptIn() = path;
+  const std::optional<Choices> read = ReadExportChoices(path);
+  if (read && read->dpi >= kExportMinDpi && read->dpi <= kExportMaxDpi &&
+      WithinLimits(OptionsOf(*read))) {
+    Kept() = read;
+  }
+}
 
 ExportOptions TExportF::LastOptions(int windowWidth, int windowHeight) {
   if (Kept()) return OptionsOf(*Kept());
@@ -154,15 +168,21 @@ ExportOptions TExportF::Options() const {
 }
 
 void TExportF::accept() {
-  const ExportOptions o = Options();
-  if (o.width < kExportMinWidth || o.height < kExportMinHeight || o.width > kExportMaxSide ||
-      o.height > kExportMaxSide) {
+  if (!WithinLimits(Options())) {
     prompts_.ErrorBox("The figure must be from " + std::to_string(kExportMinWidth) + " x " +
                       std::to_string(kExportMinHeight) + " to " + std::to_string(kExportMaxSide) +
                       " x " + std::to_string(kExportMaxSide) + " pixels at this resolution.");
     return;
   }
   Kept() = ChoicesOf(*this);
+  if (!KeptIn().empty()) {
+    try {
+      WriteExportChoices(KeptIn(), *Kept());
+    } catch (const FileWriteError& e) {
+      // The export itself goes on; only the next run will not know these choices.
+      prompts_.ReportError(e.what());
+    }
+  }
   QDialog::accept();
 }
 

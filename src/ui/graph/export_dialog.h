@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <filesystem>
 
 #include "ui/graph/graph_export.h"
 
@@ -16,7 +17,8 @@ class Prompts;
 
 // "&Export Graph...": the size of the figure in pixels, or in millimetres with a resolution,
 // its colours ("As on screen", or "As on paper": the printer's colours on white) and smooth
-// lines. The choices are kept for the next export and for "&Copy Graph" while the program runs.
+// lines. The choices are kept for the next export and for "&Copy Graph", and in a file for the
+// next run.
 class TExportF : public QDialog {
   Q_OBJECT
 
@@ -28,6 +30,8 @@ class TExportF : public QDialog {
   ExportOptions Options() const;
   // The choices of the last confirmed export, or the window's size and the defaults.
   static ExportOptions LastOptions(int windowWidth, int windowHeight);
+  // Takes the choices a file kept, when it holds usable ones, and keeps the next ones there.
+  static void KeepChoicesIn(const std::filesystem::path& path);
 
   QRadioButton* PixelsButton;
   QRadioButton* MillimetresButton;

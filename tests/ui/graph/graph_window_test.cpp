@@ -35,6 +35,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "core/files/export_choices.h"
 #include "core/graph/draw_graph.h"
 #include "core/series/number_text.h"
 #include "core/series/workspace.h"
@@ -562,6 +563,8 @@ TEST_F(GraphWindowTest, ExportWritesTheFormatOfTheNameAndCopyPutsThePictureOnThe
   const std::string png = (dir.path() + "/picture.png").toStdString();
   const std::string odd = (dir.path() + "/picture.jpg").toStdString();
   prompts.fileNames = {svg, png, odd};
+  const std::filesystem::path kept = (dir.path() + "/choices.cfg").toStdString();
+  TExportF::KeepChoicesIn(kept);
   ScriptExportDialog([](TExportF&) {});
   w->ExportGraphCommand();
   // A figure for paper: 50 x 40 mm at 300 dpi, white, smooth.
@@ -591,6 +594,13 @@ TEST_F(GraphWindowTest, ExportWritesTheFormatOfTheNameAndCopyPutsThePictureOnThe
   w->CopyGraph();
   EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(591, 472));
   EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->data("image/svg+xml").contains("<svg"));
+
+  // The next run starts from the same choices.
+  const std::optional<ExportChoices> next = ReadExportChoices(kept);
+  ASSERT_TRUE(next.has_value());
+  EXPECT_TRUE(next->millimetres && next->dpi == 300 && next->width == 50 && next->paper &&
+              next->smooth);
+  TExportF::KeepChoicesIn({});
 }
 
 // A rectangle dragged over the plot, the wheel and "Zoom Out" each fix nice scales and are one
