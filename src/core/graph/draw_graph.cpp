@@ -200,8 +200,8 @@ std::vector<std::string> DecadeTexts(const AxisMap& map, DecadeAxis axis, bool e
   return texts;
 }
 
-std::vector<std::string> LinearTexts(Real max, Real min, std::int32_t ticks,
-                                     std::int32_t decimals, bool exponent, const AxisMap& map) {
+std::vector<std::string> LinearTexts(Real max, Real min, std::int32_t ticks, std::int32_t decimals,
+                                     bool exponent, const AxisMap& map) {
   std::vector<std::string> texts;
   if (map.Span == 0 || ticks < 1) return texts;
   for (std::int32_t t = 0; t <= ticks; ++t) {
@@ -408,15 +408,13 @@ std::vector<std::string> ScaleTexts(const DrawPass& pass, GraphSettings& s, Axis
       if (s.LogY) return DecadeTexts(pass.ylMap, DecadeAxis::LeftY, s.LogExponential);
       if (s.MultiScaleYL || !L.HasLeft) return {};
       const bool exponent = YNumberFormat(s.YLScaleMax, s.YLScaleMin, s.YLDecimals);
-      return LinearTexts(s.YLScaleMax, s.YLScaleMin, s.YLTicks, s.YLDecimals, exponent,
-                         pass.ylMap);
+      return LinearTexts(s.YLScaleMax, s.YLScaleMin, s.YLTicks, s.YLDecimals, exponent, pass.ylMap);
     }
     case Axis::YR: {
       if (!L.HasRight || s.MultiScaleYR) return {};
       if (s.LogY) return DecadeTexts(pass.yrMap, DecadeAxis::RightY, s.LogExponential);
       const bool exponent = YNumberFormat(s.YRScaleMax, s.YRScaleMin, s.YRDecimals);
-      return LinearTexts(s.YRScaleMax, s.YRScaleMin, s.YRTicks, s.YRDecimals, exponent,
-                         pass.yrMap);
+      return LinearTexts(s.YRScaleMax, s.YRScaleMin, s.YRTicks, s.YRDecimals, exponent, pass.yrMap);
     }
   }
   return {};

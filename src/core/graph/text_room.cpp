@@ -100,14 +100,15 @@ void MakeRoomForText(DrawPass& pass) {
   // Down from the top: the main titles, the Y titles, the top Y number.
   std::int64_t used = 0;
   for (std::int32_t k = 0; k < L.MainCount; ++k) {
-    const std::int64_t row = std::max<std::int64_t>(L.MainTitleRow[k], used + kGap + Above(titleHeight));
+    const std::int64_t row =
+        std::max<std::int64_t>(L.MainTitleRow[k], used + kGap + Above(titleHeight));
     L.MainTitleRow[k] = Px(row);
     used = row + Below(titleHeight);
   }
   std::int64_t top;
   if (L.YTitleRows == 2) {
-    const std::int64_t distance =
-        std::max<std::int64_t>(L.Top() - L.YTitleRow, Below(titleHeight) + kGap + Above(numberHeight));
+    const std::int64_t distance = std::max<std::int64_t>(
+        L.Top() - L.YTitleRow, Below(titleHeight) + kGap + Above(numberHeight));
     top = std::max<std::int64_t>(L.Top(), used + kGap + Above(titleHeight) + distance);
     L.YTitleRow = Px(top - distance);
   } else {

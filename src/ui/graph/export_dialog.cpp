@@ -41,8 +41,8 @@ std::filesystem::path& KeptIn() {
 }
 
 bool WithinLimits(const ExportOptions& o) {
-  return o.width >= kExportMinWidth && o.height >= kExportMinHeight &&
-         o.width <= kExportMaxSide && o.height <= kExportMaxSide;
+  return o.width >= kExportMinWidth && o.height >= kExportMinHeight && o.width <= kExportMaxSide &&
+         o.height <= kExportMaxSide;
 }
 
 int Pixels(double length, bool millimetres, int dpi) {

@@ -228,10 +228,10 @@ void TGraphF::Redraw() {
   s.GraphWidth = outer.width();
   s.GraphHeight = outer.height();
   try {
-    const DrawResult result = DrawScreenImage(
-        workspace_, bitmap,
-        {outer.width(), outer.height(), host_.MenuBarHeight(), host_.CondensedFontAvailable(),
-         Image1->width(), Image1->height()});
+    const DrawResult result =
+        DrawScreenImage(workspace_, bitmap,
+                        {outer.width(), outer.height(), host_.MenuBarHeight(),
+                         host_.CondensedFontAvailable(), Image1->width(), Image1->height()});
     Mouse->SetDrawn(result);
     // The pass drew for at least its minimum size; the window grows to match.
     if (result.WindowWidth > outer.width() || result.WindowHeight > outer.height()) {

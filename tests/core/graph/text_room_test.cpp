@@ -69,13 +69,12 @@ TEST_P(TextRoomTest, SmallGraphsKeepTheirTextReadableAndApart) {
   ASSERT_GT(boxes.size(), 20u);
   for (std::size_t i = 0; i < boxes.size(); ++i) {
     const Box& a = boxes[i];
-    EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= L.CanvasWidth &&
-                a.bottom <= L.CanvasHeight)
+    EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= L.CanvasWidth && a.bottom <= L.CanvasHeight)
         << a.text << " leaves the canvas";
     for (std::size_t j = i + 1; j < boxes.size(); ++j) {
       const Box& b = boxes[j];
-      const bool apart = a.right <= b.left || b.right <= a.left || a.bottom <= b.top ||
-                         b.bottom <= a.top;
+      const bool apart =
+          a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
       EXPECT_TRUE(apart) << "\"" << a.text << "\" and \"" << b.text << "\" overlap";
     }
   }
