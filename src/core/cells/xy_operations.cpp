@@ -70,7 +70,7 @@ Real RunningColumn(Tdata* points, std::int32_t n, int operation) {
     // The last point takes the area up to itself; there is no segment beyond it.
     if (i + 1 < n) s += (points[i + 1].X - x0) * ((y0 + points[i + 1].Y) * 0.5L);
   }
-  return n > 0 ? points[n - 1].Y : 0;
+  return n > 0 ? Real{points[n - 1].Y} : 0;
 }
 
 }  // namespace

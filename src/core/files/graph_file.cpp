@@ -371,11 +371,11 @@ class Parser {
     if (!token().empty()) throw Refused{"more than an X and a Y on a row"};
   }
 
-  static void Cell(std::string_view token, Real& value, bool& valid) {
+  static void Cell(std::string_view token, PackedReal& value, bool& valid) {
     const auto parsed = ParseDataFileNumber(token);
     if (!parsed) throw Refused{"a row that is not two numbers"};
     valid = *parsed <= kEmptyThreshold;
-    value = valid ? *parsed : 0;
+    value = valid ? *parsed : Real{0};
   }
 
   Lines lines_;

@@ -404,13 +404,13 @@ void SumPart(const PassSetup& setup, std::int32_t first, std::int32_t last, Part
   // the seam counts once.
   Real previousU = std::numeric_limits<Real>::quiet_NaN();
   if (first > 0) {
-    previousU = logU ? std::log(setup.points[first - 1].X) : setup.points[first - 1].X;
+    previousU = logU ? std::log(setup.points[first - 1].X) : Real{setup.points[first - 1].X};
   }
   for (std::int32_t begin = first; begin < last; begin += kBlock) {
     const int n = static_cast<int>(std::min<std::int32_t>(kBlock, last - begin));
     const Tdata* p = setup.points + begin;
     for (int i = 0; i < n; ++i) {
-      const Real u = logU ? std::log(p[i].X) : p[i].X;
+      const Real u = logU ? std::log(p[i].X) : Real{p[i].X};
       distinct += u != previousU;
       previousU = u;
       tBlock.Set(i, (u - center) * scale);
@@ -431,7 +431,7 @@ void SumPart(const PassSetup& setup, std::int32_t first, std::int32_t last, Part
     // w = (v - mean) / 2^exponent stays within [-1, 1].
     const int exponent = largest > 0 && std::isfinite(largest) ? std::ilogb(largest) + 2 : 0;
     const Real toW = std::ldexp(Real{1}, -exponent);
-    for (int i = 0; i < n; ++i) wBlock.Set(i, ((logV ? logs[i] : p[i].Y) - mean) * toW);
+    for (int i = 0; i < n; ++i) wBlock.Set(i, ((logV ? logs[i] : Real{p[i].Y}) - mean) * toW);
 
     Real moments[11] = {static_cast<Real>(n)};
     Real cross[6] = {};
@@ -588,13 +588,13 @@ void TFitObj::RunFit() {
 
   // The rows are in ascending X, so u runs from the first row to the last; t = (u - center) *
   // scale maps that range onto [-1, 1], where the Chebyshev polynomials are nearly orthogonal.
-  const Real uFirst = logU ? std::log(points[0].X) : points[0].X;
-  const Real uLast = logU ? std::log(points[count - 1].X) : points[count - 1].X;
+  const Real uFirst = logU ? std::log(points[0].X) : Real{points[0].X};
+  const Real uLast = logU ? std::log(points[count - 1].X) : Real{points[count - 1].X};
   const Real center = uFirst / 2 + uLast / 2;
   const Real halfRange = uLast / 2 - uFirst / 2;
   Real scale = halfRange > 0 ? 1 / halfRange : 1;
   if (!std::isfinite(scale)) scale = std::numeric_limits<Real>::max();
-  const Real vFirst = logV ? std::log(points[0].Y) : points[0].Y;
+  const Real vFirst = logV ? std::log(points[0].Y) : Real{points[0].Y};
 
   const PassSetup setup{points, logU, logV, center, scale, vFirst};
   const Split split = SplitPoints(count);

@@ -18,7 +18,7 @@ static_assert(std::numeric_limits<Real>::digits == 64,
 
 namespace {
 
-const Real& ValueOf(const Tdata& row, int column) {
+const PackedReal& ValueOf(const Tdata& row, int column) {
   return column == kXColumn ? row.X : column == kYColumn ? row.Y : row.YFit;
 }
 bool FlagOf(const Tdata& row, int column) {
@@ -204,13 +204,14 @@ CellGrid::Reading CellGrid::Read(std::int32_t row, int column) const {
   return {true, ValueOf(*r, column)};
 }
 
-void CellGrid::ReadTextCell(std::int32_t row, int column, Real* value, bool* valid) const {
+void CellGrid::ReadTextCell(std::int32_t row, int column, PackedReal* value,
+                            bool* valid) const {
   const Reading reading = Read(row, column);
   *value = reading.value;
   *valid = reading.valid;
 }
 
-void CellGrid::ReadSharedRow(std::int32_t row, Real* const (&values)[3],
+void CellGrid::ReadSharedRow(std::int32_t row, PackedReal* const (&values)[3],
                              bool* const (&valid)[3]) const {
   const Tdata* r = SharedRow(row);
   for (int c = 0; c < 3; ++c) {
@@ -221,13 +222,13 @@ void CellGrid::ReadSharedRow(std::int32_t row, Real* const (&values)[3],
         std::memcpy(values[c], &ValueOf(*r, c + 1), kValueBytes);
       *valid[c] = true;
     } else {
-      std::memset(values[c], 0, sizeof(Real));
+      *values[c] = 0;
       *valid[c] = false;
     }
   }
 }
 
-void CellGrid::WriteSharedRow(std::int32_t row, const Real* const (&values)[3],
+void CellGrid::WriteSharedRow(std::int32_t row, const PackedReal* const (&values)[3],
                               const bool (&valid)[3]) {
   SharedRow(row);
   KeepOwnCopy();

@@ -70,7 +70,7 @@ class CellGrid {
   Reading Read(std::int32_t row, int column) const;
   // The X, Y and Fit cells of one row at once, as Read gives them: the hot path of
   // rebuilding a series' rows, which copies the value bytes without a round through the FPU.
-  void ReadRow(std::int32_t row, Real* const (&values)[3], bool* const (&valid)[3]) const {
+  void ReadRow(std::int32_t row, PackedReal* const (&values)[3], bool* const (&valid)[3]) const {
     if (sharing_) {
       ReadSharedRow(row, values, valid);
       return;
@@ -81,7 +81,7 @@ class CellGrid {
         std::memcpy(values[c], r.value[c], kValueBytes);
         *valid[c] = true;
       } else if (r.state[c] == State::Empty) {
-        std::memset(values[c], 0, sizeof(Real));
+        *values[c] = 0;
         *valid[c] = false;
       } else {
         ReadTextCell(row, c + 1, values[c], valid[c]);
@@ -90,7 +90,7 @@ class CellGrid {
   }
   // The X, Y and Fit cells of one row at once, as SetNumber (valid) or Clear (not valid) would
   // leave them: the hot path of refilling a grid, again without the FPU.
-  void WriteRow(std::int32_t row, const Real* const (&values)[3], const bool (&valid)[3]) {
+  void WriteRow(std::int32_t row, const PackedReal* const (&values)[3], const bool (&valid)[3]) {
     if (sharing_) {
       WriteSharedRow(row, values, valid);
       return;
@@ -156,7 +156,7 @@ class CellGrid {
   void ClearTexts() { texts_.clear(); }
 
  private:
-  static constexpr int kValueBytes = 10;  // the significant bytes of the x87 extended type
+  static constexpr int kValueBytes = PackedReal::kBytes;
   struct PackedRow {
     unsigned char value[3][kValueBytes];
     State state[3];
@@ -176,10 +176,12 @@ class CellGrid {
   bool IsText(std::int32_t row, int column) const {
     return !texts_.empty() && texts_.count(Key(row, column)) != 0;
   }
-  void ReadSharedRow(std::int32_t row, Real* const (&values)[3], bool* const (&valid)[3]) const;
-  void WriteSharedRow(std::int32_t row, const Real* const (&values)[3], const bool (&valid)[3]);
+  void ReadSharedRow(std::int32_t row, PackedReal* const (&values)[3],
+                     bool* const (&valid)[3]) const;
+  void WriteSharedRow(std::int32_t row, const PackedReal* const (&values)[3],
+                      const bool (&valid)[3]);
   [[noreturn]] static void ThrowRowOutOfRange();
-  void ReadTextCell(std::int32_t row, int column, Real* value, bool* valid) const;
+  void ReadTextCell(std::int32_t row, int column, PackedReal* value, bool* valid) const;
   static std::uint64_t Key(std::int32_t row, int column) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(row)) << 2) |
            static_cast<std::uint64_t>(column);

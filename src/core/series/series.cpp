@@ -429,7 +429,7 @@ void Series::FindYExtents() {
   if (PointCount < 1) return;
   const bool logY = workspace_.Settings.LogY;
   YMax = Points.front().Y;
-  YMin = logY ? EmptyValue : Points.front().Y;
+  YMin = logY ? EmptyValue : Real{Points.front().Y};
   for (std::int32_t i = 0; i < PointCount; ++i) {
     const Real y = Points[static_cast<std::size_t>(i)].Y;
     if (logY) {

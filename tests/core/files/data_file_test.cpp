@@ -639,5 +639,23 @@ TEST_F(DataFileTest, TwoPartsReadAsOnePass) {
   }
 }
 
+// A series opened from a file costs its rows and nothing beside them: X, Y and the fit with
+// what marks each empty in at most 40 bytes a row, the grid reading those same rows, and every
+// digit of the extended values kept.
+TEST_F(DataFileTest, OpenedRowsCostAtMostFortyBytesAndKeepEveryDigit) {
+  constexpr int kRows = 20000;
+  std::string text;
+  for (int i = 0; i < kRows; ++i) text += std::to_string(i) + " 1.0000000000000000001\r\n";
+  const auto result = OpenDataFile(workspace_, Put("rows.prn", text));
+  ASSERT_FALSE(result.failed);
+  const Series& series = *result.created[0];
+  ASSERT_EQ(series.MaxIndex, kRows);
+  EXPECT_TRUE(series.Cells.SharesRows());
+  EXPECT_LE(series.Points.capacity() * sizeof(Tdata), std::size_t{40} * kRows);
+  const Real expected = 1 + std::ldexp(Real{1}, -63);
+  EXPECT_EQ(series.Cells.Number(kRows, kYColumn), expected);
+  EXPECT_EQ(Real{series.Points[kRows - 1].Y}, expected);
+}
+
 }  // namespace
 }  // namespace tavel
