@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   std::printf("PackPoints+SortByX sorted    %.1f ms   (target <= 30 ms)\n", sorted);
   std::printf("PackPoints alone             %.1f ms\n", packOnly);
   std::printf(
-      "rows + cells                 %.1f bytes per row (target <= 64; %zu in a row, the "
+      "rows + cells                 %.1f bytes per row (target <= 40; %zu in a row, the "
       "cells' numbers kept in the rows)\n",
       perRow(after), sizeof(tavel::Tdata));
   std::printf("  while sorted apart         %.1f bytes per row (the grid's own copy, 33 a row)\n",
