@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "core/fit/fit_engine.h"
@@ -72,6 +73,108 @@ void FitCurveTrace(DrawPass& pass, Series& series, const AxisMap& columns, const
     }
   }
 }
+
+// The points of a series one pixel column at a time, for a canvas that paints whole pixels, with
+// the very pixels the point-by-point drawing leaves. Sorted by X, the points of a column come
+// one after the other; drawn point by point, each gets its marker, then its bar and the line
+// to it. A marker's pixels are all drawn again by the last marker on the same spot, so only
+// that one is stamped. Between two stamps everything drawn is in the series' colour, so the
+// bars there are one bar to the highest point, the line inside the column one vertical stroke
+// from the lowest to the highest point, and the line into the column runs from the last point
+// of the column before to the first of this one.
+class ColumnRuns {
+ public:
+  ColumnRuns(DrawPass& pass, Rgb color, int shape, bool markers, bool bars, bool line)
+      : pass_(pass),
+        canvas_(pass.canvas),
+        color_(color),
+        shape_(shape),
+        markerSize_(pass.MarkerSize()),
+        markers_(markers),
+        bars_(bars),
+        line_(line),
+        top_(pass.layout.Top()),
+        lastAt_(markers ? static_cast<std::size_t>(pass.layout.PlotHeight) + 1 : 0) {}
+
+  void Add(CanvasPoint at) {
+    if (at.x != x_) {
+      Flush();
+      x_ = at.x;
+    }
+    rows_.push_back(at.y);
+  }
+
+  void Flush() {
+    if (rows_.empty()) return;
+    const auto count = static_cast<std::int32_t>(rows_.size());
+    // Where each row of the column is marked for the last time.
+    if (markers_) {
+      for (std::int32_t k = 0; k < count; ++k) lastAt_[Slot(rows_[k])] = k;
+    }
+    for (std::int32_t k = 0; k < count; ++k) {
+      const std::int32_t y = rows_[k];
+      if (markers_ && lastAt_[Slot(y)] == k) {
+        DrawPiece();
+        canvas_.Marker(shape_, {x_, y}, markerSize_);
+      }
+      if (bars_) barTop_ = std::min(barTop_, y);
+      if (!line_) continue;
+      if (k == 0) {
+        join_ = started_;
+        started_ = true;
+      } else if (y != rows_[k - 1]) {
+        strokeTop_ = std::min({strokeTop_, y, rows_[k - 1]});
+        strokeBottom_ = std::max({strokeBottom_, y, rows_[k - 1]});
+      }
+    }
+    DrawPiece();
+    previous_ = {x_, rows_.back()};
+    rows_.clear();
+  }
+
+ private:
+  static constexpr std::int32_t kNone = std::numeric_limits<std::int32_t>::max();
+
+  std::size_t Slot(std::int32_t row) const { return static_cast<std::size_t>(row - top_); }
+
+  // What was drawn in the series' colour since the last stamp.
+  void DrawPiece() {
+    const PlotLayout& L = pass_.layout;
+    if (barTop_ != kNone) {
+      canvas_.SetBrush(color_);
+      const std::int64_t half = L.BarHalfWidth;
+      const std::int64_t left = x_ == L.PlotLeft ? x_ : x_ - half;
+      const std::int64_t right = x_ == L.Right() ? x_ : x_ + half;
+      canvas_.Rectangle({Px(left), barTop_}, {Px(right), L.PlotBottom});
+      canvas_.SetBrush(pass_.background);
+      barTop_ = kNone;
+    }
+    if (join_) {
+      canvas_.Line(previous_, {x_, rows_.front()});
+      join_ = false;
+    }
+    if (strokeTop_ != kNone) {
+      canvas_.VerticalLine(x_, strokeTop_, strokeBottom_);
+      strokeTop_ = kNone;
+      strokeBottom_ = std::numeric_limits<std::int32_t>::min();
+    }
+  }
+
+  DrawPass& pass_;
+  Canvas& canvas_;
+  const Rgb color_;
+  const int shape_, markerSize_;
+  const bool markers_, bars_, line_;
+  const std::int32_t top_;
+  std::vector<std::int32_t> lastAt_;
+  // The rows of the column's points in order.
+  std::vector<std::int32_t> rows_;
+  std::int32_t x_ = std::numeric_limits<std::int32_t>::min();
+  CanvasPoint previous_;
+  bool started_ = false, join_ = false;
+  std::int32_t barTop_ = kNone;
+  std::int32_t strokeTop_ = kNone, strokeBottom_ = std::numeric_limits<std::int32_t>::min();
+};
 
 }  // namespace
 
@@ -175,6 +278,8 @@ void DrawSeries(DrawPass& pass, Series& series) {
   std::vector<CanvasPoint> placed(
       static_cast<std::size_t>(std::min<std::int32_t>(series.PointCount, kBlock)));
   const Tdata* points = series.Points.data();
+  std::optional<ColumnRuns> runs;
+  if (canvas.PaintsWholePixels()) runs.emplace(pass, color, shape, markers, bars, line);
   bool firstLine = true;
   CanvasPoint previous;
   for (std::int32_t from = 0; from < series.PointCount; from += kBlock) {
@@ -188,6 +293,13 @@ void DrawSeries(DrawPass& pass, Series& series) {
         if (!place(points[from + i], at)) at = kNotDrawn;
       }
     });
+    if (runs) {
+      for (std::int32_t i = 0; i < count; ++i) {
+        const CanvasPoint at = placed[static_cast<std::size_t>(i)];
+        if (at.x != kNotDrawn.x) runs->Add(at);
+      }
+      continue;
+    }
     for (std::int32_t i = 0; i < count; ++i) {
       const CanvasPoint at = placed[static_cast<std::size_t>(i)];
       if (at.x == kNotDrawn.x) continue;
@@ -211,6 +323,7 @@ void DrawSeries(DrawPass& pass, Series& series) {
       }
     }
   }
+  if (runs) runs->Flush();
 }
 
 }  // namespace tavel
