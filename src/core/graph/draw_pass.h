@@ -48,8 +48,9 @@ AxisMap RangeUnits(bool logarithmic, Real max, Real min);
 AxisMap ExtentMap(bool logarithmic, Real max, Real min);
 
 // MapColumn (or MapRow) for the many points of a series: the same pixel for every value, found
-// by one multiplication with the span's reciprocal wherever that cannot fall on another pixel
-// than the division would, and by the division itself where it might.
+// by one multiplication with the span's reciprocal (in doubles on a linear axis) wherever that
+// cannot fall on another pixel than the division would, and by the division itself where it
+// might.
 class PixelMap {
  public:
   PixelMap(const PlotLayout& layout, const AxisMap& map, bool columns);
@@ -61,6 +62,9 @@ class PixelMap {
   bool columns_;
   Real extent_;
   Real inverse_;
+  // The map in doubles, for a linear axis.
+  double origin_;
+  double scale_;
 };
 
 // Series colour on the pass's target.

@@ -183,9 +183,30 @@ PixelMap::PixelMap(const PlotLayout& layout, const AxisMap& map, bool columns)
       map_(map),
       columns_(columns),
       extent_(static_cast<Real>(columns ? layout.PlotWidth : layout.PlotHeight)),
-      inverse_(1 / map.Span) {}
+      inverse_(1 / map.Span),
+      origin_(static_cast<double>(map.Origin)),
+      scale_(static_cast<double>(extent_ * inverse_)) {}
 
 bool PixelMap::Map(Real value, std::int64_t& pixel) const {
+  if (!map_.Log) {
+    // In doubles g is within `error` of the exact offset (each of the five roundings on the way
+    // is at most 2^-53 relative, the values' own conversions included), and so of the division's
+    // f: where no whole number lies within that distance, both truncate alike. Not a number or
+    // out of the double range, g fails the first test.
+    const double v = static_cast<double>(value);
+    const double g = (v - origin_) * scale_;
+    if (std::fabs(g) < 0x1p40) {
+      const auto whole = static_cast<std::int64_t>(g);
+      const double fraction = std::fabs(g - static_cast<double>(whole));
+      const double error =
+          ((std::fabs(v) + std::fabs(origin_)) * 0x1p-52 + 0x1p-1000) * std::fabs(scale_) +
+          std::fabs(g) * 0x1p-50;
+      if (fraction > error && 1 - fraction > error) {
+        pixel = columns_ ? whole + layout_.PlotLeft : layout_.PlotBottom - whole;
+        return true;
+      }
+    }
+  }
   if (!std::isfinite(value) || (map_.Log && !(value > 0))) return false;
   const Real units = map_.Log ? std::log(value) : value;
   // The division gives f = extent * (units - Origin) / Span; g below is within 2^-62 of f
