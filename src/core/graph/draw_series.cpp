@@ -185,28 +185,10 @@ PixelMap::PixelMap(const PlotLayout& layout, const AxisMap& map, bool columns)
       extent_(static_cast<Real>(columns ? layout.PlotWidth : layout.PlotHeight)),
       inverse_(1 / map.Span),
       origin_(static_cast<double>(map.Origin)),
-      scale_(static_cast<double>(extent_ * inverse_)) {}
+      scale_(static_cast<double>(extent_ * inverse_)),
+      base_(columns ? layout.PlotLeft : layout.PlotBottom) {}
 
-bool PixelMap::Map(Real value, std::int64_t& pixel) const {
-  if (!map_.Log) {
-    // In doubles g is within `error` of the exact offset (each of the five roundings on the way
-    // is at most 2^-53 relative, the values' own conversions included), and so of the division's
-    // f: where no whole number lies within that distance, both truncate alike. Not a number or
-    // out of the double range, g fails the first test.
-    const double v = static_cast<double>(value);
-    const double g = (v - origin_) * scale_;
-    if (std::fabs(g) < 0x1p40) {
-      const auto whole = static_cast<std::int64_t>(g);
-      const double fraction = std::fabs(g - static_cast<double>(whole));
-      const double error =
-          ((std::fabs(v) + std::fabs(origin_)) * 0x1p-52 + 0x1p-1000) * std::fabs(scale_) +
-          std::fabs(g) * 0x1p-50;
-      if (fraction > error && 1 - fraction > error) {
-        pixel = columns_ ? whole + layout_.PlotLeft : layout_.PlotBottom - whole;
-        return true;
-      }
-    }
-  }
+bool PixelMap::MapExactly(Real value, std::int64_t& pixel) const {
   if (!std::isfinite(value) || (map_.Log && !(value > 0))) return false;
   const Real units = map_.Log ? std::log(value) : value;
   // The division gives f = extent * (units - Origin) / Span; g below is within 2^-62 of f
@@ -282,7 +264,7 @@ void DrawSeries(DrawPass& pass, Series& series) {
   // Where point i lands, or false when it is not drawn: off a logarithmic axis, unmappable, or
   // outside the plot (the line then passes over it).
   const PixelMap columnOf(L, columns, true), rowOf(L, rows, false);
-  const auto place = [&](const Tdata& point, CanvasPoint& at) {
+  const auto place = [=, &columnOf, &rowOf](const Tdata& point, CanvasPoint& at) {
     if (logX && point.X <= 0) return false;
     if (logY && point.Y <= 0) return false;
     std::int64_t c, r;
@@ -309,9 +291,11 @@ void DrawSeries(DrawPass& pass, Series& series) {
     RunParts(parts, [&](int k) {
       const std::int32_t first = k == 0 ? 0 : count / 2;
       const std::int32_t last = k == 0 && parts == 2 ? count / 2 : count;
+      const Tdata* block = points + from;
+      CanvasPoint* out = placed.data();
       for (std::int32_t i = first; i < last; ++i) {
-        CanvasPoint& at = placed[static_cast<std::size_t>(i)];
-        if (!place(points[from + i], at)) at = kNotDrawn;
+        CanvasPoint at;
+        out[i] = place(block[i], at) ? at : kNotDrawn;
       }
     });
     if (runs) {

@@ -161,7 +161,10 @@ TEST_F(QtCanvasTest, DenseSeriesDrawnByColumnsAsPointByPoint) {
         series.Cells.SetNumber(i + 1, kXColumn, (i - 20 + n) * 400.0L / count);
         series.Cells.SetNumber(i + 1, kYColumn, random() % 9 == 0 ? y / 3 : y);
       }
-      series.GraphType = n == 0 ? kGraphBar : n == 1 ? kGraphLineBar : n % 3 ? kGraphLine : kGraphNone;
+      series.GraphType = n == 0   ? kGraphBar
+                         : n == 1 ? kGraphLineBar
+                         : n % 3  ? kGraphLine
+                                  : kGraphNone;
       series.ShowPoints = n != 1 && n % 5 != 4;
       series.LeftAxis = n % 4 != 3;
     }
@@ -173,7 +176,8 @@ TEST_F(QtCanvasTest, DenseSeriesDrawnByColumnsAsPointByPoint) {
     s.XScaleMin = 1, s.XScaleMax = 300;
     s.YLScaleMin = 1, s.YLScaleMax = 300;
     for (const int width : {640, 1024}) {  // pens of one and two pixels
-      QImage columns(width, width * 3 / 4, QImage::Format_RGB32), points(columns.size(), columns.format());
+      QImage columns(width, width * 3 / 4, QImage::Format_RGB32),
+          points(columns.size(), columns.format());
       for (QImage* image : {&columns, &points}) {
         QPainter painter(image);
         std::unique_ptr<QtCanvas> canvas = image == &columns
