@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <random>
 
 #include "core/graph/draw_graph.h"
@@ -36,10 +35,11 @@ class QtCanvasTest : public ::testing::Test {
     return series;
   }
 
+  template <typename CanvasType = QtCanvas>
   DrawResult Render(QImage& image) {
     image.fill(Qt::magenta);  // anything the pass leaves unpainted shows up
     QPainter painter(&image);
-    QtCanvas canvas(painter);
+    CanvasType canvas(painter);
     DrawTarget target;
     target.width = image.width();
     target.height = image.height();
@@ -161,10 +161,7 @@ TEST_F(QtCanvasTest, DenseSeriesDrawnByColumnsAsPointByPoint) {
         series.Cells.SetNumber(i + 1, kXColumn, (i - 20 + n) * 400.0L / count);
         series.Cells.SetNumber(i + 1, kYColumn, random() % 9 == 0 ? y / 3 : y);
       }
-      series.GraphType = n == 0   ? kGraphBar
-                         : n == 1 ? kGraphLineBar
-                         : n % 3  ? kGraphLine
-                                  : kGraphNone;
+      series.GraphType = n < 2 ? (n ? kGraphLineBar : kGraphBar) : n % 3 ? kGraphLine : kGraphNone;
       series.ShowPoints = n != 1 && n % 5 != 4;
       series.LeftAxis = n % 4 != 3;
     }
@@ -176,19 +173,9 @@ TEST_F(QtCanvasTest, DenseSeriesDrawnByColumnsAsPointByPoint) {
     s.XScaleMin = 1, s.XScaleMax = 300;
     s.YLScaleMin = 1, s.YLScaleMax = 300;
     for (const int width : {640, 1024}) {  // pens of one and two pixels
-      QImage columns(width, width * 3 / 4, QImage::Format_RGB32),
-          points(columns.size(), columns.format());
-      for (QImage* image : {&columns, &points}) {
-        QPainter painter(image);
-        std::unique_ptr<QtCanvas> canvas = image == &columns
-                                               ? std::make_unique<QtCanvas>(painter)
-                                               : std::make_unique<PointByPointCanvas>(painter);
-        DrawTarget target;
-        target.width = target.imageWidth = image->width();
-        target.height = target.imageHeight = image->height();
-        DrawGraph(ws, *canvas, target);
-      }
-      Keep(columns, ("dense" + std::to_string(seed) + "_" + std::to_string(width)).c_str());
+      QImage columns(width, width * 3 / 4, QImage::Format_RGB32), points = columns.copy();
+      Render(columns);
+      Render<PointByPointCanvas>(points);
       ASSERT_TRUE(columns == points) << "seed " << seed << " width " << width;
     }
   }
