@@ -261,23 +261,57 @@ void DrawSeries(DrawPass& pass, Series& series) {
   const std::int32_t top = L.Top(), bottom = L.PlotBottom;
   const std::int32_t left = L.PlotLeft, right = L.Right();
   const bool logX = s.LogX, logY = s.LogY;
-  // Where point i lands, or false when it is not drawn: off a logarithmic axis, unmappable, or
-  // outside the plot (the line then passes over it).
+  // Where a point lands, or false when it is not drawn: off a logarithmic axis, unmappable, or
+  // outside the plot (the line then passes over it). First the column a value lands on, the one
+  // beside the plot for any off its sides, or kNotDrawn.x; then the point in the column.
   const PixelMap columnOf(L, columns, true), rowOf(L, rows, false);
-  const auto place = [=, &columnOf, &rowOf](const Tdata& point, CanvasPoint& at) {
-    if (logX && point.X <= 0) return false;
-    if (logY && point.Y <= 0) return false;
-    std::int64_t c, r;
-    if (!columnOf.Map(point.X, c) || !rowOf.Map(point.Y, r)) return false;
-    if (c < left || c > right || r < top || r > bottom) return false;
+  constexpr CanvasPoint kNotDrawn{std::numeric_limits<std::int32_t>::min(), 0};
+  const auto columnKey = [=, &columnOf](Real x) {
+    std::int64_t c;
+    if ((logX && x <= 0) || !columnOf.Map(x, c)) return std::int64_t{kNotDrawn.x};
+    return std::clamp<std::int64_t>(c, std::int64_t{left} - 1, std::int64_t{right} + 1);
+  };
+  const auto placeIn = [=, &rowOf](std::int64_t c, const Tdata& point, CanvasPoint& at) {
+    std::int64_t r;
+    if (c < left || c > right || (logY && point.Y <= 0) || !rowOf.Map(point.Y, r)) return false;
+    if (r < top || r > bottom) return false;
     at = {static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
     return true;
+  };
+  // Sorted by X, the points of a column follow each other: the end of a column is found by a
+  // galloping search, and a point before it lies in the column when its X lies between the
+  // column's first and last one (a value that is not a number lies nowhere, and is placed alone).
+  const auto placeByColumns = [&](const Tdata* block, std::int32_t first, std::int32_t last,
+                                  CanvasPoint* out) {
+    for (std::int32_t i = first; i < last;) {
+      const std::int64_t c = columnKey(block[i].X);
+      std::int32_t inside = i, outside = i + 1;
+      if (c != kNotDrawn.x) {
+        outside = last;
+        for (std::int32_t step = 1; step < last - inside; step *= 2) {
+          if (columnKey(block[inside + step].X) != c) {
+            outside = inside + step;
+            break;
+          }
+          inside += step;
+        }
+        while (outside - inside > 1) {
+          const std::int32_t middle = inside + (outside - inside) / 2;
+          (columnKey(block[middle].X) == c ? inside : outside) = middle;
+        }
+      }
+      const Real low = block[i].X, high = block[inside].X;
+      for (; i < outside; ++i) {
+        const Real x = block[i].X;
+        CanvasPoint at;
+        out[i] = placeIn(x >= low && x <= high ? c : columnKey(x), block[i], at) ? at : kNotDrawn;
+      }
+    }
   };
 
   // The mapping of each point stands alone, so a large series is mapped a block at a time in two
   // halves at once; the drawing then follows in order.
   constexpr std::int32_t kBlock = 1 << 16;
-  constexpr CanvasPoint kNotDrawn{std::numeric_limits<std::int32_t>::min(), 0};
   std::vector<CanvasPoint> placed(
       static_cast<std::size_t>(std::min<std::int32_t>(series.PointCount, kBlock)));
   const Tdata* points = series.Points.data();
@@ -293,9 +327,13 @@ void DrawSeries(DrawPass& pass, Series& series) {
       const std::int32_t last = k == 0 && parts == 2 ? count / 2 : count;
       const Tdata* block = points + from;
       CanvasPoint* out = placed.data();
+      if (runs) {
+        placeByColumns(block, first, last, out);
+        return;
+      }
       for (std::int32_t i = first; i < last; ++i) {
         CanvasPoint at;
-        out[i] = place(block[i], at) ? at : kNotDrawn;
+        out[i] = placeIn(columnKey(block[i].X), block[i], at) ? at : kNotDrawn;
       }
     });
     if (runs) {
