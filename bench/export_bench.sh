@@ -9,13 +9,16 @@
 #
 #   bench/export_bench.sh [path/to/tavel]        (default build/default/tavel)
 #
-# Environment: LINES (rows of the generated file, 1000000), RUNS (5), WORK (folder for the data
-# and the pictures, a new temporary folder by default).
+# Environment: LINES (rows of the generated file, 1000000), SHAPE (slow, the default wave of
+# make_prn.awk, or noisy: a sine of about 110 periods with small noise, a thousand points to a
+# pixel column), RUNS (5), WORK (folder for the data and the pictures, a new temporary folder by
+# default).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 tavel="${1:-$here/../build/default/tavel}"
 lines="${LINES:-1000000}"
+shape="${SHAPE:-slow}"
 runs="${RUNS:-5}"
 work="${WORK:-$(mktemp -d)}"
 
@@ -31,10 +34,10 @@ tavel="$(cd "$(dirname "$tavel")" && pwd)/$(basename "$tavel")"
 mkdir -p "$work"
 cd "$work"
 
-data="big.prn"
-if [ ! -s "$data" ] || [ "$(wc -l < "$data")" -ne "$lines" ]; then
-  echo "generating $lines rows into $work/$data"
-  awk -v lines="$lines" -f "$here/make_prn.awk" > "$data"
+data="big-$shape-$lines.prn"
+if [ ! -s "$data" ]; then
+  echo "generating $lines rows ($shape) into $work/$data"
+  awk -v lines="$lines" -v shape="$shape" -f "$here/make_prn.awk" > "$data"
 fi
 
 names=(tavel)
@@ -77,7 +80,7 @@ done
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 peak() { awk 'BEGIN { m = 0 } { if ($2 > m) m = $2 } END { printf "%.1f", m / 1024 }'; }
 
-echo "$lines rows, 1024 x 768, median of $runs runs taken in turns"
+echo "$lines rows ($shape), 1024 x 768, median of $runs runs taken in turns"
 printf '%-10s %8s  %10s\n' "program" "wall" "peak RSS"
 for name in "${names[@]}"; do
   printf '%-10s %6.3f s  %6s MiB\n' "$name" "$(cut -d' ' -f1 "times.$name" | median)" \

@@ -33,6 +33,8 @@ class RecordingCanvas : public Canvas {
  public:
   std::vector<CanvasOp> ops;
   bool expandMarkers = false;
+  bool wholePixels = false;  // take the column drawing of dense series
+  bool PaintsWholePixels() const override { return wholePixels; }
 
   void SetPen(Rgb color, int width, PenStyle style) override {
     pen_ = color;

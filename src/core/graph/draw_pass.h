@@ -3,6 +3,8 @@
 // The state one drawing pass shares between its steps (grid and numbers, series, titles).
 // Internal to the graph folder.
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -50,19 +52,47 @@ AxisMap RangeUnits(bool logarithmic, Real max, Real min);
 AxisMap ExtentMap(bool logarithmic, Real max, Real min);
 
 // MapColumn (or MapRow) for the many points of a series: the same pixel for every value, found
-// by one multiplication with the span's reciprocal wherever that cannot fall on another pixel
-// than the division would, and by the division itself where it might.
+// by one multiplication with the span's reciprocal (in doubles on a linear axis) wherever that
+// cannot fall on another pixel than the division would, and by the division itself where it
+// might.
 class PixelMap {
  public:
   PixelMap(const PlotLayout& layout, const AxisMap& map, bool columns);
-  bool Map(Real value, std::int64_t& pixel) const;
+  bool Map(Real value, std::int64_t& pixel) const {
+    if (!map_.Log) {
+      // In doubles g is within `error` of the exact offset (each of the five roundings on the way
+      // is at most 2^-53 relative, the values' own conversions included), and so of the division's
+      // f: where no whole number lies within that distance, both truncate alike. Not a number or
+      // out of the double range, g fails the first test.
+      const double v = static_cast<double>(value);
+      const double g = (v - origin_) * scale_;
+      if (std::fabs(g) < 0x1p40) {
+        const auto whole = static_cast<std::int64_t>(g);
+        const double fraction = std::fabs(g - static_cast<double>(whole));
+        const double error =
+            ((std::fabs(v) + std::fabs(origin_)) * 0x1p-52 + 0x1p-1000) * std::fabs(scale_) +
+            std::fabs(g) * 0x1p-50;
+        if (fraction > error && 1 - fraction > error) {
+          pixel = columns_ ? base_ + whole : base_ - whole;
+          return true;
+        }
+      }
+    }
+    return MapExactly(value, pixel);
+  }
 
  private:
+  bool MapExactly(Real value, std::int64_t& pixel) const;
+
   const PlotLayout& layout_;
   AxisMap map_;
   bool columns_;
   Real extent_;
   Real inverse_;
+  // The map in doubles, for a linear axis, onto pixels from base_.
+  double origin_;
+  double scale_;
+  std::int64_t base_;
 };
 
 // Series colour on the pass's target.

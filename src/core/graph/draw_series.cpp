@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "core/fit/fit_engine.h"
@@ -73,6 +74,108 @@ void FitCurveTrace(DrawPass& pass, Series& series, const AxisMap& columns, const
   }
 }
 
+// The points of a series one pixel column at a time, for a canvas that paints whole pixels, with
+// the very pixels the point-by-point drawing leaves. Sorted by X, the points of a column come
+// one after the other; drawn point by point, each gets its marker, then its bar and the line
+// to it. A marker's pixels are all drawn again by the last marker on the same spot, so only
+// that one is stamped. Between two stamps everything drawn is in the series' colour, so the
+// bars there are one bar to the highest point, the line inside the column one vertical stroke
+// from the lowest to the highest point, and the line into the column runs from the last point
+// of the column before to the first of this one.
+class ColumnRuns {
+ public:
+  ColumnRuns(DrawPass& pass, Rgb color, int shape, bool markers, bool bars, bool line)
+      : pass_(pass),
+        canvas_(pass.canvas),
+        color_(color),
+        shape_(shape),
+        markerSize_(pass.MarkerSize()),
+        markers_(markers),
+        bars_(bars),
+        line_(line),
+        top_(pass.layout.Top()),
+        lastAt_(markers ? static_cast<std::size_t>(pass.layout.PlotHeight) + 1 : 0) {}
+
+  void Add(CanvasPoint at) {
+    if (at.x != x_) {
+      Flush();
+      x_ = at.x;
+    }
+    rows_.push_back(at.y);
+  }
+
+  void Flush() {
+    if (rows_.empty()) return;
+    const auto count = static_cast<std::int32_t>(rows_.size());
+    // Where each row of the column is marked for the last time.
+    if (markers_) {
+      for (std::int32_t k = 0; k < count; ++k) lastAt_[Slot(rows_[k])] = k;
+    }
+    for (std::int32_t k = 0; k < count; ++k) {
+      const std::int32_t y = rows_[k];
+      if (markers_ && lastAt_[Slot(y)] == k) {
+        DrawPiece();
+        canvas_.Marker(shape_, {x_, y}, markerSize_);
+      }
+      if (bars_) barTop_ = std::min(barTop_, y);
+      if (!line_) continue;
+      if (k == 0) {
+        join_ = started_;
+        started_ = true;
+      } else if (y != rows_[k - 1]) {
+        strokeTop_ = std::min({strokeTop_, y, rows_[k - 1]});
+        strokeBottom_ = std::max({strokeBottom_, y, rows_[k - 1]});
+      }
+    }
+    DrawPiece();
+    previous_ = {x_, rows_.back()};
+    rows_.clear();
+  }
+
+ private:
+  static constexpr std::int32_t kNone = std::numeric_limits<std::int32_t>::max();
+
+  std::size_t Slot(std::int32_t row) const { return static_cast<std::size_t>(row - top_); }
+
+  // What was drawn in the series' colour since the last stamp.
+  void DrawPiece() {
+    const PlotLayout& L = pass_.layout;
+    if (barTop_ != kNone) {
+      canvas_.SetBrush(color_);
+      const std::int64_t half = L.BarHalfWidth;
+      const std::int64_t left = x_ == L.PlotLeft ? x_ : x_ - half;
+      const std::int64_t right = x_ == L.Right() ? x_ : x_ + half;
+      canvas_.Rectangle({Px(left), barTop_}, {Px(right), L.PlotBottom});
+      canvas_.SetBrush(pass_.background);
+      barTop_ = kNone;
+    }
+    if (join_) {
+      canvas_.Line(previous_, {x_, rows_.front()});
+      join_ = false;
+    }
+    if (strokeTop_ != kNone) {
+      canvas_.VerticalLine(x_, strokeTop_, strokeBottom_);
+      strokeTop_ = kNone;
+      strokeBottom_ = std::numeric_limits<std::int32_t>::min();
+    }
+  }
+
+  DrawPass& pass_;
+  Canvas& canvas_;
+  const Rgb color_;
+  const int shape_, markerSize_;
+  const bool markers_, bars_, line_;
+  const std::int32_t top_;
+  std::vector<std::int32_t> lastAt_;
+  // The rows of the column's points in order.
+  std::vector<std::int32_t> rows_;
+  std::int32_t x_ = std::numeric_limits<std::int32_t>::min();
+  CanvasPoint previous_;
+  bool started_ = false, join_ = false;
+  std::int32_t barTop_ = kNone;
+  std::int32_t strokeTop_ = kNone, strokeBottom_ = std::numeric_limits<std::int32_t>::min();
+};
+
 }  // namespace
 
 PixelMap::PixelMap(const PlotLayout& layout, const AxisMap& map, bool columns)
@@ -80,9 +183,12 @@ PixelMap::PixelMap(const PlotLayout& layout, const AxisMap& map, bool columns)
       map_(map),
       columns_(columns),
       extent_(static_cast<Real>(columns ? layout.PlotWidth : layout.PlotHeight)),
-      inverse_(1 / map.Span) {}
+      inverse_(1 / map.Span),
+      origin_(static_cast<double>(map.Origin)),
+      scale_(static_cast<double>(extent_ * inverse_)),
+      base_(columns ? layout.PlotLeft : layout.PlotBottom) {}
 
-bool PixelMap::Map(Real value, std::int64_t& pixel) const {
+bool PixelMap::MapExactly(Real value, std::int64_t& pixel) const {
   if (!std::isfinite(value) || (map_.Log && !(value > 0))) return false;
   const Real units = map_.Log ? std::log(value) : value;
   // The division gives f = extent * (units - Origin) / Span; g below is within 2^-62 of f
@@ -155,26 +261,62 @@ void DrawSeries(DrawPass& pass, Series& series) {
   const std::int32_t top = L.Top(), bottom = L.PlotBottom;
   const std::int32_t left = L.PlotLeft, right = L.Right();
   const bool logX = s.LogX, logY = s.LogY;
-  // Where point i lands, or false when it is not drawn: off a logarithmic axis, unmappable, or
-  // outside the plot (the line then passes over it).
+  // Where a point lands, or false when it is not drawn: off a logarithmic axis, unmappable, or
+  // outside the plot (the line then passes over it). First the column a value lands on, the one
+  // beside the plot for any off its sides, or kNotDrawn.x; then the point in the column.
   const PixelMap columnOf(L, columns, true), rowOf(L, rows, false);
-  const auto place = [&](const Tdata& point, CanvasPoint& at) {
-    if (logX && point.X <= 0) return false;
-    if (logY && point.Y <= 0) return false;
-    std::int64_t c, r;
-    if (!columnOf.Map(point.X, c) || !rowOf.Map(point.Y, r)) return false;
-    if (c < left || c > right || r < top || r > bottom) return false;
+  constexpr CanvasPoint kNotDrawn{std::numeric_limits<std::int32_t>::min(), 0};
+  const auto columnKey = [=, &columnOf](Real x) {
+    std::int64_t c;
+    if ((logX && x <= 0) || !columnOf.Map(x, c)) return std::int64_t{kNotDrawn.x};
+    return std::clamp<std::int64_t>(c, std::int64_t{left} - 1, std::int64_t{right} + 1);
+  };
+  const auto placeIn = [=, &rowOf](std::int64_t c, const Tdata& point, CanvasPoint& at) {
+    std::int64_t r;
+    if (c < left || c > right || (logY && point.Y <= 0) || !rowOf.Map(point.Y, r)) return false;
+    if (r < top || r > bottom) return false;
     at = {static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
     return true;
+  };
+  // Sorted by X, the points of a column follow each other: the end of a column is found by a
+  // galloping search, and a point before it lies in the column when its X lies between the
+  // column's first and last one (a value that is not a number lies nowhere, and is placed alone).
+  const auto placeByColumns = [&](const Tdata* block, std::int32_t first, std::int32_t last,
+                                  CanvasPoint* out) {
+    for (std::int32_t i = first; i < last;) {
+      const std::int64_t c = columnKey(block[i].X);
+      std::int32_t inside = i, outside = i + 1;
+      if (c != kNotDrawn.x) {
+        outside = last;
+        for (std::int32_t step = 1; step < last - inside; step *= 2) {
+          if (columnKey(block[inside + step].X) != c) {
+            outside = inside + step;
+            break;
+          }
+          inside += step;
+        }
+        while (outside - inside > 1) {
+          const std::int32_t middle = inside + (outside - inside) / 2;
+          (columnKey(block[middle].X) == c ? inside : outside) = middle;
+        }
+      }
+      const Real low = block[i].X, high = block[inside].X;
+      for (; i < outside; ++i) {
+        const Real x = block[i].X;
+        CanvasPoint at;
+        out[i] = placeIn(x >= low && x <= high ? c : columnKey(x), block[i], at) ? at : kNotDrawn;
+      }
+    }
   };
 
   // The mapping of each point stands alone, so a large series is mapped a block at a time in two
   // halves at once; the drawing then follows in order.
   constexpr std::int32_t kBlock = 1 << 16;
-  constexpr CanvasPoint kNotDrawn{std::numeric_limits<std::int32_t>::min(), 0};
   std::vector<CanvasPoint> placed(
       static_cast<std::size_t>(std::min<std::int32_t>(series.PointCount, kBlock)));
   const Tdata* points = series.Points.data();
+  std::optional<ColumnRuns> runs;
+  if (canvas.PaintsWholePixels()) runs.emplace(pass, color, shape, markers, bars, line);
   bool firstLine = true;
   CanvasPoint previous;
   for (std::int32_t from = 0; from < series.PointCount; from += kBlock) {
@@ -183,11 +325,24 @@ void DrawSeries(DrawPass& pass, Series& series) {
     RunParts(parts, [&](int k) {
       const std::int32_t first = k == 0 ? 0 : count / 2;
       const std::int32_t last = k == 0 && parts == 2 ? count / 2 : count;
+      const Tdata* block = points + from;
+      CanvasPoint* out = placed.data();
+      if (runs) {
+        placeByColumns(block, first, last, out);
+        return;
+      }
       for (std::int32_t i = first; i < last; ++i) {
-        CanvasPoint& at = placed[static_cast<std::size_t>(i)];
-        if (!place(points[from + i], at)) at = kNotDrawn;
+        CanvasPoint at;
+        out[i] = placeIn(columnKey(block[i].X), block[i], at) ? at : kNotDrawn;
       }
     });
+    if (runs) {
+      for (std::int32_t i = 0; i < count; ++i) {
+        const CanvasPoint at = placed[static_cast<std::size_t>(i)];
+        if (at.x != kNotDrawn.x) runs->Add(at);
+      }
+      continue;
+    }
     for (std::int32_t i = 0; i < count; ++i) {
       const CanvasPoint at = placed[static_cast<std::size_t>(i)];
       if (at.x == kNotDrawn.x) continue;
@@ -211,6 +366,7 @@ void DrawSeries(DrawPass& pass, Series& series) {
       }
     }
   }
+  if (runs) runs->Flush();
 }
 
 }  // namespace tavel

@@ -71,6 +71,16 @@ class Canvas {
   // geometry with the primitives above; a canvas may draw the same pixels faster (stamping).
   virtual void Marker(int shape, CanvasPoint at, int size);
 
+  // True when every shape sets its pixels outright (aliased drawing onto an image): a shape
+  // drawn again over itself then changes nothing, and shapes of one colour that touch show as
+  // their union. A dense series is then drawn from what each pixel column needs.
+  virtual bool PaintsWholePixels() const { return false; }
+  // Line({x, top}, {x, bottom}) with the current pen, top <= bottom; a canvas may write the
+  // pixels straight away.
+  virtual void VerticalLine(std::int32_t x, std::int32_t top, std::int32_t bottom) {
+    Line({x, top}, {x, bottom});
+  }
+
   // Pen position for the trace-style drawing of lines.
   void MoveTo(CanvasPoint to) { position_ = to; }
   void LineTo(CanvasPoint to) {

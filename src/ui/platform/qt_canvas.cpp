@@ -261,4 +261,31 @@ void QtCanvas::Marker(int shape, CanvasPoint at, int size) {
   lastStampAt_ = at;
 }
 
+bool QtCanvas::PaintsWholePixels() const {
+  // Stamping stands for an image of one pixel per unit; smoothing blends what it draws twice.
+  return stamping_ && !painter_.testRenderHint(QPainter::Antialiasing) &&
+         painter_.opacity() == 1.0 &&
+         painter_.compositionMode() == QPainter::CompositionMode_SourceOver;
+}
+
+void QtCanvas::VerticalLine(std::int32_t x, std::int32_t top, std::int32_t bottom) {
+  if (directImage_ == nullptr || penStyle_ != PenStyle::Solid || penWidth_ > 2 ||
+      painter_.testRenderHint(QPainter::Antialiasing)) {
+    Line({x, top}, {x, bottom});
+    return;
+  }
+  lastStamp_ = nullptr;
+  // The pixels the painter's aliased square-capped pen covers: the column alone at one pixel;
+  // at two, the column and the one to its left, from one row above the top.
+  const int grow = penWidth_ - 1;
+  const int from = std::max(0, x - grow), to = std::min(directImage_->width() - 1, x);
+  const int first = std::max(0, top - grow), last = std::min(directImage_->height() - 1, bottom);
+  uchar* bits = directImage_->bits();
+  const qsizetype stride = directImage_->bytesPerLine();
+  for (int y = first; y <= last; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
+    for (int c = from; c <= to; ++c) line[c] = penRgb_;
+  }
+}
+
 }  // namespace tavel

@@ -90,6 +90,32 @@ TEST_F(SeriesDrawTest, PointsOnTheFrameAreDrawnAndOnePixelOutsideSkipped) {
             (std::vector<CanvasPoint>{{L.PlotLeft, L.PlotBottom}, {L.Right(), L.Top()}}));
 }
 
+// A hundred points to a column, on fifty rows: what is drawn grows with the pixels, not points.
+TEST_F(SeriesDrawTest, DenseSeriesCallsGrowWithThePixelsDrawnOn) {
+  ws.Settings.NextDataSize = 20000;
+  Series& series = ws.CreateSeries();
+  series.GraphType = kGraphLine;
+  for (int i = 0; i < 20000; ++i) {
+    series.Cells.SetNumber(i + 1, kXColumn, i / 100.0L);
+    series.Cells.SetNumber(i + 1, kYColumn, i * 7919 % 50);
+  }
+  const auto order = [](CanvasPoint a, CanvasPoint b) {
+    return a.x != b.x ? a.x < b.x : a.y < b.y;
+  };
+  std::vector<CanvasPoint> spots[2];
+  for (const bool whole : {false, true}) {
+    canvas.ops.clear();
+    canvas.wholePixels = whole;
+    DrawUnitScale(Screen(800, 600));
+    spots[whole] = MarkerPoints();
+    EXPECT_EQ(spots[whole].size(), whole ? 200u * 50 : 20000u);
+    std::sort(spots[whole].begin(), spots[whole].end(), order);
+  }
+  spots[0].erase(std::unique(spots[0].begin(), spots[0].end()), spots[0].end());
+  EXPECT_EQ(spots[0], spots[1]);
+  EXPECT_LE(SeriesLines(kGreen).size(), 200u * 52);  // a stroke after each marker, a join
+}
+
 TEST_F(SeriesDrawTest, LinePassesOverASkippedPoint) {
   Series& series = AddSeries({{10, 10}, {20, 100000}, {30, 20}});
   series.GraphType = kGraphLine;

@@ -4,10 +4,12 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 
 #include "core/graph/draw_graph.h"
 #include "core/series/workspace.h"
@@ -33,10 +35,11 @@ class QtCanvasTest : public ::testing::Test {
     return series;
   }
 
+  template <typename CanvasType = QtCanvas>
   DrawResult Render(QImage& image) {
     image.fill(Qt::magenta);  // anything the pass leaves unpainted shows up
     QPainter painter(&image);
-    QtCanvas canvas(painter);
+    CanvasType canvas(painter);
     DrawTarget target;
     target.width = image.width();
     target.height = image.height();
@@ -132,6 +135,48 @@ TEST_F(QtCanvasTest, StampedMarkersMatchDrawnMarkers) {
         canvas.Marker(shape, {9, 31}, 3);
       }
       EXPECT_EQ(drawn, stamped) << "shape " << shape << " width " << width;
+    }
+  }
+}
+
+// The canvas drawing every point of a series in turn: the reference for the column drawing.
+class PointByPointCanvas : public QtCanvas {
+ public:
+  using QtCanvas::QtCanvas;
+  bool PaintsWholePixels() const override { return false; }
+};
+
+// Dense random series of every marker on both axes, linear and logarithmic, partly off the plot.
+TEST_F(QtCanvasTest, DenseSeriesDrawnByColumnsAsPointByPoint) {
+  for (const unsigned seed : {1u, 2u, 3u}) {
+    std::mt19937 random(seed);
+    ws.DestroyAllSeries();
+    for (int n = 0; n < 21; ++n) {
+      const int count = 1000 + static_cast<int>(random() % 3000);
+      ws.Settings.NextDataSize = count;
+      Series& series = ws.CreateSeries();
+      Real y = 20 + 15 * n;
+      for (int i = 0; i < count; ++i) {
+        y = std::clamp<Real>(y + static_cast<int>(random() % 13) - 6, -10, 400);
+        series.Cells.SetNumber(i + 1, kXColumn, (i - 20 + n) * 400.0L / count);
+        series.Cells.SetNumber(i + 1, kYColumn, random() % 9 == 0 ? y / 3 : y);
+      }
+      series.GraphType = n < 2 ? (n ? kGraphLineBar : kGraphBar) : n % 3 ? kGraphLine : kGraphNone;
+      series.ShowPoints = n != 1 && n % 5 != 4;
+      series.LeftAxis = n % 4 != 3;
+    }
+    ws.SortDataWindows();
+    GraphSettings& s = ws.Settings;
+    s.LogX = seed == 2;
+    s.LogY = seed == 3;
+    s.MultiScaleX = s.MultiScaleYL = false;
+    s.XScaleMin = 1, s.XScaleMax = 300;
+    s.YLScaleMin = 1, s.YLScaleMax = 300;
+    for (const int width : {640, 1024}) {  // pens of one and two pixels
+      QImage columns(width, width * 3 / 4, QImage::Format_RGB32), points = columns.copy();
+      Render(columns);
+      Render<PointByPointCanvas>(points);
+      ASSERT_TRUE(columns == points) << "seed " << seed << " width " << width;
     }
   }
 }
