@@ -12,6 +12,7 @@
 #include "core/files/file_bytes.h"
 #include "core/files/file_names.h"
 #include "core/files/memory_probe.h"
+#include "core/files/narrow_read.h"
 #include "core/series/graph_settings.h"
 #include "core/series/run_parts.h"
 #include "core/series/scoped_value.h"
@@ -116,6 +117,13 @@ bool CreateFileSeries(Workspace& workspace, std::int32_t rows, std::int64_t colu
 
 DataFileOpenResult OpenDataFile(Workspace& workspace, const std::string& path) {
   DataFileOpenResult result;
+  if (auto narrow = ReadNarrowDataFile(path)) {
+    const auto rows = static_cast<std::int32_t>(narrow->shape.lines);
+    if (!CreateFileSeries(workspace, rows, narrow->shape.maxTokens, result)) return result;
+    result.created.front()->Points.swap(narrow->rows);
+    FinishReading(path, result.created, true);
+    return result;
+  }
   const auto layout = MeasureDataFile(path);
   if (!layout || layout->shape.lines > std::numeric_limits<std::int32_t>::max()) {
     result.failed = true;

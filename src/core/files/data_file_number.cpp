@@ -13,19 +13,6 @@
 
 namespace tavel {
 namespace {
-// Powers of ten that the extended type holds exactly (5^27 still fits 64 bits), so one
-// multiplication or division by them rounds correctly.
-constexpr int kExactPow10 = 27;
-constexpr std::array<Real, kExactPow10 + 1> kPow10 = [] {
-  std::array<Real, kExactPow10 + 1> table{};
-  Real p = 1;
-  for (auto& entry : table) {
-    entry = p;
-    p *= 10;
-  }
-  return table;
-}();
-
 void PutExponent(char* out, int exponent) {
   out[0] = 'E';
   out[1] = exponent < 0 ? '-' : '+';
@@ -120,55 +107,20 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-bool EightDigits(std::uint64_t word) {
-  return (((word + 0x4646464646464646ull) | (word - 0x3030303030303030ull)) &
-          0x8080808080808080ull) == 0;
-}
-
-// Eight ASCII digits, the first in the lowest byte, as their number.
-std::uint32_t EightDigitsValue(std::uint64_t word) {
-  word -= 0x3030303030303030ull;
-  word = word * 10 + (word >> 8);
-  word = (((word & 0x000000FF000000FFull) * 0x000F424000000064ull) +
-          (((word >> 16) & 0x000000FF000000FFull) * 0x0000271000000001ull)) >>
-         32;
-  return static_cast<std::uint32_t>(word);
-}
-
-// The form the program writes, "d.ddddddddddddddE+dddd" after the sign, read without a loop.
-// False when the token has another form or its value needs more than one exact operation.
+// The form the program writes, after the sign.
 bool ScanWrittenForm(const char* p, const char* end, bool negative, Scan& scan) {
-  if (end - p != kDataFileNumberWidth - 1 || p[1] != '.' || (p[16] != 'E' && p[16] != 'e') ||
-      (p[17] != '+' && p[17] != '-') || !IsDigit(p[0])) {
-    return false;
+  if (end - p != kDataFileNumberWidth - 1) return false;
+  Real value = 0;
+  switch (ScanWrittenDigits(p, negative, value)) {
+    case WrittenForm::Other:
+      return false;
+    case WrittenForm::Huge:
+      scan = {Scan::Huge};
+      return true;
+    case WrittenForm::Value:
+      break;
   }
-  std::uint64_t first = 0, second = 0;
-  std::memcpy(&first, p + 2, 8);
-  std::memcpy(&second, p + 8, 8);
-  if (!EightDigits(first) || !EightDigits(second)) return false;
-  int exponent = 0;
-  for (int i = 18; i < 22; ++i) {
-    if (!IsDigit(p[i])) return false;
-    exponent = exponent * 10 + (p[i] - '0');
-  }
-  if (p[17] == '-') exponent = -exponent;
-  const std::uint64_t mantissa = static_cast<std::uint64_t>(p[0] - '0') * 100'000'000'000'000ull +
-                                 std::uint64_t{EightDigitsValue(first)} * 1'000'000ull +
-                                 EightDigitsValue(second) % 1'000'000u;
-  if (mantissa == 0) {
-    scan = {Scan::Value, negative ? -0.0L : 0.0L};
-    return true;
-  }
-  if (p[0] != '0' && !negative && exponent >= 4931) {
-    scan = {Scan::Huge};
-    return true;
-  }
-  const int k = exponent - 14;
-  if (k < -kExactPow10 || k > kExactPow10) return false;
-  Real value = static_cast<Real>(mantissa);
-  value = k >= 0 ? value * kPow10[static_cast<std::size_t>(k)]
-                 : value / kPow10[static_cast<std::size_t>(-k)];
-  scan = {Scan::Value, negative ? -value : value};
+  scan = {Scan::Value, value};
   return true;
 }
 
@@ -351,17 +303,6 @@ bool ReadLeadingNumber(const char* text, const char* end, Real& value, const cha
   const Scan scan = ScanLeading(digits, end, negative, stop);
   value = scan.value;
   return scan.kind == Scan::Value;
-}
-
-bool ReadWrittenFormCell(const char* text, std::ptrdiff_t width, Real& value, bool& valid) {
-  const bool negative = width == kDataFileNumberWidth && text[0] == '-';
-  const char* const digits = negative ? text + 1 : text;
-  if (width != (negative ? kDataFileNumberWidth : kDataFileNumberWidth - 1)) return false;
-  Scan scan{Scan::NotNumber};
-  if (!ScanWrittenForm(digits, text + width, negative, scan)) return false;
-  valid = scan.kind == Scan::Value && scan.value < kEmptyThreshold;
-  if (valid) value = scan.value;
-  return true;
 }
 
 }  // namespace tavel

@@ -75,6 +75,32 @@ inline ByteClass ClassOf(char c) {
   return kByteClass[static_cast<unsigned char>(c)];
 }
 
+// The token from p on (where a token byte or `end` stands), at most kDataFileTokenLimit bytes;
+// p moves past it.
+inline std::string_view TakeToken(const char*& p, const char* end) {
+  const char* const start = p;
+  const char* const limit = std::min(end, start + kDataFileTokenLimit);
+  const char* q = start;
+  while (q != limit && ClassOf(*q) == kTokenByte) ++q;
+  p = q;
+  return {start, static_cast<std::size_t>(q - start)};
+}
+
+// The same token read as a cell, exactly as ReadDataFileCell(TakeToken(p, end), value) reads
+// it. A number in the written form, followed by a separator, is taken whole without a look at
+// each byte.
+inline bool TakeCell(const char*& p, const char* end, Real& value) {
+  const std::ptrdiff_t width = kDataFileNumberWidth - (p != end && *p == '-' ? 0 : 1);
+  if (end - p > width && ClassOf(p[width]) != kTokenByte) {
+    bool valid = false;
+    if (ReadWrittenFormCell(p, width, value, valid)) {
+      p += width;
+      return valid;
+    }
+  }
+  return ReadDataFileCell(TakeToken(p, end), value);
+}
+
 // Text-file reading as the format has always been read: a number read skips blanks and line
 // ends (so a blank line pulls the next line up), the end-of-line test skips only blanks, and the
 // rest of a line is skipped up to its CR, LF or CR LF.
@@ -91,28 +117,13 @@ class TokenReader {
   // until the next call.
   std::string_view Token() {
     SkipToToken();
-    const char* const start = in_.pos;
-    const char* const limit = std::min(in_.end, start + kDataFileTokenLimit);
-    const char* p = start;
-    while (p != limit && ClassOf(*p) == kTokenByte) ++p;
-    in_.pos = p;
-    return {start, static_cast<std::size_t>(p - start)};
+    return TakeToken(in_.pos, in_.end);
   }
 
-  // The next token as a cell, exactly as ReadDataFileCell(Token(), value) reads it. A number in
-  // the written form, followed by a separator, is taken whole without a look at each byte.
+  // The next token as a cell, exactly as ReadDataFileCell(Token(), value) reads it.
   bool Cell(Real& value) {
     SkipToToken();
-    const char* const p = in_.pos;
-    const std::ptrdiff_t width = kDataFileNumberWidth - (p != in_.end && *p == '-' ? 0 : 1);
-    if (in_.end - p > width && ClassOf(p[width]) != kTokenByte) {
-      bool valid = false;
-      if (ReadWrittenFormCell(p, width, value, valid)) {
-        in_.pos = p + width;
-        return valid;
-      }
-    }
-    return ReadDataFileCell(Token(), value);
+    return TakeCell(in_.pos, in_.end, value);
   }
 
   // True when no further token stands on this line.

@@ -175,7 +175,7 @@ PartCount CountPart(const std::string& path, std::uint64_t begin, std::uint64_t 
 
 }  // namespace
 
-std::optional<DataFileLayout> MeasureDataFile(const std::string& path, std::uint64_t splitFrom) {
+std::optional<DataFileLayout> CutDataFile(const std::string& path, std::uint64_t splitFrom) {
   std::uint64_t size = 0;
   {
     FileBytes probe(path, 0, 0);
@@ -192,6 +192,13 @@ std::optional<DataFileLayout> MeasureDataFile(const std::string& path, std::uint
       layout.bounds[2] = size;
     }
   }
+  return layout;
+}
+
+std::optional<DataFileLayout> MeasureDataFile(const std::string& path, std::uint64_t splitFrom) {
+  auto cut = CutDataFile(path, splitFrom);
+  if (!cut) return std::nullopt;
+  DataFileLayout& layout = *cut;
   // A line end closes the first part, so the second starts in the state the count starts in
   // and the two counts simply add up.
   PartCount counts[2];
@@ -203,7 +210,7 @@ std::optional<DataFileLayout> MeasureDataFile(const std::string& path, std::uint
     layout.shape.maxTokens = std::max(layout.shape.maxTokens, counts[k].shape.maxTokens);
   }
   layout.firstRow[1] = counts[0].tokenLines;
-  return layout;
+  return cut;
 }
 
 std::optional<DataFileShape> CountDataFile(const std::string& path) {

@@ -29,6 +29,10 @@ struct DataFileLayout {
   // after it).
   std::int64_t firstRow[2] = {};
 };
+// The parts alone, without the count (shape and firstRow stay zero); nothing when the file
+// cannot be opened.
+std::optional<DataFileLayout> CutDataFile(const std::string& path,
+                                          std::uint64_t splitFrom = kDataFileSplitBytes);
 std::optional<DataFileLayout> MeasureDataFile(const std::string& path,
                                               std::uint64_t splitFrom = kDataFileSplitBytes);
 

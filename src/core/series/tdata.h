@@ -11,6 +11,13 @@
 
 namespace tavel {
 
+// Where Real is the x87 extended type, its ten bytes are loaded and stored by the x87 itself.
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__) && __LDBL_MANT_DIG__ == 64
+#define TAVEL_PACKED_REAL_X87 1
+#else
+#define TAVEL_PACKED_REAL_X87 0
+#endif
+
 // A Real kept in the bytes that carry it and no more: the x87 extended type fills ten of the
 // sixteen it occupies in memory, and a million rows of three values would waste 18 MB on the
 // rest. It reads and writes as a Real, every digit kept.
@@ -20,21 +27,45 @@ class PackedReal {
       std::numeric_limits<Real>::digits == 64 ? 10 : sizeof(Real);
 
   PackedReal() noexcept = default;
-  PackedReal(Real value) noexcept { std::memcpy(bytes_, &value, kBytes); }  // NOLINT
+  PackedReal(Real value) noexcept { Store(value); }  // NOLINT
   PackedReal& operator=(Real value) noexcept {
-    std::memcpy(bytes_, &value, kBytes);
+    Store(value);
     return *this;
   }
   operator Real() const noexcept {  // NOLINT
+#if TAVEL_PACKED_REAL_X87
+    // Straight from the ten bytes: a copy into a whole Real first is read back before its two
+    // stores have landed, which stalls every read.
+    Real value;
+    __asm__("fldt %1" : "=t"(value) : "m"(Ten()));
+    return value;
+#else
     Real value = 0;
     std::memcpy(&value, bytes_, kBytes);
     return value;
+#endif
   }
 
   const unsigned char* Bytes() const { return bytes_; }
   unsigned char* Bytes() { return bytes_; }
 
  private:
+  using TenBytes = unsigned char[10];
+  const TenBytes& Ten() const {
+    return *reinterpret_cast<const TenBytes*>(bytes_);
+  }
+  TenBytes& Ten() {
+    return *reinterpret_cast<TenBytes*>(bytes_);
+  }
+
+  void Store(Real value) noexcept {
+#if TAVEL_PACKED_REAL_X87
+    __asm__("fstpt %0" : "=m"(Ten()) : "t"(value) : "st");
+#else
+    std::memcpy(bytes_, &value, kBytes);
+#endif
+  }
+
   unsigned char bytes_[kBytes];
 };
 

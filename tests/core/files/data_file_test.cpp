@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "core/files/atomic_file.h"
+#include "core/files/narrow_read.h"
 #include "core/series/graph_settings.h"
 #include "core/series/number_text.h"
 #include "core/series/series.h"
@@ -586,26 +587,40 @@ TEST_F(DataFileTest, FileChangedBetweenThePasses) {
   EXPECT_EQ(third.Caption(), "Series Number: 3");
 }
 
-// A file read in two parts gives the rows of a reading from the start, bit for bit, whatever
-// stands around the cut: blank lines (read into the row of the line after them), lines of one
-// token, long tokens, lone CR or LF line ends, lines with more or fewer columns.
-TEST_F(DataFileTest, TwoPartsReadAsOnePass) {
-  const std::string pieces[] = {
-      " 1.50000000000000E+0000 -2.25000000000000E-0003 7\r\n",
+bool SameRow(const Tdata& a, const Tdata& b) {
+  return std::memcmp(&a.X, &b.X, 10) == 0 && std::memcmp(&a.Y, &b.Y, 10) == 0 &&
+         a.XValid == b.XValid && a.YValid == b.YValid;
+}
+
+// A file read in two parts, or in one pass without counting it first, gives the rows of a
+// reading from the start, bit for bit, whatever stands around the cut: blank lines (read into
+// the row of the line after them), lines of one token, long tokens, lone CR or LF line ends,
+// lines with more or fewer columns, the lines this program writes and others like them.
+TEST_F(DataFileTest, TwoPartsAndOnePassReadAsTheCountedReading) {
+  const std::string narrowPieces[] = {
       "\r\n",
       "   \t \r\n",
       "4\r\n",
       "5 6\n",
-      "8 9 10\r",
-      "1,5 abc 2E+4931\r\n",
+      "1,5 2E+4931\r\n",
       std::string(70, '3') + " 2\r\n",
-      "-0 1e-4950 0.1\n",
+      "-0 1e-4950\n",
+      " 1.50000000000000E+0000 -2.25000000000000E-0003\r\n",
+      "-7.00000000000000E+0003  1.00000000000000E+4932\r\n",
+      " 1.00000000000000E-0030  2.50000000000000E+0001\r\n",
+      " 3.00000000000000E+0000  4.00000000000000E+0000\n",
+      " 3.00000000000000E+0000 x4.00000000000000E+0000\r\n",
   };
+  const std::string widePieces[] = {"8 9 10\r", " 1.5E+0000 -2.25 7\r\n"};
   std::mt19937 random(11);
-  for (int file = 0; file < 60; ++file) {
+  for (int file = 0; file < 80; ++file) {
     std::string content;
     const int lines = 1 + static_cast<int>(random() % 40);
-    for (int i = 0; i < lines; ++i) content += pieces[random() % std::size(pieces)];
+    for (int i = 0; i < lines; ++i) {
+      content += file % 2 == 0 && random() % 5 == 0
+                     ? widePieces[random() % std::size(widePieces)]
+                     : narrowPieces[random() % std::size(narrowPieces)];
+    }
     if (random() % 2) content += "12 13";  // a last line without a line end
     const std::string path = Put("split.prn", content);
 
@@ -615,7 +630,6 @@ TEST_F(DataFileTest, TwoPartsReadAsOnePass) {
     ASSERT_EQ(whole->parts, 1);
     EXPECT_EQ(cut->shape.lines, whole->shape.lines) << content;
     EXPECT_EQ(cut->shape.maxTokens, whole->shape.maxTokens) << content;
-    if (cut->parts != 2) continue;
 
     const auto rows = static_cast<std::int32_t>(whole->shape.lines);
     std::vector<Series*> once, parted;
@@ -627,15 +641,48 @@ TEST_F(DataFileTest, TwoPartsReadAsOnePass) {
     ASSERT_TRUE(ReadDataFile(path, parted, rows, *cut));
     for (std::size_t s = 0; s < once.size(); ++s) {
       for (std::int32_t r = 0; r < rows; ++r) {
-        const Tdata& a = once[s]->Points[static_cast<std::size_t>(r)];
-        const Tdata& b = parted[s]->Points[static_cast<std::size_t>(r)];
-        EXPECT_TRUE(std::memcmp(&a.X, &b.X, 10) == 0 && std::memcmp(&a.Y, &b.Y, 10) == 0 &&
-                    a.XValid == b.XValid && a.YValid == b.YValid)
+        EXPECT_TRUE(SameRow(once[s]->Points[static_cast<std::size_t>(r)],
+                            parted[s]->Points[static_cast<std::size_t>(r)]))
             << "series " << s << " row " << r << " of\n"
             << content;
       }
     }
+    for (const std::uint64_t splitFrom : {std::uint64_t{0}, ~std::uint64_t{0}}) {
+      const auto narrow = ReadNarrowDataFile(path, splitFrom);
+      ASSERT_EQ(narrow.has_value(), whole->shape.maxTokens <= 2) << content;
+      if (!narrow) continue;
+      EXPECT_EQ(narrow->shape.lines, whole->shape.lines) << content;
+      EXPECT_EQ(narrow->shape.maxTokens, whole->shape.maxTokens) << content;
+      ASSERT_EQ(narrow->rows.size(), static_cast<std::size_t>(rows));
+      for (std::int32_t r = 0; r < rows; ++r) {
+        const Tdata empty;
+        const Tdata& expected = once.empty() ? empty : once[0]->Points[static_cast<std::size_t>(r)];
+        EXPECT_TRUE(SameRow(narrow->rows[static_cast<std::size_t>(r)], expected))
+            << "row " << r << " of\n"
+            << content;
+      }
+    }
     workspace_.DestroyAllSeries();
+  }
+}
+
+// Rows beyond what the start of each part promised go to lists of their own and join in order.
+TEST_F(DataFileTest, OnePassOutgrowsItsEstimate) {
+  std::string block;
+  for (int i = 0; i < 40; ++i) block += "1" + std::string(2000, ' ') + "2\r\n";
+  for (int i = 0; i < 3000; ++i) block += std::to_string(i) + " " + std::to_string(-i) + "\n";
+  const std::string path = Put("grows.prn", block + block);
+  const auto counted = MeasureDataFile(path, 0);
+  const auto narrow = ReadNarrowDataFile(path, 0);
+  ASSERT_TRUE(counted && narrow);
+  ASSERT_EQ(counted->parts, 2);
+  ASSERT_EQ(narrow->rows.size(), 6080u);
+  for (std::size_t r = 0; r < narrow->rows.size(); ++r) {
+    const Real x = r % 3040 < 40 ? 1 : static_cast<Real>(r % 3040 - 40);
+    const Real y = r % 3040 < 40 ? 2 : -x;
+    ASSERT_TRUE(narrow->rows[r].XValid && narrow->rows[r].YValid) << r;
+    EXPECT_EQ(Real{narrow->rows[r].X}, x) << r;
+    EXPECT_EQ(Real{narrow->rows[r].Y}, y) << r;
   }
 }
 
