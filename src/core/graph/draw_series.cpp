@@ -96,6 +96,12 @@ class ColumnRuns {
         top_(pass.layout.Top()),
         lastAt_(markers ? static_cast<std::size_t>(pass.layout.PlotHeight) + 1 : 0) {}
 
+  // The last column's points, and what waits to be painted.
+  void Finish() {
+    Flush();
+    PaintPendingBefore(std::numeric_limits<std::int64_t>::max());
+  }
+
   void Add(CanvasPoint at) {
     if (at.x != x_) {
       Flush();
@@ -106,6 +112,17 @@ class ColumnRuns {
 
   void Flush() {
     if (rows_.empty()) return;
+    if (markers_ && !bars_ && !triedUnion_) {
+      // Without bars the brush stays as it is for the whole series, so one answer holds.
+      triedUnion_ = true;
+      union_ = canvas_.MarkerColumnSpans(shape_, markerSize_, spans_);
+      if (union_) seen_.assign(lastAt_.size(), 0);
+      for (const Canvas::MarkerSpan& span : spans_) reach_ = std::max(reach_, std::abs(span.dx));
+    }
+    if (union_) {
+      FlushUnion();
+      return;
+    }
     const auto count = static_cast<std::int32_t>(rows_.size());
     // Where each row of the column is marked for the last time.
     if (markers_) {
@@ -160,6 +177,81 @@ class ColumnRuns {
     }
   }
 
+  // Markers all in the series' colour, with lines of that colour and no bars: the order of
+  // drawing makes no difference to any pixel, so the column's markers are painted as the union
+  // they leave, each run of neighbouring rows once per column of the marker.
+  void FlushUnion() {
+    ++generation_;
+    std::int32_t low = std::numeric_limits<std::int32_t>::max();
+    std::int32_t high = std::numeric_limits<std::int32_t>::min();
+    for (std::size_t k = 0; k < rows_.size(); ++k) {
+      const std::int32_t y = rows_[k];
+      seen_[Slot(y)] = generation_;
+      low = std::min(low, y);
+      high = std::max(high, y);
+      if (!line_) continue;
+      if (k == 0) {
+        join_ = started_;
+        started_ = true;
+      } else if (y != rows_[k - 1]) {
+        strokeTop_ = std::min({strokeTop_, y, rows_[k - 1]});
+        strokeBottom_ = std::max({strokeBottom_, y, rows_[k - 1]});
+      }
+    }
+    DrawPiece();
+    // Painting every run of every column straight away would write most pixels many times
+    // over, a row apart in memory: the runs wait per pixel column until no later column can
+    // add to them, and are painted merged.
+    PaintPendingBefore(x_ - reach_);
+    for (std::int32_t y = low; y <= high;) {
+      if (seen_[Slot(y)] != generation_) {
+        ++y;
+        continue;
+      }
+      const std::int32_t first = y;
+      while (y <= high && seen_[Slot(y)] == generation_) ++y;
+      for (const Canvas::MarkerSpan& span : spans_) {
+        Pending(x_ + span.dx).push_back({first + span.top, y - 1 + span.bottom});
+      }
+    }
+    previous_ = {x_, rows_.back()};
+    rows_.clear();
+  }
+
+  struct Run {
+    std::int32_t top, bottom;
+  };
+
+  std::vector<Run>& Pending(std::int32_t x) {
+    if (pending_.empty()) pendingFrom_ = x;
+    if (x < pendingFrom_) {
+      pending_.insert(pending_.begin(), static_cast<std::size_t>(pendingFrom_ - x), {});
+      pendingFrom_ = x;
+    }
+    const auto at = static_cast<std::size_t>(x - pendingFrom_);
+    if (at >= pending_.size()) pending_.resize(at + 1);
+    return pending_[at];
+  }
+
+  // Paints the waiting runs of the pixel columns left of x.
+  void PaintPendingBefore(std::int64_t x) {
+    std::size_t done = 0;
+    for (; done < pending_.size() && pendingFrom_ + static_cast<std::int64_t>(done) < x; ++done) {
+      std::vector<Run>& runs = pending_[done];
+      std::sort(runs.begin(), runs.end(), [](Run a, Run b) { return a.top < b.top; });
+      const auto column = static_cast<std::int32_t>(pendingFrom_ + static_cast<std::int64_t>(done));
+      for (std::size_t i = 0; i < runs.size();) {
+        Run merged = runs[i];
+        for (++i; i < runs.size() && runs[i].top <= merged.bottom + 1; ++i) {
+          merged.bottom = std::max(merged.bottom, runs[i].bottom);
+        }
+        canvas_.PaintColumn(column, merged.top, merged.bottom);
+      }
+    }
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(done));
+    pendingFrom_ += static_cast<std::int64_t>(done);
+  }
+
   DrawPass& pass_;
   Canvas& canvas_;
   const Rgb color_;
@@ -167,6 +259,16 @@ class ColumnRuns {
   const bool markers_, bars_, line_;
   const std::int32_t top_;
   std::vector<std::int32_t> lastAt_;
+  bool triedUnion_ = false, union_ = false;
+  std::vector<Canvas::MarkerSpan> spans_;
+  // The rows marked in the current column: those holding its generation.
+  std::vector<std::uint32_t> seen_;
+  std::uint32_t generation_ = 0;
+  // The runs waiting for the pixel columns from pendingFrom_ on; a marker reaches reach_
+  // columns to either side.
+  std::vector<std::vector<Run>> pending_;
+  std::int64_t pendingFrom_ = 0;
+  std::int32_t reach_ = 0;
   // The rows of the column's points in order.
   std::vector<std::int32_t> rows_;
   std::int32_t x_ = std::numeric_limits<std::int32_t>::min();
@@ -271,12 +373,15 @@ void DrawSeries(DrawPass& pass, Series& series) {
     if ((logX && x <= 0) || !columnOf.Map(x, c)) return std::int64_t{kNotDrawn.x};
     return std::clamp<std::int64_t>(c, std::int64_t{left} - 1, std::int64_t{right} + 1);
   };
-  const auto placeIn = [=, &rowOf](std::int64_t c, const Tdata& point, CanvasPoint& at) {
+  // The point comes back by value: written through a reference half by half and read back
+  // whole, it would wait at every point for its two stores.
+  const auto placeIn = [=, &rowOf](std::int64_t c, const Tdata& point) {
     std::int64_t r;
-    if (c < left || c > right || (logY && point.Y <= 0) || !rowOf.Map(point.Y, r)) return false;
-    if (r < top || r > bottom) return false;
-    at = {static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
-    return true;
+    if (c < left || c > right || (logY && point.Y <= 0) || !rowOf.Map(point.Y, r)) {
+      return kNotDrawn;
+    }
+    if (r < top || r > bottom) return kNotDrawn;
+    return CanvasPoint{static_cast<std::int32_t>(c), static_cast<std::int32_t>(r)};
   };
   // Sorted by X, the points of a column follow each other: the end of a column is found by a
   // galloping search, and a point before it lies in the column when its X lies between the
@@ -303,8 +408,7 @@ void DrawSeries(DrawPass& pass, Series& series) {
       const Real low = block[i].X, high = block[inside].X;
       for (; i < outside; ++i) {
         const Real x = block[i].X;
-        CanvasPoint at;
-        out[i] = placeIn(x >= low && x <= high ? c : columnKey(x), block[i], at) ? at : kNotDrawn;
+        out[i] = placeIn(x >= low && x <= high ? c : columnKey(x), block[i]);
       }
     }
   };
@@ -331,10 +435,7 @@ void DrawSeries(DrawPass& pass, Series& series) {
         placeByColumns(block, first, last, out);
         return;
       }
-      for (std::int32_t i = first; i < last; ++i) {
-        CanvasPoint at;
-        out[i] = placeIn(columnKey(block[i].X), block[i], at) ? at : kNotDrawn;
-      }
+      for (std::int32_t i = first; i < last; ++i) out[i] = placeIn(columnKey(block[i].X), block[i]);
     });
     if (runs) {
       for (std::int32_t i = 0; i < count; ++i) {
@@ -366,7 +467,7 @@ void DrawSeries(DrawPass& pass, Series& series) {
       }
     }
   }
-  if (runs) runs->Flush();
+  if (runs) runs->Finish();
 }
 
 }  // namespace tavel

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/series/number_text.h"
 
@@ -80,6 +81,20 @@ class Canvas {
   virtual void VerticalLine(std::int32_t x, std::int32_t top, std::int32_t bottom) {
     Line({x, top}, {x, bottom});
   }
+  // Where a marker is all in the pen's colour on a canvas that paints whole pixels: its pixels
+  // as the runs of its columns, dx from the centre and dy from top to bottom. Markers of one
+  // colour that touch show as their union, so many on one pixel column can be painted as a few
+  // runs (PaintColumn). False where the canvas cannot say so; the markers are then drawn.
+  struct MarkerSpan {
+    std::int32_t dx, top, bottom;
+  };
+  virtual bool MarkerColumnSpans(int /*shape*/, int /*size*/, std::vector<MarkerSpan>& spans) {
+    spans.clear();
+    return false;
+  }
+  // The pixels (x, top..bottom) in the pen's colour as far as the canvas reaches, once
+  // MarkerColumnSpans has said true.
+  virtual void PaintColumn(std::int32_t /*x*/, std::int32_t /*top*/, std::int32_t /*bottom*/) {}
 
   // Pen position for the trace-style drawing of lines.
   void MoveTo(CanvasPoint to) { position_ = to; }

@@ -99,10 +99,17 @@ void SettleSharedRows(Series& series) {
   });
 }
 
-void ClearUnflagged(Tdata& r) {
-  if (!r.XValid) r.X = 0;
-  if (!r.YValid) r.Y = 0;
-  if (!r.FitValid) r.YFit = 0;
+// Writes only what is not zero already: every redraw settles every row, and a store to each
+// would dirty the whole series. Inline, since a call would cost the sweeps around it their
+// extended values in registers (the ABI keeps none across a call).
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline void
+ClearUnflagged(Tdata& r) {
+  if (!r.XValid && !r.X.IsPositiveZero()) r.X = 0;
+  if (!r.YValid && !r.Y.IsPositiveZero()) r.Y = 0;
+  if (!r.FitValid && !r.YFit.IsPositiveZero()) r.YFit = 0;
 }
 
 }  // namespace
@@ -170,16 +177,16 @@ struct PackedPart {
   Real max = 0;
 };
 
-// Takes one complete row into a part's order and extents.
+// Takes the rows of one part into its order and extents. The order and the axis are fixed for
+// the sweep, and its state stays in registers: with the tests and the five extended values of a
+// row all live, a general loop spills them to memory at every row.
+template <RowOrder kOrder, bool kLogY>
 class PartSweep {
  public:
-  PartSweep(RowOrder order, bool logY, PackedPart* out) : order_(order), logY_(logY), out_(out) {
-    min_ = logY ? EmptyValue : std::numeric_limits<Real>::infinity();
-    max_ = -std::numeric_limits<Real>::infinity();
-  }
+  explicit PartSweep(PackedPart* out) : out_(out) {}
 
   void Complete(Real x, Real y) {
-    if (logY_) {
+    if (kLogY) {
       if (y > 0 && y < min_) min_ = y;
     } else if (y < min_) {
       min_ = y;
@@ -188,18 +195,18 @@ class PartSweep {
     if (kept_ == 0) {
       out_->firstX = x;
       out_->firstY = y;
-    } else if (order_ != RowOrder::None &&
-               (order_ == RowOrder::Ascending ? x < previous_ : x > previous_)) {
+    } else if (kOrder != RowOrder::None &&
+               (kOrder == RowOrder::Ascending ? x < previous_ : x > previous_)) {
       inOrder_ = false;
     }
     previous_ = x;
     ++kept_;
-    if (out_->anyIncomplete) out_->packed = false;
+    packed_ = packed_ && !anyIncomplete_;
   }
 
   void Incomplete(const Tdata& row) {
-    out_->anyIncomplete = true;
-    if (row.XValid || row.YValid || row.FitValid) out_->packed = false;
+    anyIncomplete_ = true;
+    if (row.XValid || row.YValid || row.FitValid) packed_ = false;
   }
 
   std::size_t Kept() const { return kept_; }
@@ -207,53 +214,75 @@ class PartSweep {
   void Finish() {
     out_->kept = kept_;
     out_->inOrder = inOrder_;
+    out_->packed = packed_;
+    out_->anyIncomplete = anyIncomplete_;
     out_->lastX = previous_;
     out_->min = min_;
     out_->max = max_;
   }
 
  private:
-  RowOrder order_;
-  bool logY_;
   PackedPart* out_;
   std::size_t kept_ = 0;
   bool inOrder_ = true;
+  bool packed_ = true;
+  bool anyIncomplete_ = false;
   Real previous_ = 0;
-  Real min_ = 0;
-  Real max_ = 0;
+  Real min_ = kLogY ? EmptyValue : std::numeric_limits<Real>::infinity();
+  Real max_ = -std::numeric_limits<Real>::infinity();
 };
+
+// Runs body(sweep) with the sweep of this order and axis, and finishes it.
+template <typename Body>
+void Sweep(RowOrder order, bool logY, PackedPart* out, const Body& body) {
+  const auto run = [&](auto sweep) {
+    body(sweep);
+    sweep.Finish();
+  };
+  switch (order) {
+    case RowOrder::None:
+      return logY ? run(PartSweep<RowOrder::None, true>(out))
+                  : run(PartSweep<RowOrder::None, false>(out));
+    case RowOrder::Ascending:
+      return logY ? run(PartSweep<RowOrder::Ascending, true>(out))
+                  : run(PartSweep<RowOrder::Ascending, false>(out));
+    case RowOrder::Descending:
+      return logY ? run(PartSweep<RowOrder::Descending, true>(out))
+                  : run(PartSweep<RowOrder::Descending, false>(out));
+  }
+}
 
 void PackPart(const CellGrid& cells, Tdata* points, std::int32_t first, std::int32_t last,
               RowOrder order, bool logY, PackedPart* out) {
   Tdata* packed = points + first;
-  PartSweep sweep(order, logY, out);
-  for (std::int32_t i = first; i < last; ++i) {
-    Tdata& row = packed[sweep.Kept()];
-    cells.ReadRow(i + 1, {&row.X, &row.Y, &row.YFit}, {&row.XValid, &row.YValid, &row.FitValid});
-    if (row.XValid && row.YValid) {
-      sweep.Complete(row.X, row.Y);
-    } else {
-      sweep.Incomplete(row);
+  Sweep(order, logY, out, [&](auto& sweep) {
+    for (std::int32_t i = first; i < last; ++i) {
+      Tdata& row = packed[sweep.Kept()];
+      cells.ReadRow(i + 1, {&row.X, &row.Y, &row.YFit}, {&row.XValid, &row.YValid, &row.FitValid});
+      if (row.XValid && row.YValid) {
+        sweep.Complete(row.X, row.Y);
+      } else {
+        sweep.Incomplete(row);
+      }
     }
-  }
-  sweep.Finish();
+  });
 }
 
 // The same over rows the grid shares, which must not move: it only finds out whether they are
 // packed already, settling each row's unflagged values on the way.
 void SweepSharedPart(Tdata* points, std::int32_t first, std::int32_t last, RowOrder order,
                      bool logY, PackedPart* out) {
-  PartSweep sweep(order, logY, out);
-  for (std::int32_t i = first; i < last; ++i) {
-    Tdata& row = points[i];
-    ClearUnflagged(row);
-    if (row.XValid && row.YValid) {
-      sweep.Complete(row.X, row.Y);
-    } else {
-      sweep.Incomplete(row);
+  Sweep(order, logY, out, [&](auto& sweep) {
+    for (std::int32_t i = first; i < last; ++i) {
+      Tdata& row = points[i];
+      ClearUnflagged(row);
+      if (row.XValid && row.YValid) {
+        sweep.Complete(row.X, row.Y);
+      } else {
+        sweep.Incomplete(row);
+      }
     }
-  }
-  sweep.Finish();
+  });
 }
 
 struct JoinedParts {

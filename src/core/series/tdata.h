@@ -46,6 +46,20 @@ class PackedReal {
 #endif
   }
 
+  // Holds the bytes of +0, as an emptied value does.
+  bool IsPositiveZero() const {
+    if constexpr (kBytes == 10) {
+      std::uint64_t low = 0;
+      std::uint16_t high = 0;
+      std::memcpy(&low, bytes_, 8);
+      std::memcpy(&high, bytes_ + 8, 2);
+      return (low | high) == 0;
+    }
+    unsigned char any = 0;
+    for (const unsigned char b : bytes_) any |= b;
+    return any == 0;
+  }
+
   const unsigned char* Bytes() const { return bytes_; }
   unsigned char* Bytes() { return bytes_; }
 

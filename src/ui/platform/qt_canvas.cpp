@@ -235,6 +235,43 @@ void QtCanvas::Blit(const MarkerStamp& stamp, CanvasPoint at) {
   }
 }
 
+bool QtCanvas::MarkerColumnSpans(int shape, int size, std::vector<MarkerSpan>& spans) {
+  spans.clear();
+  if (!stamping_ || size > 64 || directImage_ == nullptr) return false;
+  const MarkerStamp& stamp =
+      Stamp({shape, size, penWidth_, static_cast<int>(penStyle_), penRgb_, brushRgb_});
+  const int side = stamp.image.width();
+  const int centre = side / 2;
+  std::vector<unsigned char> opaque(static_cast<std::size_t>(side) * side, 0);
+  for (const StampRun& run : stamp.runs) {
+    if (run.color != penRgb_) return false;
+    for (int i = 0; i < run.length; ++i) {
+      opaque[static_cast<std::size_t>((run.dy + centre) * side + run.dx + centre + i)] = 1;
+    }
+  }
+  for (int x = 0; x < side; ++x) {
+    for (int y = 0; y < side;) {
+      if (!opaque[static_cast<std::size_t>(y * side + x)]) {
+        ++y;
+        continue;
+      }
+      const int top = y;
+      while (y < side && opaque[static_cast<std::size_t>(y * side + x)]) ++y;
+      spans.push_back({x - centre, top - centre, y - 1 - centre});
+    }
+  }
+  return true;
+}
+
+void QtCanvas::PaintColumn(std::int32_t x, std::int32_t top, std::int32_t bottom) {
+  lastStamp_ = nullptr;
+  if (directImage_ == nullptr || x < 0 || x >= directImage_->width()) return;
+  const int first = std::max(0, top), last = std::min(directImage_->height() - 1, bottom);
+  uchar* bits = directImage_->bits();
+  const qsizetype stride = directImage_->bytesPerLine();
+  for (int y = first; y <= last; ++y) reinterpret_cast<QRgb*>(bits + y * stride)[x] = penRgb_;
+}
+
 void QtCanvas::Marker(int shape, CanvasPoint at, int size) {
   // A huge marker is rare (a giant printer page) and not worth an image of its own.
   if (!stamping_ || size > 64) {

@@ -38,6 +38,8 @@ class QtCanvas : public Canvas {
   void Marker(int shape, CanvasPoint at, int size) override;
   bool PaintsWholePixels() const override;
   void VerticalLine(std::int32_t x, std::int32_t top, std::int32_t bottom) override;
+  bool MarkerColumnSpans(int shape, int size, std::vector<MarkerSpan>& spans) override;
+  void PaintColumn(std::int32_t x, std::int32_t top, std::int32_t bottom) override;
 
   // Stamping can be switched off (the printer draws each marker, where vector output matters).
   void SetMarkerStamping(bool on) { stamping_ = on; }
