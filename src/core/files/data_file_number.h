@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/platform/always_inline.h"
 #include "core/series/graph_settings.h"
 #include "core/series/real.h"
 
@@ -40,12 +41,6 @@ bool ReadDataFileCell(std::string_view token, Real& value);
 // where it ended. True, with the value, when ParseDataFileNumber would give that value for
 // text[0..stop) by its fast path; false leaves the whole token to the caller's own reading.
 bool ReadLeadingNumber(const char* text, const char* end, Real& value, const char*& stop);
-
-#if defined(__GNUC__)
-#define TAVEL_INLINE [[gnu::always_inline]] inline
-#else
-#define TAVEL_INLINE inline
-#endif
 
 // Eight ASCII digits in a word, the first in the lowest byte; and their number.
 inline bool EightDigits(std::uint64_t word) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "core/platform/always_inline.h"
 #include "core/series/graph_settings.h"
 #include "core/series/row_keys.h"
 #include "core/series/run_parts.h"
@@ -100,13 +101,8 @@ void SettleSharedRows(Series& series) {
 }
 
 // Writes only what is not zero already: every redraw settles every row, and a store to each
-// would dirty the whole series. Inline, since a call would cost the sweeps around it their
-// extended values in registers (the ABI keeps none across a call).
-#if defined(__GNUC__)
-[[gnu::always_inline]]
-#endif
-inline void
-ClearUnflagged(Tdata& r) {
+// would dirty the whole series. Inline, so the sweeps around it keep their values in registers.
+TAVEL_INLINE void ClearUnflagged(Tdata& r) {
   if (!r.XValid && !r.X.IsPositiveZero()) r.X = 0;
   if (!r.YValid && !r.Y.IsPositiveZero()) r.Y = 0;
   if (!r.FitValid && !r.YFit.IsPositiveZero()) r.YFit = 0;
