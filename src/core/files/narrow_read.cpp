@@ -72,7 +72,7 @@ class NarrowPart {
         stop = in.end;
         if (p == stop) break;
       }
-      if (tokens == 0 && WrittenLine(p, rows)) {
+      if (tokens == 0 && stop - p >= kWrittenLine && WrittenLine(p, rows)) {
         p += kWrittenLine;
         ++lines;
         maxTokens = std::max<std::int64_t>(maxTokens, 2);
@@ -128,9 +128,10 @@ class NarrowPart {
     return fits;
   }
 
-  // The line this program writes, " X  Y" (a blank or "-" before each number) and CR LF,
-  // read straight into row `at` when both numbers take their fast way: what the byte by byte
-  // reading would make of it, in one step. False leaves the line to that reading.
+  // The line this program writes, " X  Y" (a blank or "-" before each number) and CR LF, from
+  // p on where the buffer holds that many bytes, read straight into row `at` when both numbers
+  // take their fast way: what the byte by byte reading would make of it, in one step. False
+  // leaves the line to that reading.
   bool WrittenLine(const char* p, std::size_t at) {
     if ((p[0] != ' ' && p[0] != '-') || p[23] != ' ' || (p[24] != ' ' && p[24] != '-') ||
         p[47] != '\r' || p[48] != '\n' || at >= room_) {

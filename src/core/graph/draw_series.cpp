@@ -135,14 +135,7 @@ class ColumnRuns {
         canvas_.Marker(shape_, {x_, y}, markerSize_);
       }
       if (bars_) barTop_ = std::min(barTop_, y);
-      if (!line_) continue;
-      if (k == 0) {
-        join_ = started_;
-        started_ = true;
-      } else if (y != rows_[k - 1]) {
-        strokeTop_ = std::min({strokeTop_, y, rows_[k - 1]});
-        strokeBottom_ = std::max({strokeBottom_, y, rows_[k - 1]});
-      }
+      TakeLine(static_cast<std::size_t>(k));
     }
     DrawPiece();
     previous_ = {x_, rows_.back()};
@@ -153,6 +146,20 @@ class ColumnRuns {
   static constexpr std::int32_t kNone = std::numeric_limits<std::int32_t>::max();
 
   std::size_t Slot(std::int32_t row) const { return static_cast<std::size_t>(row - top_); }
+
+  // The line to the column's point k: the join into the column at its first point, then the
+  // stroke inside it.
+  void TakeLine(std::size_t k) {
+    if (!line_) return;
+    const std::int32_t y = rows_[k];
+    if (k == 0) {
+      join_ = started_;
+      started_ = true;
+    } else if (y != rows_[k - 1]) {
+      strokeTop_ = std::min({strokeTop_, y, rows_[k - 1]});
+      strokeBottom_ = std::max({strokeBottom_, y, rows_[k - 1]});
+    }
+  }
 
   // What was drawn in the series' colour since the last stamp.
   void DrawPiece() {
@@ -189,14 +196,7 @@ class ColumnRuns {
       seen_[Slot(y)] = generation_;
       low = std::min(low, y);
       high = std::max(high, y);
-      if (!line_) continue;
-      if (k == 0) {
-        join_ = started_;
-        started_ = true;
-      } else if (y != rows_[k - 1]) {
-        strokeTop_ = std::min({strokeTop_, y, rows_[k - 1]});
-        strokeBottom_ = std::max({strokeBottom_, y, rows_[k - 1]});
-      }
+      TakeLine(k);
     }
     DrawPiece();
     // Painting every run of every column straight away would write most pixels many times
